@@ -1,0 +1,11 @@
+// norvo-settings: reads and writes the settings store from the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "settings/SettingsTool.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return norvo::settings::RunSettingsTool(args, std::cout, std::cerr);
+}

@@ -1,0 +1,28 @@
+# Adds a source folder to the build when it holds a CMakeLists.txt, so that
+# subsystems can be added without touching the top-level file.
+function(norvo_add_module_dir dir)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endfunction()
+
+# norvo_add_gtest(NAME SOURCES files... LIBS libs... [LABELS labels...] [ENV k=v...])
+# One GoogleTest executable, registered with ctest test by test.
+function(norvo_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    NORVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    NORVO_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  set(props "")
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  else()
+    list(APPEND props LABELS unit)
+  endif()
+  if(ARG_ENV)
+    list(APPEND props ENVIRONMENT "${ARG_ENV}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

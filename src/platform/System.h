@@ -1,0 +1,55 @@
+#pragma once
+// Facts about this computer and small file operations, behind one interface
+// so that the Windows build supplies its own (kernel32) implementation.
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace norvo::platform {
+
+// The computer's name as the network knows it (the host name up to its first ".").
+std::string ComputerName();
+
+// A place where work files can be made: a local disk the user can write to,
+// named by a root folder that ends in the path separator.
+struct Drive {
+  std::string root;
+  double free_gib = 0;  // free space for this user, in GiB (1024^3 bytes)
+};
+std::vector<Drive> WritableLocalDrives();
+// Whether the user can create files in this folder.
+bool IsWritableFolder(const std::string& folder);
+// The root folder named by the stored drive setting: on Windows its first
+// character as a drive letter ("d" gives "d:\\"), on POSIX the folder itself.
+std::string DriveRootFromSetting(const std::string& setting);
+
+// The path itself when it exists, the empty text when it does not (the
+// POSIX meaning of a short path name).
+std::string ShortPath(const std::string& path);
+
+// True when a search for the pattern yields a plain file: for a path that ends
+// in the separator, when the folder holds at least one file; otherwise when a
+// file (not a folder) matches the name, which may hold * and ? wildcards.
+bool AnyFileMatches(const std::string& pattern);
+
+bool CreateFolder(const std::string& path);
+bool RemoveFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The folder that holds the running program, ending in the separator.
+std::string ProgramFolder();
+
+// The path separator of this platform ("/" or "\").
+inline constexpr char kPathSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+// Local broken-down time of a moment, and back.
+std::tm LocalTime(std::time_t moment);
+std::time_t FromLocalTime(std::tm local);
+
+}  // namespace norvo::platform

@@ -1,0 +1,44 @@
+#pragma once
+// The provider's values that are not per customer: where the account service,
+// mail and tools are. Read from an INI file with one [provider] section:
+// $NORVO_PROVIDER_CONF, else provider.ini in the program folder, else
+// /etc/norvo/provider.ini. Keys the file does not set keep their defaults.
+#include <optional>
+#include <string>
+
+namespace norvo::settings {
+
+enum class FtpTls { Off, Try, Require };
+
+struct ProviderConfig {
+  std::string service_host = "cuentas.norvo.example";  // may carry ":port"
+  std::string web_address = "http://www.norvo.example";
+  std::string contact_mailbox = "contacto@norvo.example";
+  std::string support_mailbox = "soporte@norvo.example";
+  std::string report_mailbox = "reportes@norvo.example";
+  std::string smtp_url = "smtp://mail.norvo.example:587";
+  std::string smtp_user;  // empty: the support mailbox
+  std::string smtp_password = "kfw5174";
+  FtpTls ftp_tls = FtpTls::Off;
+  std::string rar_path;      // empty: rar in the program folder, else on PATH
+  std::string odbc_driver = "FreeTDS";
+  int http_timeout_s = 30;
+  int ftp_timeout_s = 60;
+  std::string pam_service = "norvo";
+
+  // The file the values came from, empty when only defaults apply.
+  std::string source_file;
+};
+
+// The file that holds the provider configuration, or empty when none exists.
+std::string ProviderConfigPath();
+
+// Reads the configuration. A missing file gives the defaults; a file that
+// cannot be read or parsed gives nothing and the reason in *error.
+std::optional<ProviderConfig> LoadProviderConfig(std::string* error = nullptr);
+std::optional<ProviderConfig> LoadProviderConfigFrom(const std::string& file, std::string* error = nullptr);
+
+// The configuration, or the defaults with the reason on stderr when the file is bad.
+ProviderConfig ProviderConfigOrDefaults();
+
+}  // namespace norvo::settings

@@ -1,0 +1,16 @@
+#pragma once
+// UTF-8 to characters and back. Text in the programs is UTF-8; where a length
+// or a byte-per-character rule applies, it applies to characters.
+#include <string>
+#include <string_view>
+
+namespace norvo::settings {
+
+// A byte that does not start a valid sequence stands for itself (Latin-1),
+// so no input is lost or refused.
+std::u32string DecodeUtf8(std::string_view text);
+std::string EncodeUtf8(std::u32string_view characters);
+// UTF-8 text to Windows-1252 bytes; characters it cannot hold become "?".
+std::string Utf8ToWindows1252(std::string_view text);
+
+}  // namespace norvo::settings
