@@ -1,0 +1,21 @@
+#pragma once
+// Starting another program and waiting for it. The program gets its arguments
+// as a vector, never through a shell, so blanks and quotes in them are data.
+#include <string>
+#include <vector>
+
+namespace norvo::platform {
+
+struct ProcessResult {
+  bool started = false;   // false: the program could not be started (see error)
+  int exit_code = -1;     // the exit status when it ended normally
+  int signal = 0;         // the signal that ended it, 0 when none
+  std::string error;      // why it could not be started or waited for
+  bool Succeeded() const { return started && signal == 0 && exit_code == 0; }
+};
+
+// Starts argv[0] (a path, or a name looked up on PATH) with the given
+// arguments, with standard input closed, and blocks until it has ended.
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv);
+
+}  // namespace norvo::platform
