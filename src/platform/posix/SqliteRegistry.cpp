@@ -57,6 +57,14 @@ int RetryWhileBusy(Action action) {
   return rc;
 }
 
+// One step of a prepared statement, retried while another process holds the lock.
+int StepWhenFree(sqlite3_stmt* stmt) {
+  return RetryWhileBusy([stmt] {
+    sqlite3_reset(stmt);
+    return sqlite3_step(stmt);
+  });
+}
+
 class Statement {
  public:
   Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
@@ -85,10 +93,7 @@ class SqliteKey final : public RegistryKey {
     sqlite3_bind_int64(st.get(), 1, hive_);
     st.BindText(2, path_);
     st.BindText(3, name);
-    int rc = RetryWhileBusy([&] {
-      sqlite3_reset(st.get());
-      return sqlite3_step(st.get());
-    });
+    int rc = StepWhenFree(st.get());
     if (rc == SQLITE_DONE) return std::nullopt;
     if (rc != SQLITE_ROW) return Fail("read");
     RegValue value;
@@ -112,10 +117,7 @@ class SqliteKey final : public RegistryKey {
     static const unsigned char kEmpty = 0;
     sqlite3_bind_blob(st.get(), 5, value.data.empty() ? &kEmpty : value.data.data(),
                       static_cast<int>(value.data.size()), SQLITE_TRANSIENT);
-    int rc = RetryWhileBusy([&] {
-      sqlite3_reset(st.get());
-      return sqlite3_step(st.get());
-    });
+    int rc = StepWhenFree(st.get());
     if (rc != SQLITE_DONE) return Fail("write").has_value();
     return true;
   }
@@ -195,10 +197,7 @@ bool KeyExists(sqlite3* db, RegHive hive, std::string_view path) {
   if (!st.ok()) return false;
   sqlite3_bind_int64(st.get(), 1, hive);
   st.BindText(2, path);
-  return RetryWhileBusy([&] {
-           sqlite3_reset(st.get());
-           return sqlite3_step(st.get());
-         }) == SQLITE_ROW;
+  return StepWhenFree(st.get()) == SQLITE_ROW;
 }
 
 // Registers the key and every key above it, as the Windows create call does.
@@ -212,10 +211,7 @@ bool InsertKeyPath(sqlite3* db, RegHive hive, std::string_view path) {
     sqlite3_reset(st.get());
     sqlite3_bind_int64(st.get(), 1, hive);
     st.BindText(2, prefix);
-    int rc = RetryWhileBusy([&] {
-      sqlite3_reset(st.get());
-      return sqlite3_step(st.get());
-    });
+    int rc = StepWhenFree(st.get());
     if (rc != SQLITE_DONE) return false;
   }
   return true;
