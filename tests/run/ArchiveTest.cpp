@@ -39,10 +39,10 @@ TEST(RarArguments, PasswordsAndPathsWithBlanksAndQuotesStayWhole) {
 
 TEST(FindRarTool, ProviderPathThenProgramFolderThenPath) {
   test::TempDir dir;
-  EXPECT_EQ(FindRarTool("/x/rar", dir.path() + "/"), "/x/rar");
-  EXPECT_EQ(FindRarTool("", dir.path() + "/"), "rar");
+  EXPECT_EQ(FindRarTool("/x/rar", dir.path().string() + "/"), "/x/rar");
+  EXPECT_EQ(FindRarTool("", dir.path().string() + "/"), "rar");
   test::WriteFile(dir / "rar", "");
-  EXPECT_EQ(FindRarTool("", dir.path() + "/"), dir / "rar");
+  EXPECT_EQ(FindRarTool("", dir.path().string() + "/"), dir / "rar");
 }
 
 TEST(RunAndWait, OkOnceTheProgramEndedAndTheReasonWhenItCannotStart) {

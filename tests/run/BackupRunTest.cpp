@@ -93,7 +93,7 @@ class BackupRunTest : public ::testing::Test {
 
   // Paths inside the test folder, shown relative to it.
   std::string Local(const std::string& path) const {
-    return path.rfind(dir_.path(), 0) == 0 ? "~" + path.substr(dir_.path().size()) : path;
+    return path.rfind(dir_.path().string(), 0) == 0 ? "~" + path.substr(dir_.path().string().size()) : path;
   }
 
   void ExpectNothingSaved() {
@@ -140,7 +140,7 @@ TEST_F(BackupRunTest, ReplyWithoutCompanyNameEndsTheRunQuietly) {
     reply_ = reply == "\n" ? std::string() : reply;
     requests_.clear();
     WriteSetting("Resp_Archivo", "1");
-    WriteSetting("Resp_ArchRuta", dir_.path());
+    WriteSetting("Resp_ArchRuta", dir_.path().string());
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::NoAccount) << reply;
     EXPECT_THAT(calls_, IsEmpty());
@@ -229,7 +229,7 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   WriteSetting("Resp_ArchRuta2", dir_ / "one file/");
   WriteSetting("Resp_ArchTipo2", "A");
   WriteSetting("Resp_ArchNom2", "libro.xls");
-  WriteSetting("Resp_ArchRuta3", dir_.path());
+  WriteSetting("Resp_ArchRuta3", dir_.path().string());
   WriteSetting("Resp_ArchTipo3", "C");
   WriteSetting("Resp_ArchFil3", "*.*");
   WriteSetting("Resp_ArchSub3", "1");
@@ -243,7 +243,7 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
 
 TEST_F(BackupRunTest, RecurseIsTheSubfolderSettingAsANumber) {
   WriteSetting("Resp_Archivo", "1");
-  WriteSetting("Resp_ArchRuta", dir_.path());
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
   WriteSetting("Resp_ArchSub", "2");
   RunOnce();
   EXPECT_THAT(calls_.at(0), ::testing::StartsWith("rar 2|"));

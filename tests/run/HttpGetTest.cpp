@@ -28,7 +28,7 @@ class HttpGetTest : public ::testing::Test {
     return result;
   }
   test::TempDir dir_;
-  test::AccountServicePeer peer_{dir_.path()};
+  test::AccountServicePeer peer_{dir_.path().string()};
   double seconds_ = 0;
 };
 

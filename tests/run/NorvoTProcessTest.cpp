@@ -66,7 +66,7 @@ class NorvoTProcessTest : public ::testing::Test {
 
   test::TempDir dir_;
   test::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
-  test::AccountServicePeer service_{dir_.path()};
+  test::AccountServicePeer service_{dir_.path().string()};
   std::map<std::string, std::string> peerEnv_;
   std::string work_ = dir_ / "drive/TEMP_Norvo/";
   std::string pc_ = GetMachineName();
@@ -132,7 +132,7 @@ TEST_F(NorvoTProcessTest, DatabasePhaseWithoutDatabaseAccessReportsTheConnection
 }
 
 TEST_F(NorvoTProcessTest, UnreachableOrSilentServiceEndsTheRunQuicklyTouchingNothing) {
-  WriteSetting("Resp_ArchRuta", dir_.path());
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
   service_.Configure({{"tipo3", "Acme;h;u;p;/"}, {"delay_s", {{"3", 10}}}});
   auto silent = Run();
   EXPECT_EQ(silent.exit_code, 0);
@@ -157,7 +157,7 @@ TEST_F(NorvoTProcessTest, UnconvertibleNoticeSettingEndsTheRunBeforeAnyRequest) 
 }
 
 TEST_F(NorvoTProcessTest, SecondRunOfTheSameUserEndsAtOnceTouchingNothing) {
-  WriteSetting("Resp_ArchRuta", dir_.path());
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
   WriteSetting("Resp_ArchFil", "*.ini");
   std::map<std::string, std::string> env = peerEnv_;
   env["FAKE_RAR_SLEEP"] = "3";

@@ -18,33 +18,6 @@ extern char** environ;
 
 namespace norvo::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "norvo-run-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {
-  if (const char* old = std::getenv(name_.c_str())) {
-    had_ = true;
-    old_ = old;
-  }
-  ::setenv(name_.c_str(), value.c_str(), 1);
-}
-
-ScopedEnv::~ScopedEnv() {
-  if (had_) {
-    ::setenv(name_.c_str(), old_.c_str(), 1);
-  } else {
-    ::unsetenv(name_.c_str());
-  }
-}
-
 std::string PeerPath(const std::string& name) { return std::string(NORVO_SOURCE_DIR) + "/tests/peers/" + name; }
 std::string ProgramPath(const std::string& name) { return std::string(NORVO_BIN_DIR) + "/" + name; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the run tests: private folders, environment variables, the
-// stand-in peers of tests/peers started as processes, and their logs.
+// Helpers of the run tests: the stand-in peers of tests/peers started as
+// processes, their logs, and programs run with their own environment.
 #include <sys/types.h>
 
 #include <map>
@@ -8,32 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace norvo::test {
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  // path() + "/" + name
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(std::string name, const std::string& value);
-  ~ScopedEnv();
-
- private:
-  std::string name_;
-  bool had_ = false;
-  std::string old_;
-};
+using testing::ScopedEnv;
+using testing::TempDir;
 
 std::string PeerPath(const std::string& name);  // tests/peers/<name>
 std::string ProgramPath(const std::string& name);  // build/bin/<name>
