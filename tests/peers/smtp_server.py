@@ -4,12 +4,15 @@
 Prints "PORT <n>" on stdout once it listens, then writes one JSON line per
 event to the log file: {"event": "auth", "login", "ok"} for each login
 attempt and {"event": "message", "mail_from", "rcpt_tos", "data_b64",
-"login"} for each accepted message, data_b64 holding the raw DATA bytes.
+"login", ...} for each accepted message: data_b64 holds the raw DATA bytes,
+the other fields what Python's mail parser reads from them.
 Runs until it is terminated.
 """
 import argparse
 import asyncio
 import base64
+import email
+import email.policy
 import json
 import sys
 
@@ -38,11 +41,24 @@ class Recorder:
         return AuthResult(success=True, auth_data=auth_data.login.decode())
 
     async def handle_DATA(self, server, session, envelope):
+        raw = envelope.original_content
+        # Python's own mail parser decodes the headers and the body, so tests
+        # see what a mail reader would show.
+        parsed = email.message_from_bytes(raw, policy=email.policy.default)
+        sender = parsed["from"].addresses[0] if parsed["from"] else None
         self.write({"event": "message",
                     "mail_from": envelope.mail_from,
                     "rcpt_tos": envelope.rcpt_tos,
-                    "data_b64": base64.b64encode(envelope.original_content).decode(),
-                    "login": session.auth_data if session.authenticated else None})
+                    "data_b64": base64.b64encode(raw).decode(),
+                    "login": session.auth_data if session.authenticated else None,
+                    "from_name": sender.display_name if sender else None,
+                    "from_addr": sender.addr_spec if sender else None,
+                    "to": [a.addr_spec for a in parsed["to"].addresses] if parsed["to"] else [],
+                    "subject": str(parsed["subject"]),
+                    "date": str(parsed["date"]),
+                    "content_type": parsed.get_content_type(),
+                    "charset": parsed.get_content_charset(),
+                    "body_b64": base64.b64encode(parsed.get_payload(decode=True) or b"").decode()})
         return "250 OK"
 
 
