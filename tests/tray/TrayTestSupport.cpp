@@ -29,6 +29,7 @@ void TrayTest::SetUp() {
   setenv("NORVO_REGISTRY", Path("registry.db").toUtf8().constData(), 1);
   setenv("NORVO_PROVIDER_CONF", Path("provider.ini").toUtf8().constData(), 1);
   unsetenv("NORVO_MESSAGES");
+  WriteProvider({});
   EnsureApplication();
   previous_box_ = tray::SetMessageBoxFunction([this](const tray::BoxCall& call) { boxes.push_back(call); });
 }
