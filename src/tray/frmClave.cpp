@@ -18,7 +18,6 @@ frmClave::frmClave(AccessState& state, settings::ProviderConfig config, MailSend
     : QDialog(parent), state_(state), config_(std::move(config)), sender_(std::move(sender)) {
   setObjectName("frmClave");
   setWindowTitle("Clave");
-  setAttribute(Qt::WA_DeleteOnClose, false);
   BuildControls();
   intentos_ = 0;  // Load
 }
@@ -74,7 +73,7 @@ void frmClave::cmdCancelar_Click() { reject(); }
 
 void frmClave::Label2_DblClick() {
   setCursor(Qt::WaitCursor);
-  std::string error;
+  std::string error = "no mail sender";
   bool sent = sender_ && sender_(config_, ReminderMessage(config_, state_.sMail, state_.sClave), &error);
   unsetCursor();
   // The user is told nothing either way; a failure leaves a trace for the administrator.
