@@ -45,9 +45,23 @@ if(TARGET Norvo)
   endforeach()
 endif()
 
-# PAM service and the commented example of the provider configuration.
-install(FILES ${norvo_packaging}/norvo.pam DESTINATION ${NORVO_SYSCONFDIR}/pam.d RENAME norvo)
-install(FILES ${norvo_packaging}/provider.ini DESTINATION ${NORVO_SYSCONFDIR}/norvo)
+# PAM service and the commented example of the provider configuration. Once
+# in place they belong to the administrator: a repeated install keeps them
+# (in the package they are conffiles, which dpkg looks after itself).
+function(norvo_install_config source folder name)
+  install(CODE "
+    set(folder \"${folder}\")
+    if(NOT IS_ABSOLUTE \"\${folder}\")
+      set(folder \"\${CMAKE_INSTALL_PREFIX}/\${folder}\")
+    endif()
+    if(EXISTS \"\$ENV{DESTDIR}\${folder}/${name}\")
+      message(STATUS \"Keeping: \$ENV{DESTDIR}\${folder}/${name}\")
+    else()
+      file(INSTALL DESTINATION \"\${folder}\" TYPE FILE RENAME ${name} FILES \"${source}\")
+    endif()")
+endfunction()
+norvo_install_config(${norvo_packaging}/norvo.pam ${NORVO_SYSCONFDIR}/pam.d norvo)
+norvo_install_config(${norvo_packaging}/provider.ini ${NORVO_SYSCONFDIR}/norvo provider.ini)
 
 # The package: versioned by the build, dependencies of the linked libraries
 # found by dpkg-shlibdeps.

@@ -12,6 +12,21 @@ if ! command -v dpkg-deb >/dev/null; then
 fi
 out=$(mktemp -d /tmp/norvo-cpack.XXXXXX)
 trap 'rm -rf "$out"' EXIT
+
+# cmake --install into a staging folder, twice: the second keeps the
+# administrator's provider.ini and PAM file.
+stage=$out/stage
+conf=$stage/etc/norvo/provider.ini
+DESTDIR=$stage cmake --install "$build" >"$out/install.log" 2>&1 || { cat "$out/install.log"; echo "FAIL cmake --install"; exit 1; }
+if ! grep -q '^;service_host' "$conf"; then echo "FAIL cmake --install put no example at /etc/norvo/provider.ini"; exit 1; fi
+printf '[provider]\nservice_host = edited.example\n' >"$conf"
+echo "edited" >"$stage/etc/pam.d/norvo"
+DESTDIR=$stage cmake --install "$build" >"$out/install.log" 2>&1 || { cat "$out/install.log"; echo "FAIL second cmake --install"; exit 1; }
+if ! grep -q edited.example "$conf" || ! grep -qx edited "$stage/etc/pam.d/norvo"; then
+  echo "FAIL a repeated cmake --install replaced the administrator's files in /etc"
+  exit 1
+fi
+echo "ok   a repeated cmake --install keeps /etc/norvo/provider.ini and /etc/pam.d/norvo"
 if ! cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
   cat "$out/cpack.log"
   echo "FAIL cpack could not build the package"
