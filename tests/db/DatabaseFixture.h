@@ -3,7 +3,6 @@
 // the alerts that the database routines raise.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,16 +10,13 @@
 #include "TdsPeer.h"
 #include "run/Database.h"
 #include "settings/Settings.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 
 class DatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = MakeTestFolder("db");
-    ASSERT_FALSE(folder_.empty());
-    setenv("NORVO_REGISTRY", (folder_ + "registry.db").c_str(), 1);
-    unsetenv("NORVO_PROVIDER_CONF");
     run::SetDatabaseAlert([this](const std::string& text) { alerts_.push_back(text); });
   }
   void TearDown() override {
@@ -42,7 +38,10 @@ class DatabaseTest : public ::testing::Test {
     settings::WriteSetting("Resp_BasePas", password);
   }
 
-  std::string folder_;
+  testing::TempDir temp_;
+  std::string folder_ = temp_.path().string() + "/";
+  testing::ScopedEnv registry_{"NORVO_REGISTRY", temp_ / "registry.db"};
+  testing::ScopedEnv provider_{"NORVO_PROVIDER_CONF", temp_ / "provider.ini"};
   std::unique_ptr<TdsPeer> peer_;
   std::vector<std::string> alerts_;
 };

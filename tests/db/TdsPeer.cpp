@@ -54,15 +54,6 @@ std::string JsonField(const std::string& line, const std::string& field) {
 
 }  // namespace
 
-std::string MakeTestFolder(const std::string& name) {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/norvo-" + name + "-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char* made = mkdtemp(buffer.data());
-  return made ? std::string(made) + "/" : std::string();
-}
-
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;

@@ -36,8 +36,6 @@ class TdsPeer {
   int port_ = 0;
 };
 
-// A fresh empty folder under the test's temporary folder.
-std::string MakeTestFolder(const std::string& name);
 std::string ReadWholeFile(const std::string& path);
 
 }  // namespace norvo::test
