@@ -3,6 +3,7 @@
 // the alerts that the database routines raise.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ namespace norvo::test {
 class DatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseDriver("FreeTDS");
     run::SetDatabaseAlert([this](const std::string& text) { alerts_.push_back(text); });
   }
   void TearDown() override {
@@ -29,6 +31,10 @@ class DatabaseTest : public ::testing::Test {
     peer_ = std::make_unique<TdsPeer>(folder_, configJson);
     ASSERT_TRUE(peer_->Started());
     StoreLogin("sa", "secret");
+  }
+  // The ODBC driver of the provider configuration.
+  void UseDriver(const std::string& driver) {
+    std::ofstream(temp_ / "provider.ini") << "[provider]\nodbc_driver = " << driver << "\n";
   }
   void StoreLogin(const std::string& user, const std::string& password) {
     settings::WriteSetting("Resp_BaseSer", peer_->Server());

@@ -83,6 +83,17 @@ TEST_F(DatabaseTest, PasswordThatTheDriverCannotCarryFailsClearly) {
   EXPECT_TRUE(peer_->Logins().empty());
 }
 
+TEST_F(DatabaseTest, DriverComesFromTheProviderConfiguration) {
+  StartServer();
+  UseDriver("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
+  EXPECT_TRUE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
+  UseDriver("NoSuchDriver");
+  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
+  ASSERT_EQ(alerts_.size(), 1u);
+  EXPECT_NE(alerts_[0].find("NoSuchDriver"), std::string::npos) << alerts_[0];
+  EXPECT_EQ(peer_->Logins(), (std::vector<std::string>{"sa:ok"}));
+}
+
 TEST_F(DatabaseTest, NewOpenReplacesTheConnection) {
   StartServer(R"({"databases": [[5, "Ventas"]]})");
   ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
