@@ -83,31 +83,28 @@ bool OpenDatabase(const std::string& server, const std::string& instance, std::i
   return opened;
 }
 
-std::optional<std::vector<DatabaseEntry>> ListDatabases(std::string* error) {
+std::string ListDatabases(std::vector<DatabaseRow>& rows) {
+  rows.clear();
   OdbcConnection& connection = CurrentDatabaseConnection();
   std::optional<OdbcRows> result =
       connection.Execute("SELECT dbid,name FROM master..sysdatabases order by dbid");
-  if (!result || result->columns.size() < 2) {
-    if (error) *error = result ? "La lista de bases de datos no tiene las columnas esperadas"
-                               : connection.LastError();
-    return std::nullopt;
-  }
-  std::vector<DatabaseEntry> entries;
+  if (!result) return connection.LastError();
+  if (result->columns.size() < 2) return "La lista de bases de datos no tiene las columnas dbid y name";
   for (const std::vector<std::string>& row : result->rows) {
-    DatabaseEntry entry;
+    DatabaseRow entry;
     const std::string& id = row[0];
     auto [end, failure] = std::from_chars(id.data(), id.data() + id.size(), entry.dbid);
     if (failure != std::errc() || end != id.data() + id.size()) {
-      if (error) *error = "Identificador de base de datos no válido: " + id;
-      return std::nullopt;
+      rows.clear();
+      return "Identificador de base de datos no válido: " + id;
     }
     entry.name = row[1];
-    entries.push_back(std::move(entry));
+    rows.push_back(std::move(entry));
   }
-  return entries;
+  return "OK";
 }
 
-bool IsDatabaseSelected(const std::string& storedList, std::int32_t dbid) {
+bool IsDatabaseSelected(const std::string& storedList, int dbid) {
   return storedList.find("," + std::to_string(dbid) + ",") != std::string::npos;
 }
 

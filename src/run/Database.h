@@ -13,7 +13,13 @@ namespace norvo::run {
 
 // Kinds of login for OpenDatabase.
 inline constexpr std::int16_t kWindowsLogin = 1;
-inline constexpr std::int16_t kSqlServerLogin = 2;
+inline constexpr std::int16_t kServerLogin = 2;
+
+// One row of the database list.
+struct DatabaseRow {
+  int dbid = 0;
+  std::string name;
+};
 
 // The server name, then "\" and the instance when there is one.
 std::string DataSourceOf(const std::string& server, const std::string& instance);
@@ -36,24 +42,18 @@ using DatabaseAlert = std::function<void(const std::string& description)>;
 void SetDatabaseAlert(DatabaseAlert alert);
 
 // Replaces the program's database connection with a new one to the server
-// (mode kWindowsLogin, or kSqlServerLogin with user and password); statements
+// (mode kWindowsLogin, or kServerLogin with user and password); statements
 // wait up to 1000 s. True when it is open; otherwise the alert gets the
 // reason and later statements fail with it.
 bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
                   const std::string& user, const std::string& password);
 
-// One row of the database list.
-struct DatabaseEntry {
-  std::int32_t dbid = 0;
-  std::string name;
-};
-
-// The server's databases in the order of their ids, read over the connection
-// of the last OpenDatabase. Nothing, with the reason in *error, on failure.
-std::optional<std::vector<DatabaseEntry>> ListDatabases(std::string* error = nullptr);
+// Reads the server's databases in the order of their ids into rows, over the
+// connection of the last OpenDatabase. "OK", or the failure's description.
+std::string ListDatabases(std::vector<DatabaseRow>& rows);
 
 // True when the stored list (",5,7,") holds "," + dbid + ",".
-bool IsDatabaseSelected(const std::string& storedList, std::int32_t dbid);
+bool IsDatabaseSelected(const std::string& storedList, int dbid);
 
 // The statement that creates the backup procedure for one database and file.
 std::string BackupProcedureText(const std::string& folder, const std::string& fileName,

@@ -78,7 +78,7 @@ std::string DumpDatabase(const std::string& folder, const std::string& fileName,
   if (windowsLogin) {
     OpenDatabase(server, instance, kWindowsLogin, "", "");
   } else {
-    OpenDatabase(server, instance, kSqlServerLogin, ReadSetting("Resp_BaseUsr"),
+    OpenDatabase(server, instance, kServerLogin, ReadSetting("Resp_BaseUsr"),
                  ReadSetting("Resp_BasePas"));
   }
 

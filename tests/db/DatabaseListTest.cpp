@@ -8,7 +8,7 @@
 namespace norvo::test {
 namespace {
 
-using run::kSqlServerLogin;
+using run::kServerLogin;
 using run::kWindowsLogin;
 using run::ListDatabases;
 using run::OpenDatabase;
@@ -28,25 +28,34 @@ int ClosedPort() {
 
 TEST_F(DatabaseTest, ListHoldsEveryDatabaseInIdOrderWithUtf8Names) {
   StartServer(R"({"databases": [[7, "Caja"], [1, "master"], [5, "Facturación"]]})");
-  ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
-  std::string error;
-  auto entries = ListDatabases(&error);
-  ASSERT_TRUE(entries) << error;
-  ASSERT_EQ(entries->size(), 3u);
-  EXPECT_EQ((*entries)[0].dbid, 1);
-  EXPECT_EQ((*entries)[1].dbid, 5);
-  EXPECT_EQ((*entries)[1].name, "Facturación");
-  EXPECT_EQ((*entries)[2].name, "Caja");
+  ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "secret"));
+  std::vector<run::DatabaseRow> rows;
+  ASSERT_EQ(ListDatabases(rows), "OK");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].dbid, 1);
+  EXPECT_EQ(rows[1].dbid, 5);
+  EXPECT_EQ(rows[1].name, "Facturación");
+  EXPECT_EQ(rows[2].dbid, 7);
+  EXPECT_EQ(rows[2].name, "Caja");
   EXPECT_EQ(peer_->Statements(),
             (std::vector<std::string>{"SELECT dbid,name FROM master..sysdatabases order by dbid"}));
   EXPECT_TRUE(alerts_.empty());
+}
+
+TEST_F(DatabaseTest, RefusedListQueryGivesTheServersText) {
+  StartServer(R"({"fail": [{"match": "sysdatabases", "number": 229,
+                            "message": "The SELECT permission was denied."}]})");
+  ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "secret"));
+  std::vector<run::DatabaseRow> rows;
+  EXPECT_EQ(ListDatabases(rows), "The SELECT permission was denied.");
+  EXPECT_TRUE(rows.empty());
 }
 
 TEST_F(DatabaseTest, NamedInstanceIsReachedOnTheGivenPort) {
   StartServer();
   // The port stands in for the lookup of the instance's port on the server.
   setenv("TDSPORT", std::to_string(peer_->Port()).c_str(), 1);
-  bool opened = OpenDatabase("127.0.0.1", "SQLEXPRESS", kSqlServerLogin, "sa", "secret");
+  bool opened = OpenDatabase("127.0.0.1", "SQLEXPRESS", kServerLogin, "sa", "secret");
   unsetenv("TDSPORT");
   EXPECT_TRUE(opened);
   EXPECT_EQ(peer_->Logins(), (std::vector<std::string>{"sa:ok"}));
@@ -54,11 +63,10 @@ TEST_F(DatabaseTest, NamedInstanceIsReachedOnTheGivenPort) {
 
 TEST_F(DatabaseTest, FailedOpenAlertsAndLaterStatementsFailWithTheReason) {
   StartServer();
-  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "wrong"));
+  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "wrong"));
   ASSERT_EQ(alerts_, (std::vector<std::string>{"Login failed for user 'sa'."}));
-  std::string error;
-  EXPECT_FALSE(ListDatabases(&error));
-  EXPECT_EQ(error, "Login failed for user 'sa'.");
+  std::vector<run::DatabaseRow> rows;
+  EXPECT_EQ(ListDatabases(rows), "Login failed for user 'sa'.");
   EXPECT_EQ(peer_->Logins(), (std::vector<std::string>{"sa:refused"}));
 }
 
@@ -69,7 +77,7 @@ TEST_F(DatabaseTest, WindowsLoginThatTheServerCannotCheckFails) {
 }
 
 TEST_F(DatabaseTest, ServerThatIsNotThereFailsWithAnAlert) {
-  EXPECT_FALSE(OpenDatabase("127.0.0.1," + std::to_string(ClosedPort()), "", kSqlServerLogin, "sa",
+  EXPECT_FALSE(OpenDatabase("127.0.0.1," + std::to_string(ClosedPort()), "", kServerLogin, "sa",
                             "secret"));
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_FALSE(alerts_[0].empty());
@@ -77,7 +85,7 @@ TEST_F(DatabaseTest, ServerThatIsNotThereFailsWithAnAlert) {
 
 TEST_F(DatabaseTest, PasswordThatTheDriverCannotCarryFailsClearly) {
   StartServer(R"({"password": "a};b"})");
-  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "a};b"));
+  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "a};b"));
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_NE(alerts_[0].find("no admite"), std::string::npos) << alerts_[0];
   EXPECT_TRUE(peer_->Logins().empty());
@@ -86,9 +94,9 @@ TEST_F(DatabaseTest, PasswordThatTheDriverCannotCarryFailsClearly) {
 TEST_F(DatabaseTest, DriverComesFromTheProviderConfiguration) {
   StartServer();
   UseDriver("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
-  EXPECT_TRUE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
+  EXPECT_TRUE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "secret"));
   UseDriver("NoSuchDriver");
-  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
+  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "secret"));
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_NE(alerts_[0].find("NoSuchDriver"), std::string::npos) << alerts_[0];
   EXPECT_EQ(peer_->Logins(), (std::vector<std::string>{"sa:ok"}));
@@ -96,10 +104,12 @@ TEST_F(DatabaseTest, DriverComesFromTheProviderConfiguration) {
 
 TEST_F(DatabaseTest, NewOpenReplacesTheConnection) {
   StartServer(R"({"databases": [[5, "Ventas"]]})");
-  ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "secret"));
-  ASSERT_TRUE(ListDatabases());
-  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kSqlServerLogin, "sa", "bad"));
-  EXPECT_FALSE(ListDatabases());
+  ASSERT_TRUE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "secret"));
+  std::vector<run::DatabaseRow> rows;
+  ASSERT_EQ(ListDatabases(rows), "OK");
+  EXPECT_FALSE(OpenDatabase(peer_->Server(), "", kServerLogin, "sa", "bad"));
+  EXPECT_NE(ListDatabases(rows), "OK");
+  EXPECT_TRUE(rows.empty());
 }
 
 }  // namespace

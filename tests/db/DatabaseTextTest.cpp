@@ -17,7 +17,7 @@ TEST(AdoConnectionString, WindowsLoginWithAndWithoutInstance) {
 }
 
 TEST(AdoConnectionString, SqlServerLoginJoinsPartsInOrder) {
-  EXPECT_EQ(AdoConnectionString("SRV1", "SQLEXPRESS", kSqlServerLogin, "sa", "clave"),
+  EXPECT_EQ(AdoConnectionString("SRV1", "SQLEXPRESS", kServerLogin, "sa", "clave"),
             "Provider=SQLOLEDB.1;Password=clave;Persist Security Info=True;User ID=sa;"
             "Data Source=SRV1\\SQLEXPRESS");
   // Every mode other than Windows authentication is a SQL Server login.
@@ -26,10 +26,10 @@ TEST(AdoConnectionString, SqlServerLoginJoinsPartsInOrder) {
 }
 
 TEST(OdbcConnectionString, BracesEveryValueAndEndsWithSemicolon) {
-  EXPECT_EQ(DatabaseOdbcString("FreeTDS", "SRV1", "SQLEXPRESS", kSqlServerLogin, "sa", "p;w=}{x}"),
+  EXPECT_EQ(DatabaseOdbcString("FreeTDS", "SRV1", "SQLEXPRESS", kServerLogin, "sa", "p;w=}{x}"),
             "DRIVER={FreeTDS};SERVER={SRV1\\SQLEXPRESS};UID={sa};PWD={p;w=}{x}};"
             "ClientCharset=UTF-8;");
-  EXPECT_EQ(DatabaseOdbcString("ODBC Driver 18 for SQL Server", "SRV1", "", kSqlServerLogin, "u}",
+  EXPECT_EQ(DatabaseOdbcString("ODBC Driver 18 for SQL Server", "SRV1", "", kServerLogin, "u}",
                                "p;w=}{x"),
             "DRIVER={ODBC Driver 18 for SQL Server};SERVER={SRV1};UID={u}}};PWD={p;w=}}{x};"
             "ClientCharset=UTF-8;");
@@ -44,7 +44,7 @@ TEST(OdbcConnectionString, BraceStyleFollowsTheDriver) {
   EXPECT_EQ(OdbcBraced("", BraceStyle::kVerbatim), "{}");
   // FreeTDS ends a braced value at the first "};": such a value cannot be sent.
   EXPECT_FALSE(OdbcBraced("a};b", BraceStyle::kVerbatim));
-  EXPECT_FALSE(DatabaseOdbcString("FreeTDS", "SRV1", "", kSqlServerLogin, "sa", "a};b"));
+  EXPECT_FALSE(DatabaseOdbcString("FreeTDS", "SRV1", "", kServerLogin, "sa", "a};b"));
   EXPECT_EQ(OdbcBraced("a};b", BraceStyle::kDoubled), "{a}};b}");
 }
 
