@@ -10,23 +10,13 @@
 namespace norvo::run {
 namespace {
 
-// The text between the brackets of a quoted name: "]" is doubled, so a name
-// holding it stays one name.
-std::string BracketName(const std::string& name) {
-  std::string quoted;
-  for (char c : name) {
-    quoted += c;
-    if (c == ']') quoted += ']';
-  }
-  return quoted;
-}
-
-// The text between the quotes of a string literal: "'" is doubled.
-std::string QuoteLiteral(const std::string& text) {
+// The text with every `quote` doubled, so that it stays inside its quotes:
+// "]" in a bracketed name, "'" in a string literal.
+std::string DoubleEach(const std::string& text, char quote) {
   std::string quoted;
   for (char c : text) {
     quoted += c;
-    if (c == '\'') quoted += '\'';
+    if (c == quote) quoted += quote;
   }
   return quoted;
 }
@@ -62,8 +52,8 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
                                 const std::string& databaseName) {
   return "CREATE PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r"
          "AS\r"
-         "BACKUP DATABASE [" + BracketName(databaseName) + "]\r"
-         "TO  DISK = '" + QuoteLiteral(folder + fileName) + "'\r"
+         "BACKUP DATABASE [" + DoubleEach(databaseName, ']') + "]\r"
+         "TO  DISK = '" + DoubleEach(folder + fileName, '\'') + "'\r"
          "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT\r";
 }
 
