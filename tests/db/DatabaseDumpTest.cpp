@@ -109,6 +109,15 @@ TEST_F(DatabaseTest, LongBackupIsAwaitedToItsEnd) {
   EXPECT_EQ(peer_->Statements().back(), kDropProc);
 }
 
+TEST_F(DatabaseTest, OlderProtocolVersionDumpsAlike) {
+  StartServer(kVentas);
+  // TDS 7.1 has no ALL_HEADERS and narrower DONE counts than the default 7.4.
+  testing::ScopedEnv version("TDSVER", "7.1");
+  EXPECT_EQ(DumpDatabase(folder_, "BD05C001.BAK", "Ventas"), "OK");
+  EXPECT_EQ(peer_->Statements().size(), 7u);
+  EXPECT_TRUE(std::filesystem::exists(folder_ + "BD05C001.BAK"));
+}
+
 TEST_F(DatabaseTest, RefusedLoginIsTheDumpsResultAndOneAlert) {
   StartServer(kVentas);
   StoreLogin("sa", "wrong");

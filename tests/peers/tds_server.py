@@ -275,7 +275,7 @@ class Handler(socketserver.BaseRequestHandler):
         config = state.config
         accepted = (not login.integrated and login.user == config.get("user", "sa")
                     and login.password == config.get("password", "secret"))
-        state.log(event="login", user=login.user, ok=accepted)
+        state.log(event="login", user=login.user, ok=accepted, tds="%08x" % login.tds_version)
         if not accepted:
             text = ("Login failed. The login is from an untrusted domain and cannot be used with "
                     "Integrated authentication." if login.integrated else "Login failed for user '%s'." % login.user)
