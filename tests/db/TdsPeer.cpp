@@ -15,45 +15,6 @@
 extern char** environ;
 
 namespace norvo::test {
-namespace {
-
-// The value of "field" in one JSON line of the stand-in's log, with the
-// string escapes that Python's json module writes undone.
-std::string JsonField(const std::string& line, const std::string& field) {
-  std::string key = "\"" + field + "\": ";
-  std::string::size_type at = line.find(key);
-  if (at == std::string::npos) return "";
-  at += key.size();
-  if (line[at] != '"') return line.substr(at, line.find_first_of(",}", at) - at);
-  std::string value;
-  for (++at; at < line.size() && line[at] != '"'; ++at) {
-    if (line[at] != '\\') {
-      value += line[at];
-      continue;
-    }
-    char escaped = line[++at];
-    if (escaped == 'r') value += '\r';
-    else if (escaped == 'n') value += '\n';
-    else if (escaped == 't') value += '\t';
-    else if (escaped == 'u') {
-      unsigned code = std::stoul(line.substr(at + 1, 4), nullptr, 16);
-      at += 4;
-      if (code < 0x80) value += static_cast<char>(code);
-      else if (code < 0x800) {
-        value += static_cast<char>(0xC0 | (code >> 6));
-        value += static_cast<char>(0x80 | (code & 0x3F));
-      } else {
-        value += static_cast<char>(0xE0 | (code >> 12));
-        value += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        value += static_cast<char>(0x80 | (code & 0x3F));
-      }
-    } else value += escaped;
-  }
-  return value;
-}
-
-}  // namespace
-
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
@@ -97,22 +58,30 @@ TdsPeer::~TdsPeer() {
 
 std::string TdsPeer::Server() const { return "127.0.0.1," + std::to_string(port_); }
 
-std::vector<std::string> TdsPeer::Events(const std::string& kind, const std::string& field) const {
-  std::vector<std::string> values;
+std::vector<nlohmann::json> TdsPeer::Events(const std::string& kind) const {
+  std::vector<nlohmann::json> events;
   std::ifstream in(logPath_);
   for (std::string line; std::getline(in, line);) {
-    if (JsonField(line, "event") != kind) continue;
-    if (kind == "login") {
-      values.push_back(JsonField(line, "user") + (JsonField(line, "ok") == "true" ? ":ok" : ":refused"));
-    } else {
-      values.push_back(JsonField(line, field));
-    }
+    nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
+    if (!event.is_discarded() && event.value("event", "") == kind) events.push_back(std::move(event));
   }
-  return values;
+  return events;
 }
 
-std::vector<std::string> TdsPeer::Statements() const { return Events("sql", "text"); }
-std::vector<std::string> TdsPeer::Logins() const { return Events("login", ""); }
-int TdsPeer::Attentions() const { return static_cast<int>(Events("attention", "").size()); }
+std::vector<std::string> TdsPeer::Statements() const {
+  std::vector<std::string> texts;
+  for (const nlohmann::json& event : Events("sql")) texts.push_back(event.value("text", ""));
+  return texts;
+}
+
+std::vector<std::string> TdsPeer::Logins() const {
+  std::vector<std::string> logins;
+  for (const nlohmann::json& event : Events("login")) {
+    logins.push_back(event.value("user", "") + (event.value("ok", false) ? ":ok" : ":refused"));
+  }
+  return logins;
+}
+
+int TdsPeer::Attentions() const { return static_cast<int>(Events("attention").size()); }
 
 }  // namespace norvo::test

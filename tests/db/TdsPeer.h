@@ -4,6 +4,7 @@
 // its process id.
 #include <sys/types.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class TdsPeer {
   int Attentions() const;
 
  private:
-  std::vector<std::string> Events(const std::string& kind, const std::string& field) const;
+  std::vector<nlohmann::json> Events(const std::string& kind) const;
 
   std::string logPath_;
   pid_t pid_ = -1;
