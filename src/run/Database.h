@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "run/RunPhases.h"
+
 namespace norvo::run {
 
-// Kinds of login for OpenDatabase.
-inline constexpr std::int16_t kWindowsLogin = 1;
-inline constexpr std::int16_t kServerLogin = 2;
-
-// One row of the database list.
-struct DatabaseRow {
-  int dbid = 0;
-  std::string name;
-};
+// The login modes kWindowsLogin and kServerLogin, and DatabaseRow, are those
+// of the run's phases.
 
 // The server name, then "\" and the instance when there is one.
 std::string DataSourceOf(const std::string& server, const std::string& instance);
