@@ -22,7 +22,9 @@ std::string ReadWholeFile(const std::string& path) {
   return out.str();
 }
 
-TdsPeer::TdsPeer(const std::string& folder, const std::string& configJson) {
+TdsPeer::TdsPeer(const std::string& folderPath, const std::string& configJson) {
+  std::string folder = folderPath;
+  if (folder.empty() || folder.back() != '/') folder += '/';
   std::string configPath = folder + "tds.json";
   logPath_ = folder + "tds.log";
   std::ofstream(configPath) << configJson;

@@ -12,6 +12,7 @@ namespace norvo::test {
 
 class TdsPeer {
  public:
+  // Keeps its configuration and log in folder (with or without a final "/");
   // configJson: the stand-in's configuration (see tds_server.py).
   TdsPeer(const std::string& folder, const std::string& configJson);
   ~TdsPeer();
