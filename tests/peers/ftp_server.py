@@ -38,6 +38,7 @@ def main():
     Handler.authorizer = authorizer
     Handler.banner = "Norvo test FTP server ready."
     Handler.passive_ports = None
+    Handler.auth_failed_timeout = 0  # answer a refused login at once
     if args.list_only:
         Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items()
                               if k not in ("MLSD", "MLST")}
