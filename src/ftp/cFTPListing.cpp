@@ -22,7 +22,8 @@ cFTP::Search cFTP::Find(const std::string& filter, std::vector<FindData>* found)
   if (!listed && !session_->TransferStarted()) {
     // A named folder that does not exist holds nothing that could match.
     int code = net::ReplyCode(session_->LastResponse());
-    bool missing = session_->LastError() == net::ftp_error::kExtendedError && (code == 550 || code == 450);
+    bool missing = session_->LastError() == net::ftp_error::kExtendedError &&
+                   (code == 550 || code == 450 || code == 501);
     return !folder.empty() && missing ? Search::NoMatch : Search::Failed;
   }
   if (!listed) text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
@@ -42,6 +43,11 @@ int64_t cFTP::GetFTPFileSize64(const std::string& sFile) {
   }
   std::vector<FindData> found;
   Search result = Find(pattern, &found);
+  // The file of exactly that name wins over others the wildcards also match.
+  std::string wanted = net::RemoteBaseName(sFile);
+  for (const FindData& entry : found) {
+    if (entry.name == wanted) return entry.size;
+  }
   if (!found.empty()) return found.front().size;
   if (result == Search::NoMatch) return -1;
   RecordSessionError("FtpFindFirstFile");

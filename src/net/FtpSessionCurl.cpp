@@ -63,6 +63,7 @@ bool ServerRefused(CURLcode code) {
 
 struct FtpSession::Impl {
   CURL* curl = nullptr;
+  CURLM* multi = nullptr;  // holds the connection between requests
   std::string base_url;  // "ftp://host:port"
   std::string user, password;
   FtpSessionOptions options;
@@ -118,8 +119,28 @@ void FtpSession::Impl::Prepare() {
   if (options.tls == settings::FtpTls::Require) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
 }
 
+// Runs the request on the session's multi handle. The wait for activity is
+// capped: libcurl 7.88 can take a passive reply that arrives early without
+// starting the data connection until its next wake-up, a second later.
+CURLcode RunRequest(CURLM* multi, CURL* curl) {
+  constexpr int kMaxWaitMs = 10;
+  if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
+  int running = 1;
+  while (running != 0) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    if (running != 0) curl_multi_poll(multi, nullptr, 0, kMaxWaitMs, nullptr);
+  }
+  CURLcode code = CURLE_FAILED_INIT;
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == curl) code = message->data.result;
+  }
+  curl_multi_remove_handle(multi, curl);
+  return code;
+}
+
 bool FtpSession::Impl::Perform() {
-  CURLcode code = curl_easy_perform(curl);
+  CURLcode code = RunRequest(multi, curl);
   transfer_started = log.SawPreliminary();
   last_response = log.LastReplyText();
   if (code == CURLE_OK) return true;
@@ -200,20 +221,22 @@ bool FtpSession::Impl::Simple(const std::string& verb, const std::string& name) 
 FtpSession::FtpSession() : impl_(std::make_unique<Impl>()) {
   GlobalInit();
   impl_->curl = curl_easy_init();
+  impl_->multi = curl_multi_init();
 }
 
 FtpSession::~FtpSession() {
   Disconnect();
+  if (impl_->multi != nullptr) curl_multi_cleanup(impl_->multi);
   if (impl_->curl != nullptr) curl_easy_cleanup(impl_->curl);
 }
 
-bool FtpSession::Ready() const { return impl_->curl != nullptr; }
+bool FtpSession::Ready() const { return impl_->curl != nullptr && impl_->multi != nullptr; }
 
 bool FtpSession::Connect(const std::string& server, const std::string& user,
                          const std::string& password, const FtpSessionOptions& options) {
   Impl& s = *impl_;
   Disconnect();
-  if (s.curl == nullptr) return s.Fail(ftp_error::kInternalError), false;
+  if (!Ready()) return s.Fail(ftp_error::kInternalError), false;
   std::optional<HostPort> where = SplitHostPort(server);
   if (!where) return s.Fail(ftp_error::kNameNotResolved), false;
   if (HasLineBreak(user) || HasLineBreak(password)) return s.Fail(ftp_error::kInvalidParameter), false;
@@ -237,9 +260,11 @@ void FtpSession::Disconnect() {
   Impl& s = *impl_;
   if (!s.connected) return;
   s.connected = false;
-  // A fresh handle drops the old one's connection (curl sends QUIT on cleanup).
-  curl_easy_cleanup(s.curl);
+  // Fresh handles drop the old connection (curl sends QUIT on cleanup).
+  if (s.multi != nullptr) curl_multi_cleanup(s.multi);
+  if (s.curl != nullptr) curl_easy_cleanup(s.curl);
   s.curl = curl_easy_init();
+  s.multi = curl_multi_init();
   s.current.clear();
 }
 
@@ -328,6 +353,7 @@ bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWrite
 
 bool FtpSession::List(const std::string& folder, std::string* text, bool* machine) {
   Impl& s = *impl_;
+  *machine = false;
   if (!s.CheckName(folder)) return false;
   std::string path = ResolveRemotePath(s.current, folder);
   for (int attempt = 0; attempt < 2; ++attempt) {
