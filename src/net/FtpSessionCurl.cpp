@@ -51,6 +51,7 @@ bool ServerRefused(CURLcode code) {
     case CURLE_COULDNT_CONNECT:
     case CURLE_OPERATION_TIMEDOUT:
     case CURLE_URL_MALFORMAT:
+    case CURLE_USE_SSL_FAILED:
     case CURLE_ABORTED_BY_CALLBACK:
     case CURLE_OUT_OF_MEMORY:
     case CURLE_WRITE_ERROR:

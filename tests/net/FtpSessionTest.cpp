@@ -162,3 +162,15 @@ TEST(FtpSessionServer, NothingWorksWithoutConnection) {
   bool machine = true;
   EXPECT_FALSE(session.List("", &text, &machine));
 }
+
+TEST(FtpSessionServer, TlsRequiredNeverFallsBackToPlainText) {
+  FtpPeer peer;  // a server without TLS
+  ASSERT_TRUE(peer.Started());
+  FtpSessionOptions options = Quick();
+  options.tls = norvo::settings::FtpTls::Require;
+  FtpSession session;
+  EXPECT_FALSE(session.Connect(peer.Address(), "test", "secret", options));
+  EXPECT_EQ(session.LastError(), ftp_error::kSecurityChannelError);
+  options.tls = norvo::settings::FtpTls::Try;
+  EXPECT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
+}
