@@ -6,22 +6,18 @@
 namespace norvo::test {
 
 void UseFtpTimeout(int seconds) {
-  static std::string folder = MakeTempFolder("norvo-conf-");
-  std::string file = folder + "/provider-" + std::to_string(seconds) + ".ini";
+  static testing::TempDir folder;
+  std::string file = folder / ("provider-" + std::to_string(seconds) + ".ini");
   WriteWholeFile(file, "[provider]\nftp_timeout_s = " + std::to_string(seconds) + "\n");
   setenv("NORVO_PROVIDER_CONF", file.c_str(), 1);
 }
 
 void FtpServerTest::SetUp() {
   UseFtpTimeout(5);
-  local_ = MakeTempFolder("norvo-local-");
-  ASSERT_FALSE(local_.empty());
 }
 
 void FtpServerTest::TearDown() {
   ftp_.CloseConnection();
-  std::error_code ec;
-  if (!local_.empty()) std::filesystem::remove_all(local_, ec);
 }
 
 void FtpServerTest::StartServer(FtpPeerOptions options) {

@@ -22,10 +22,11 @@ class FtpServerTest : public ::testing::Test {
   // Opens ftp_ on the server as test:secret; false with the message on failure.
   ::testing::AssertionResult Connect();
   std::string ServerPath(const std::string& name) const { return peer_->Root() + "/" + name; }
-  std::string LocalPath(const std::string& name) const { return local_ + "/" + name; }
+  std::string LocalPath(const std::string& name) const { return local_folder_ / name; }
 
   std::unique_ptr<FtpPeer> peer_;
-  std::string local_;
+  testing::TempDir local_folder_;
+  const std::string local_ = local_folder_.path().string();
   ftp::cFTP ftp_;
 };
 

@@ -35,14 +35,6 @@ int ReadPort(int fd) {
 
 }  // namespace
 
-std::string MakeTempFolder(const std::string& prefix) {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/" + prefix + "XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) != nullptr ? std::string(buffer.data()) : std::string();
-}
-
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
@@ -55,11 +47,9 @@ void WriteWholeFile(const std::string& path, const std::string& data) {
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
-FtpPeer::FtpPeer(FtpPeerOptions options) {
-  root_ = MakeTempFolder("norvo-ftp-");
+FtpPeer::FtpPeer(FtpPeerOptions options) : root_(folder_ / "home") {
   std::vector<std::string> args = {"/usr/bin/python3", std::string(NORVO_SOURCE_DIR) + "/tests/peers/ftp_server.py",
-                                   "--root", root_ + "/home"};
-  root_ += "/home";
+                                   "--root", root_};
   for (const std::string& user : options.users) args.insert(args.end(), {"--user", user});
   if (options.throttle > 0) args.insert(args.end(), {"--throttle", std::to_string(options.throttle)});
   if (options.list_only) args.push_back("--list-only");
@@ -82,8 +72,6 @@ FtpPeer::FtpPeer(FtpPeerOptions options) {
 
 FtpPeer::~FtpPeer() {
   Kill();  // the server keeps no state worth a clean shutdown
-  std::error_code ec;
-  if (!root_.empty()) std::filesystem::remove_all(std::filesystem::path(root_).parent_path(), ec);
 }
 
 std::string FtpPeer::Address() const { return "127.0.0.1:" + std::to_string(port_); }

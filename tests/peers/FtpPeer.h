@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace norvo::test {
 
 struct FtpPeerOptions {
@@ -31,13 +33,11 @@ class FtpPeer {
   void Kill();
 
  private:
+  testing::TempDir folder_;
+  std::string root_;
   pid_t pid_ = -1;
   int port_ = 0;
-  std::string root_;
 };
-
-// A folder of its own under the temporary folder, removed by its owner.
-std::string MakeTempFolder(const std::string& prefix);
 
 // Whole file contents, and writing them.
 std::string ReadWholeFile(const std::string& path);
