@@ -1,5 +1,7 @@
 #include "ftp/FileTime.h"
 
+#include <chrono>
+
 #include "settings/AutomationDate.h"
 
 namespace norvo::ftp {
@@ -8,31 +10,16 @@ namespace {
 constexpr uint64_t kUnitsPerSecond = 10'000'000;
 constexpr int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
-// Days since 1970-01-01 of a proleptic Gregorian date (Howard Hinnant's days_from_civil).
-int64_t DaysFromCivil(int year, int month, int day) {
-  year -= month <= 2;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yoe = year - era * 400;
-  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 }  // namespace
 
 uint64_t FileTimeFromUtc(int year, int month, int day, int hour, int minute, int second) {
-  if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-      second < 0 || second > 60) {
-    return 0;
-  }
-  int64_t seconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+  using namespace std::chrono;
+  if (year < 1601 || year > 30827 || month < 1 || day < 1) return 0;
+  const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                            std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return 0;
+  const int64_t days = sys_days{date}.time_since_epoch().count();
+  int64_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
   return static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * kUnitsPerSecond;
 }
 
