@@ -120,6 +120,8 @@ void FtpSession::Impl::Prepare() {
   if (options.tls == settings::FtpTls::Require) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
 }
 
+namespace {
+
 // Runs the request on the session's multi handle. The wait for activity is
 // capped: libcurl 7.88 can take a passive reply that arrives early without
 // starting the data connection until its next wake-up, a second later.
@@ -139,6 +141,8 @@ CURLcode RunRequest(CURLM* multi, CURL* curl) {
   curl_multi_remove_handle(multi, curl);
   return code;
 }
+
+}  // namespace
 
 bool FtpSession::Impl::Perform() {
   CURLcode code = RunRequest(multi, curl);
