@@ -60,6 +60,9 @@ bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, pid_t& pid, std::
 void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::string& err) {
   std::size_t written = 0;
   if (input.empty()) Pipes::Close(pipes.in[1]);
+  // A blocking write of more than the pipe holds would wait for a reader
+  // that may itself wait for us to drain its output.
+  if (pipes.in[1] >= 0) ::fcntl(pipes.in[1], F_SETFL, O_NONBLOCK);
   char buffer[4096];
   while (pipes.in[1] >= 0 || pipes.out[0] >= 0 || pipes.err[0] >= 0) {
     pollfd fds[3] = {{pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}};
@@ -70,8 +73,8 @@ void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::str
     if (fds[0].revents != 0) {
       const ssize_t n = ::write(pipes.in[1], input.data() + written, input.size() - written);
       if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0 || written == input.size()) Pipes::Close(pipes.in[1]);
+      const bool again = n < 0 && (errno == EINTR || errno == EAGAIN);
+      if (!again && (n <= 0 || written == input.size())) Pipes::Close(pipes.in[1]);
     }
     for (int i = 1; i <= 2; ++i) {
       if (fds[i].revents == 0) continue;
