@@ -22,7 +22,9 @@ function(norvo_add_gtest name)
     list(APPEND props LABELS unit)
   endif()
   if(ARG_ENV)
-    list(APPEND props ENVIRONMENT "${ARG_ENV}")
+    # The test runs under env(1) with these variables: ctest's ENVIRONMENT
+    # property loses all but the first entry on its way through test discovery.
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR /usr/bin/env ${ARG_ENV})
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()

@@ -41,6 +41,30 @@ void WarnOnce(const std::string& file, const std::string& why) {
   }
 }
 
+bool IsBusy(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; }
+
+// Runs an action until it is not refused for a lock held by another process,
+// for at most the busy time-out. The busy handler covers most waits, but
+// changing the journal mode and a first write racing another process's
+// recovery can be refused at once.
+template <typename Action>
+int RetryWhileBusy(Action action) {
+  int rc = action();
+  for (int waited = 0; IsBusy(rc) && waited < kBusyTimeoutMs; waited += 10) {
+    sqlite3_sleep(10);
+    rc = action();
+  }
+  return rc;
+}
+
+// One step of a prepared statement, retried while another process holds the lock.
+int StepWhenFree(sqlite3_stmt* stmt) {
+  return RetryWhileBusy([stmt] {
+    sqlite3_reset(stmt);
+    return sqlite3_step(stmt);
+  });
+}
+
 class Statement {
  public:
   Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
@@ -69,7 +93,7 @@ class SqliteKey final : public RegistryKey {
     sqlite3_bind_int64(st.get(), 1, hive_);
     st.BindText(2, path_);
     st.BindText(3, name);
-    int rc = sqlite3_step(st.get());
+    int rc = StepWhenFree(st.get());
     if (rc == SQLITE_DONE) return std::nullopt;
     if (rc != SQLITE_ROW) return Fail("read");
     RegValue value;
@@ -93,7 +117,8 @@ class SqliteKey final : public RegistryKey {
     static const unsigned char kEmpty = 0;
     sqlite3_bind_blob(st.get(), 5, value.data.empty() ? &kEmpty : value.data.data(),
                       static_cast<int>(value.data.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(st.get()) != SQLITE_DONE) return Fail("write").has_value();
+    int rc = StepWhenFree(st.get());
+    if (rc != SQLITE_DONE) return Fail("write").has_value();
     return true;
   }
 
@@ -149,8 +174,15 @@ sqlite3* OpenStore(const std::string& file, bool create, std::string* error) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   // journal_mode and the schema are written once; later opens only read them.
   char* message = nullptr;
-  rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, &message);
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, kSchema, nullptr, nullptr, &message);
+  auto exec = [&](const char* sql) {
+    return RetryWhileBusy([&] {
+      sqlite3_free(message);
+      message = nullptr;
+      return sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    });
+  };
+  rc = exec("PRAGMA journal_mode=WAL;");
+  if (rc == SQLITE_OK) rc = exec(kSchema);
   if (rc != SQLITE_OK) {
     if (error) *error = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
@@ -165,7 +197,7 @@ bool KeyExists(sqlite3* db, RegHive hive, std::string_view path) {
   if (!st.ok()) return false;
   sqlite3_bind_int64(st.get(), 1, hive);
   st.BindText(2, path);
-  return sqlite3_step(st.get()) == SQLITE_ROW;
+  return StepWhenFree(st.get()) == SQLITE_ROW;
 }
 
 // Registers the key and every key above it, as the Windows create call does.
@@ -179,7 +211,8 @@ bool InsertKeyPath(sqlite3* db, RegHive hive, std::string_view path) {
     sqlite3_reset(st.get());
     sqlite3_bind_int64(st.get(), 1, hive);
     st.BindText(2, prefix);
-    if (sqlite3_step(st.get()) != SQLITE_DONE) return false;
+    int rc = StepWhenFree(st.get());
+    if (rc != SQLITE_DONE) return false;
   }
   return true;
 }

@@ -1,0 +1,11 @@
+// Norvo: the tray program. The configuration window and the cloud browser
+// are plugged into the menu here as they become part of the build.
+#include <QApplication>
+
+#include "tray/TrayProgram.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  norvo::tray::TrayWindows windows;
+  return norvo::tray::RunTrayProgram(app, windows);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The lines of the about box and the program's version.
+#include <QString>
+#include <QStringList>
+
+namespace norvo::tray {
+
+// "major.minor.revision" of this program, from the build.
+QString ProgramVersion();
+
+// The twelve lines, in order: product, version, build date, contact mailbox,
+// date of the last run (empty before the first), web address.
+QStringList AcercadeLines(const QString& version, const QString& contact_mailbox, const QString& last_run,
+                          const QString& web_address);
+
+}  // namespace norvo::tray

@@ -1,0 +1,48 @@
+#include "tray/TrayProgram.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "tray/AboutText.h"
+#include "tray/MessageBox.h"
+#include "tray/SingleInstance.h"
+
+namespace norvo::tray {
+
+int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
+  const char* messages = std::getenv("NORVO_MESSAGES");
+  if (messages && std::strcmp(messages, "stderr") == 0) SetMessageBoxFunction(StderrMessageBox);
+  app.setApplicationName("Norvo");
+  app.setApplicationVersion(ProgramVersion());
+
+  SingleInstance instance;
+  switch (instance.tryLock()) {
+    case InstanceCheck::AlreadyRunning:
+      ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
+      return 1;
+    case InstanceCheck::LockUnavailable:
+      std::fprintf(stderr, "Norvo: cannot check for another running instance: %s\n",
+                   instance.errorText().toUtf8().constData());
+      break;
+    case InstanceCheck::First:
+      break;
+  }
+
+  // The program lives in its icon: closing the last open window must not end it.
+  app.setQuitOnLastWindowClosed(false);
+  frmMenu menu;
+  app.setWindowIcon(menu.trayIcon()->icon());
+  menu.setConfigWindowFactory(windows.config);
+  menu.setCloudWindowFactory(windows.cloud);
+  menu.hide();
+  menu.state().bClaveOk = false;
+  menu.Colocar_Tray();
+  // Ending the session closes the program too; the icon goes with it.
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &menu, &frmMenu::Quitar_Systray);
+  return app.exec();
+}
+
+}  // namespace norvo::tray

@@ -1,0 +1,53 @@
+#include "tray/frmAcercade.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "settings/ProviderConfig.h"
+#include "settings/Settings.h"
+#include "tray/AboutText.h"
+#include "tray/LinkLabel.h"
+
+namespace norvo::tray {
+
+frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("frmAcercade");
+  setWindowTitle("Acerca de...");
+  setAttribute(Qt::WA_DeleteOnClose);
+  opener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
+
+  settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
+  web_address_ = QString::fromStdString(config.web_address);
+  QString last_run = QString::fromStdString(settings::ReadSetting("Resp_RespFecha"));
+
+  lst = new QListWidget(this);
+  lst->addItems(AcercadeLines(ProgramVersion(), QString::fromStdString(config.contact_mailbox), last_run,
+                              web_address_));
+  Image1 = new LinkLabel(this);
+  Image1->setPixmap(QPixmap(":/norvo/norvo-48.png"));
+  Image1->setToolTip(web_address_);
+  cmdAceptar = new QPushButton("Aceptar", this);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(Image1, 0, Qt::AlignTop);
+  top->addWidget(lst, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(cmdAceptar, 0, Qt::AlignRight);
+  resize(420, 300);
+
+  connect(cmdAceptar, &QPushButton::clicked, this, &frmAcercade::cmdAceptar_Click);
+  connect(Image1, &LinkLabel::clicked, this, &frmAcercade::Image1_Click);
+}
+
+void frmAcercade::cmdAceptar_Click() { close(); }
+
+void frmAcercade::Image1_Click() {
+  if (opener_) opener_(web_address_);
+}
+
+}  // namespace norvo::tray

@@ -1,0 +1,99 @@
+#include "tray/frmClave.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+#include <utility>
+
+#include "tray/LinkLabel.h"
+#include "tray/MessageBox.h"
+
+namespace norvo::tray {
+
+frmClave::frmClave(AccessState& state, settings::ProviderConfig config, MailSender sender, QWidget* parent)
+    : QDialog(parent), state_(state), config_(std::move(config)), sender_(std::move(sender)) {
+  setObjectName("frmClave");
+  setWindowTitle("Clave");
+  BuildControls();
+  intentos_ = 0;  // Load
+}
+
+void frmClave::BuildControls() {
+  Label1 = new QLabel("Contraseña", this);
+  txtClave = new QLineEdit(this);
+  txtClave->setObjectName("txtClave");
+  txtClave->setEchoMode(QLineEdit::Password);
+  txtClave->setStyleSheet("lineedit-password-character: 42;");  // every character shown as "*"
+  txtClave->installEventFilter(this);
+  cmdAceptar = new QPushButton("&Aceptar", this);
+  cmdCancelar = new QPushButton("&Cancelar", this);
+  // Enter and Escape are handled in the text box itself, never by a default button.
+  cmdAceptar->setAutoDefault(false);
+  cmdCancelar->setAutoDefault(false);
+  Label2 = new LinkLabel(this);
+  Label2->setText("[Solicitar contraseña]");
+  Image1 = new QLabel(this);
+  Image1->setPixmap(QPixmap(":/norvo/norvo-48.png"));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cmdAceptar);
+  buttons->addWidget(cmdCancelar);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(Image1, 0, 0, 3, 1, Qt::AlignTop);
+  grid->addWidget(Label1, 0, 1);
+  grid->addWidget(txtClave, 1, 1);
+  grid->addWidget(Label2, 2, 1);
+  grid->addLayout(buttons, 3, 0, 1, 2);
+
+  connect(cmdAceptar, &QPushButton::clicked, this, &frmClave::cmdAceptar_Click);
+  connect(cmdCancelar, &QPushButton::clicked, this, &frmClave::cmdCancelar_Click);
+  connect(Label2, &LinkLabel::doubleClicked, this, &frmClave::Label2_DblClick);
+  txtClave->setFocus();
+}
+
+void frmClave::cmdAceptar_Click() {
+  // Plain byte comparison of the UTF-8 texts: case-sensitive, character by character.
+  if (txtClave->text().toStdString() == state_.sClave) {
+    state_.bClaveOk = true;
+    accept();
+    return;
+  }
+  ShowMessageBox(this, BoxIcon::Critical, windowTitle(), "Clave mal ingresada");
+  txtClave->setFocus();
+  ++intentos_;
+  if (intentos_ >= kMaxIntentos) reject();
+}
+
+void frmClave::cmdCancelar_Click() { reject(); }
+
+void frmClave::Label2_DblClick() {
+  setCursor(Qt::WaitCursor);
+  std::string error = "no mail sender";
+  bool sent = sender_ && sender_(config_, ReminderMessage(config_, state_.sMail, state_.sClave), &error);
+  unsetCursor();
+  // The user is told nothing either way; a failure leaves a trace for the administrator.
+  if (!sent) std::fprintf(stderr, "Norvo: the password reminder was not sent: %s\n", error.c_str());
+  Label2->hide();
+}
+
+bool frmClave::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtClave && event->type() == QEvent::KeyPress) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      cmdAceptar_Click();
+      return true;
+    }
+    if (key == Qt::Key_Escape) {
+      cmdCancelar_Click();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace norvo::tray

@@ -1,0 +1,52 @@
+#include "settings/ProviderConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/TempDir.h"
+
+namespace norvo::settings {
+namespace {
+
+using testing::ScopedEnv;
+using testing::TempDir;
+
+TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
+  TempDir dir;
+  std::ofstream(dir / "p.ini") << "; provider of the tests\n[provider]\n"
+                               << "service_host = 127.0.0.1:8080\nrar_path=/opt/rar\n"
+                               << "ftp_tls = require\nhttp_timeout_s = 5\nunknown_key = kept quiet\n"
+                               << "[other]\nservice_host = ignored\n";
+  ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
+  std::string error;
+  auto config = LoadProviderConfig(&error);
+  ASSERT_TRUE(config) << error;
+  EXPECT_EQ(config->service_host, "127.0.0.1:8080");
+  EXPECT_EQ(config->rar_path, "/opt/rar");
+  EXPECT_EQ(config->ftp_tls, FtpTls::Require);
+  EXPECT_EQ(config->http_timeout_s, 5);
+  EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
+  EXPECT_EQ(config->smtp_password, "kfw5174");
+  EXPECT_EQ(config->source_file, dir / "p.ini");
+}
+
+TEST(ProviderConfig, BadValuesAreRefusedWithTheLine) {
+  TempDir dir;
+  std::ofstream(dir / "p.ini") << "[provider]\nftp_tls = yes\n";
+  std::ofstream(dir / "q.ini") << "[provider]\nhttp_timeout_s = soon\n";
+  std::ofstream(dir / "r.ini") << "[provider]\nthis line has no equals sign\n";
+  std::string error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
+  EXPECT_NE(error.find("p.ini:2"), std::string::npos) << error;
+  EXPECT_NE(error.find("ftp_tls"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "q.ini", &error));
+  EXPECT_NE(error.find("http_timeout_s"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "r.ini", &error));
+  EXPECT_NE(error.find("r.ini:2"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
+  EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace norvo::settings
