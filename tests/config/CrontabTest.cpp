@@ -2,9 +2,8 @@
 // other lines, and its installation through a stand-in crontab program.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "TempFolder.h"
+#include "FileText.h"
+#include "support/TempDir.h"
 #include "config/services/Registration.h"
 #include "platform/ProcessIO.h"
 #include "platform/posix/Accounts.h"
@@ -71,18 +70,13 @@ TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
 
 class CrontabInstall : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ::setenv("NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh", 1);
-    ::setenv("CRONTAB_STANDIN_DIR", dir_.path().c_str(), 1);
-    ::unsetenv("CRONTAB_STANDIN_REFUSE");
-    ::unsetenv("CRONTAB_STANDIN_LIST_FAILS");
-  }
-  void TearDown() override { ::unsetenv("NORVO_CRONTAB"); }
   std::string Table(const std::string& user) const { return ReadFile(dir_ / ("table." + user)); }
   std::string Calls() const { return ReadFile(dir_ / "calls"); }
 
   const std::string me_ = platform::CurrentUserName();
-  norvo::testing::TempFolder dir_;
+  testing::TempDir dir_;
+  testing::ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
+  testing::ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
 };
 
 TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
@@ -120,7 +114,7 @@ TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
 }
 
 TEST_F(CrontabInstall, ARefusedTableIsReportedOnStderr) {
-  ::setenv("CRONTAB_STANDIN_REFUSE", "1", 1);
+  testing::ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(config::RegisterSchedule(",MON,", "10:00", "", me_, "pw"));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
@@ -131,7 +125,7 @@ TEST_F(CrontabInstall, ARefusedTableIsReportedOnStderr) {
 // Only the lines we can read are kept; when they cannot be read nothing is written.
 TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
   WriteFile(dir_ / ("table." + me_), "0 4 * * * precious\n");
-  ::setenv("CRONTAB_STANDIN_LIST_FAILS", "1", 1);
+  testing::ScopedEnv list_fails("CRONTAB_STANDIN_LIST_FAILS", "1");
   std::string error;
   EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
   EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
@@ -147,7 +141,7 @@ TEST_F(CrontabInstall, ABadTimeStartsNoCrontab) {
 }
 
 TEST_F(CrontabInstall, AMissingCrontabProgramIsAFailure) {
-  ::setenv("NORVO_CRONTAB", (dir_ / "no-such-crontab").c_str(), 1);
+  testing::ScopedEnv missing("NORVO_CRONTAB", dir_ / "no-such-crontab");
   std::string error;
   EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
   EXPECT_NE(error.find("no-such-crontab"), std::string::npos) << error;

@@ -2,7 +2,8 @@
 // passwords from a pam_pwdfile file.
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "FileText.h"
+#include "support/TempDir.h"
 #include "config/services/Logon.h"
 #include "platform/ProcessIO.h"
 #include "platform/System.h"
@@ -35,7 +36,7 @@ class PamLogon : public ::testing::Test {
   bool Check(const std::string& user, const std::string& domain, const std::string& password) {
     return config::Validar_Logon(user, domain, password, service_);
   }
-  testing::TempFolder dir_;
+  testing::TempDir dir_;
   platform::LogonService service_;
 };
 

@@ -1,10 +1,10 @@
 // Start at log-on: the XDG autostart entry that starts Norvo.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "FileText.h"
+#include "support/TempDir.h"
 #include "config/services/Registration.h"
 #include "platform/Autostart.h"
 #include "platform/System.h"
@@ -16,10 +16,9 @@ using testing::ReadFile;
 
 class Autostart : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1); }
-  void TearDown() override { ::unsetenv("XDG_CONFIG_HOME"); }
   std::string Entry() const { return ReadFile(home_ / "config/autostart/norvo.desktop"); }
-  testing::TempFolder home_;
+  testing::TempDir home_;
+  testing::ScopedEnv config_home_{"XDG_CONFIG_HOME", home_ / "config"};
 };
 
 TEST_F(Autostart, TheEntryStartsNorvoOfTheProgramFolder) {
