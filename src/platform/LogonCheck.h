@@ -17,4 +17,12 @@ struct LogonService {
 bool CheckLogon(const LogonService& service, const std::string& user, const std::string& domain,
                 const std::string& password);
 
+// The account of the logged-on user as domain and user name: on POSIX the
+// computer's name and the user's login name.
+struct LogonAccount {
+  std::string domain;
+  std::string user;
+};
+LogonAccount LoggedOnAccount();
+
 }  // namespace norvo::platform

@@ -77,5 +77,13 @@ TEST_F(PamLogon, AMissingServiceRefusesEverything) {
   EXPECT_FALSE(Check("ana", "", "secreto"));
 }
 
+// The window fills its empty account fields with these; they must name a local
+// account that the same check understands.
+TEST(GetUser, TheLoggedOnUserOfThisComputer) {
+  const platform::LogonAccount account = config::GetUser();
+  EXPECT_EQ(account.domain, platform::ComputerName());
+  EXPECT_EQ(account.user + "\n", platform::RunWithInput({"id", "-un"}, "").out);
+}
+
 }  // namespace
 }  // namespace norvo

@@ -13,4 +13,7 @@ bool Validar_Logon(const std::string& user, const std::string& domain, const std
 bool Validar_Logon(const std::string& user, const std::string& domain, const std::string& password,
                    const platform::LogonService& service);
 
+// The logged-on user's account, for the window's account fields when they are empty.
+platform::LogonAccount GetUser();
+
 }  // namespace norvo::config

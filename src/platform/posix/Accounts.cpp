@@ -6,19 +6,28 @@
 
 #include <vector>
 
+#include "platform/LogonCheck.h"
 #include "platform/System.h"
 
 namespace norvo::platform {
 
-std::string CurrentUserName() {
+namespace {
+
+std::string NameOfUser(uid_t uid) {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
-  if (getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+  if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
     return found->pw_name;
   }
   return "";
 }
+
+}  // namespace
+
+std::string CurrentUserName() { return NameOfUser(::geteuid()); }
+
+LogonAccount LoggedOnAccount() { return {ComputerName(), NameOfUser(::getuid())}; }
 
 std::string AccountName(const std::string& domain, const std::string& user) {
   if (domain.empty() || ::strcasecmp(domain.c_str(), ComputerName().c_str()) == 0) return user;
