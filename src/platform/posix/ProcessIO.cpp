@@ -4,11 +4,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/posix/ChildWait.h"
 
 extern char** environ;
 
@@ -113,17 +114,7 @@ ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::stri
   pipes.CloseChildEnds();
   Exchange(pipes, input, output.out, output.err);
   ::sigaction(SIGPIPE, &previous, nullptr);
-  int status = 0;
-  pid_t waited;
-  do {
-    waited = ::waitpid(pid, &status, 0);
-  } while (waited < 0 && errno == EINTR);
-  if (waited < 0) {
-    result.error = std::string("waiting for ") + argv[0] + ": " + std::strerror(errno);
-    return output;
-  }
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  WaitForChild(pid, argv[0], result);
   return output;
 }
 
