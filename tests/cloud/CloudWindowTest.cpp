@@ -16,6 +16,7 @@
 #include "cloud/RestoreProgressDialog.h"
 #include "tray/AboutText.h"
 #include "cloud/frmCloud.h"
+#include "tray/frmMenu.h"
 
 namespace norvo::test {
 namespace {
@@ -244,6 +245,60 @@ TEST_F(CloudWindowTest, UnknownAccountAtDownloadLeavesTheWindowHiddenForTheMenu)
   EXPECT_EQ(cloud_window->lst->count(), 4);
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->close();
+}
+
+TEST_F(CloudWindowTest, ADestinationThatCannotBeWrittenIsReportedAndLeavesNoTemporaryFile) {
+  AddBackups();
+  fs::create_directories(Path("out/carpeta.rar/dentro").toStdString());
+  QPointer<cloud::frmCloud> window = OpenWindow();
+  answer_ = Path("out/carpeta.rar");  // a folder: the file cannot take its place
+  DoubleClickLine(window, 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Critical);
+  EXPECT_EQ(boxes[0].text, "No se pudo guardar el archivo " + answer_ + "\n\nSe ha reportado el error a Norvo Backup.");
+  EXPECT_TRUE(fs::is_directory(Path("out/carpeta.rar/dentro").toStdString()));
+  EXPECT_FALSE(fs::exists(Path("out/carpeta.TMP").toStdString()));
+  EXPECT_EQ(smtp_->Messages().size(), 1u);
+}
+
+TEST_F(CloudWindowTest, AtMostOneHundredLinesAndOnlySizesOfTheFirstThousandBytes) {
+  std::string sizes;
+  for (int i = 0; i < 102; ++i) {
+    std::string name = QString("F%1.RAR").arg(i, 3, 10, QChar('0')).toStdString();
+    AddCloudFile(name, "x", Local(2013, 1, 1, 0, 0).addSecs(60 * i));
+    sizes += name + ";1;";  // 11 bytes a pair: 90 whole pairs fit in the 1000 bytes read
+  }
+  SetAccount(GoodAccount(), sizes);
+  QPointer<cloud::frmCloud> window = OpenWindow();
+  QStringList lines = Lines(window);
+  ASSERT_EQ(lines.size(), 100);
+  // Which 101 of the 102 are kept depends on the listing's order; the oldest kept is not shown.
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_TRUE(lines[i].startsWith(QString("%1 | 01-01-2013 | ").arg(i + 1, 2, 10, QChar('0')))) << i;
+    if (i == 0) continue;
+    EXPECT_LT(lines[i - 1].section(" | ", 3, 3), lines[i].section(" | ", 3, 3)) << i;  // names, oldest first
+  }
+  EXPECT_EQ(window->Label2->text(), ",000 GB    -    90 KB");
+}
+
+TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
+  AddBackups();
+  tray::frmMenu menu;
+  menu.setCloudWindowFactory(cloud::CloudWindow);
+  menu.mnuCloud_Click();  // no access password stored: no question
+  auto* window = qobject_cast<cloud::frmCloud*>(cloud::CloudWindow());
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->objectName(), "frmCloud");
+  EXPECT_EQ(window->lst->count(), 4);
+  // While it is open, "Cloud" brings it forward instead of listing again.
+  const size_t queries = ServiceQueries().size();
+  menu.mnuCloud_Click();
+  EXPECT_EQ(cloud::CloudWindow(), window);
+  EXPECT_EQ(ServiceQueries().size(), queries);
+  window->cmdCancelar->click();
+  Settle();
+  for (QWidget* top : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<cloud::frmCloud*>(top), nullptr);
 }
 
 class SlowCloudTest : public CloudWindowTest {
