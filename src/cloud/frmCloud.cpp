@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdio>
 
 #include "cloud/CloudData.h"
 #include "cloud/CloudListing.h"
@@ -127,8 +128,12 @@ QString frmCloud::Guardar_Como(const QString& Archivo) {
 void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, const std::string& zEqu,
                             const std::string& zErr) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr,
-                  tray::ProgramVersion().toStdString());
+  std::string why;
+  // The user is not told when the report itself fails; the reason goes to stderr.
+  if (!SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr,
+                       tray::ProgramVersion().toStdString(), &why)) {
+    std::fprintf(stderr, "Norvo: the restore error report was not sent: %s\n", why.c_str());
+  }
   QApplication::restoreOverrideCursor();
 }
 

@@ -8,6 +8,7 @@
 
 #include "FtpPeer.h"
 #include "cloud/RestoreDownload.h"
+#include "support/SparseMarks.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -16,25 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int64_t kSize = 4LL * 1024 * 1024 * 1024 + 512LL * 1024 * 1024 + 77;
-const int64_t kMarks[] = {0, 2147483647, 4294967296LL - 3, kSize - 8};
-
-void Mark(const std::string& path) {
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  for (int64_t at : kMarks) {
-    file.seekp(at);
-    file.write("NORVO-MK", 8);
-  }
-}
-
-bool HasMarks(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  for (int64_t at : kMarks) {
-    char buffer[8];
-    file.seekg(at);
-    if (!file.read(buffer, 8) || std::string(buffer, 8) != "NORVO-MK") return false;
-  }
-  return true;
-}
+constexpr std::initializer_list<int64_t> kMarks = {0, 2147483647, 4294967296LL - 3, kSize - 8};
 
 TEST(RestoreLargeFile, OverFourGibibytes) {
   FtpPeer peer;
@@ -43,7 +26,7 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   const std::string remote = peer.Root() + "/base/C1/PC/0105C01.RAR";
   { std::ofstream(remote, std::ios::binary); }
   fs::resize_file(remote, kSize);
-  Mark(remote);
+  testing::WriteMarks(remote, kMarks);
 
   testing::TempDir local;
   cloud::RestoreRequest request;
@@ -61,7 +44,7 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   ASSERT_TRUE(cloud::PlaceRestoredFile(request.temporary, local / "copia.rar"));
   EXPECT_FALSE(fs::exists(request.temporary));
   EXPECT_EQ(static_cast<int64_t>(fs::file_size(local / "copia.rar")), kSize);
-  EXPECT_TRUE(HasMarks(local / "copia.rar"));
+  EXPECT_TRUE(testing::HasMarks(local / "copia.rar", kMarks));
 }
 
 }  // namespace
