@@ -75,13 +75,15 @@ void frmCloud::BuildControls() {
   Label2 = new QLabel("0 GB", this);
   Label2->setObjectName("Label2");
 
+  // The used space on its own row, wide enough for terabytes; the buttons below it.
+  Label2->setMinimumWidth(QFontMetrics(Label2->font()).horizontalAdvance("99999,999 GB    -    99.999.999.999 KB"));
   auto* layout = new QGridLayout(this);
   layout->addWidget(lst, 0, 0, 1, 4);
   layout->addWidget(Label1, 1, 0);
-  layout->addWidget(Label2, 1, 1);
+  layout->addWidget(Label2, 1, 1, 1, 3);
   layout->setColumnStretch(1, 1);
-  layout->addWidget(cmdAceptar, 1, 2);
-  layout->addWidget(cmdCancelar, 1, 3);
+  layout->addWidget(cmdAceptar, 2, 2);
+  layout->addWidget(cmdCancelar, 2, 3);
   connect(lst, &QListWidget::itemClicked, this, &frmCloud::lst_Click);
   connect(lst, &QListWidget::itemDoubleClicked, this, &frmCloud::lst_DblClick);
   connect(cmdAceptar, &QPushButton::clicked, this, &frmCloud::cmdAceptar_Click);
