@@ -33,6 +33,16 @@ std::string MessageId(const std::string& sender) {
   return std::string(id) + "@" + domain;
 }
 
+// The URL as it may be shown: a "user:password@" part is left out.
+std::string WithoutLogin(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t at = url.find('@', hostStart);
+  const std::size_t pathStart = url.find('/', hostStart);
+  if (at == std::string::npos || (pathStart != std::string::npos && at > pathStart)) return url;
+  return url.substr(0, hostStart) + url.substr(at + 1);
+}
+
 bool Fail(std::string* error, const std::string& why) {
   if (error) *error = why;
   return false;
@@ -86,7 +96,7 @@ bool SendMail(const SmtpSettings& smtp, const MailMessage& message, std::string*
   CURLcode rc = curl_easy_perform(h);
   if (rc != CURLE_OK) {
     std::string why = curl_error[0] ? curl_error : curl_easy_strerror(rc);
-    return Fail(error, "SMTP " + smtp.url + ": " + why);
+    return Fail(error, "SMTP " + WithoutLogin(smtp.url) + ": " + why);
   }
   return true;
 }
