@@ -19,7 +19,7 @@ uint64_t FileTimeFromUtc(int year, int month, int day, int hour, int minute, int
                             std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return 0;
   const int64_t days = sys_days{date}.time_since_epoch().count();
-  int64_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
+  int64_t seconds = days * 86400 + int64_t{hour} * 3600 + int64_t{minute} * 60 + second;
   return static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * kUnitsPerSecond;
 }
 

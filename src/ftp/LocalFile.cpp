@@ -9,7 +9,8 @@
 namespace norvo::ftp {
 
 LocalReader::~LocalReader() {
-  if (file_ != nullptr) std::fclose(file_);
+  // Closing a file that was only read cannot lose anything.
+  if (file_ != nullptr) static_cast<void>(std::fclose(file_));
 }
 
 bool LocalReader::Open(const std::string& path, unsigned* error) {
@@ -41,7 +42,8 @@ long long LocalReader::Read(char* buffer, size_t size) {
 LocalWriter::LocalWriter(std::string path) : path_(std::move(path)), side_path_(path_ + ".part") {}
 
 LocalWriter::~LocalWriter() {
-  if (file_ != nullptr) std::fclose(file_);
+  // Still open only when the transfer failed: the side file is removed below.
+  if (file_ != nullptr) static_cast<void>(std::fclose(file_));
   if (!committed_ && !side_path_.empty()) {
     std::error_code ec;
     std::filesystem::remove(side_path_, ec);

@@ -133,9 +133,11 @@ std::string FormatMailDate(std::time_t moment) {
   char sign = offset_min < 0 ? '-' : '+';
   if (offset_min < 0) offset_min = -offset_min;
   char text[64];
-  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday],
-                local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour, local.tm_min,
-                local.tm_sec, sign, offset_min / 60, offset_min % 60);
+  // Fields of bounded width: the text always fits.
+  static_cast<void>(std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld",
+                                  kDays[local.tm_wday], local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900,
+                                  local.tm_hour, local.tm_min, local.tm_sec, sign, offset_min / 60,
+                                  offset_min % 60));
   return text;
 }
 

@@ -20,7 +20,8 @@ std::size_t ReadPayload(char* buffer, std::size_t size, std::size_t count, void*
   auto* payload = static_cast<Payload*>(user);
   std::size_t room = size * count;
   std::size_t n = std::min(room, payload->text.size() - payload->sent);
-  std::memcpy(buffer, payload->text.data() + payload->sent, n);
+  // curl's buffer holds bytes, not a C string: no terminator belongs in it.
+  std::memcpy(buffer, payload->text.data() + payload->sent, n);  // NOLINT(bugprone-not-null-terminated-result)
   payload->sent += n;
   return n;
 }
@@ -28,9 +29,21 @@ std::size_t ReadPayload(char* buffer, std::size_t size, std::size_t count, void*
 std::string MessageId(const std::string& sender) {
   std::random_device random;
   char id[40];
-  std::snprintf(id, sizeof id, "%lx.%08x%08x", static_cast<unsigned long>(std::time(nullptr)), random(), random());
+  // Three numbers of bounded width: the text always fits.
+  static_cast<void>(std::snprintf(id, sizeof id, "%lx.%08x%08x", static_cast<unsigned long>(std::time(nullptr)),
+                                  random(), random()));
   std::string domain = sender.substr(sender.find('@') + 1);
   return std::string(id) + "@" + domain;
+}
+
+// The URL as it may be shown: a "user:password@" part is left out.
+std::string WithoutLogin(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t at = url.find('@', hostStart);
+  const std::size_t pathStart = url.find('/', hostStart);
+  if (at == std::string::npos || (pathStart != std::string::npos && at > pathStart)) return url;
+  return url.substr(0, hostStart) + url.substr(at + 1);
 }
 
 bool Fail(std::string* error, const std::string& why) {
@@ -86,7 +99,7 @@ bool SendMail(const SmtpSettings& smtp, const MailMessage& message, std::string*
   CURLcode rc = curl_easy_perform(h);
   if (rc != CURLE_OK) {
     std::string why = curl_error[0] ? curl_error : curl_easy_strerror(rc);
-    return Fail(error, "SMTP " + smtp.url + ": " + why);
+    return Fail(error, "SMTP " + WithoutLogin(smtp.url) + ": " + why);
   }
   return true;
 }

@@ -49,12 +49,13 @@ std::string AccountServiceUrl(std::string_view host, int tipo, const QueryValues
   return url;
 }
 
-HttpFetch CurlFetch(int timeoutSeconds) {
-  return [timeoutSeconds](const std::string& url, std::size_t maxBytes) {
+HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> onFailure) {
+  return [timeoutSeconds, onFailure](const std::string& url, std::size_t maxBytes) {
     net::HttpGetOptions options;
     options.max_bytes = maxBytes;
     options.timeout_s = timeoutSeconds;
     net::HttpGetResult result = net::HttpGet(url, options);
+    if (!result.ok && onFailure) onFailure(result.error);
     return result.ok ? result.body : std::string();
   };
 }

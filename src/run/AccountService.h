@@ -41,8 +41,10 @@ std::string AccountServiceUrl(std::string_view host, int tipo, const QueryValues
 // request fails. Never throws.
 using HttpFetch = std::function<std::string(const std::string& url, std::size_t maxBytes)>;
 
-// HttpFetch over libcurl with the given time-out in seconds.
-HttpFetch CurlFetch(int timeoutSeconds);
+// HttpFetch over libcurl with the given time-out in seconds. onFailure, when
+// given, receives why a request failed (never the URL, which carries the
+// customer's key).
+HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> onFailure = {});
 
 class AccountService {
  public:

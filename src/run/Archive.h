@@ -35,6 +35,8 @@ std::string RunAndWait(const std::vector<std::string>& argv, platform::ProcessRe
 
 // Packs files into archive with the given tool: "OK" when the archive exists
 // afterwards, kNoFilesToPack when it does not, or the failure's description.
+// A tool ended by a signal or with a fatal exit code (a full disk is 5) gives
+// its own description, and any archive it left behind is removed.
 std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, const std::string& files,
                              const std::string& archive, const std::string& password,
                              const std::string& deleteFlag);

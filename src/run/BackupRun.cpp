@@ -95,8 +95,18 @@ void BackupRun::CloseRun() {
     service_.NotifySuccess(customerCode_, settings_.mail, computerName_);
     Say("success notice requested for " + settings_.mail);
   }
-  settings::WriteSetting("Resp_RespFecha", settings::FormatRunDate(env_.clock()));
-  settings::WriteSetting("Resp_RespUCopia", std::to_string(copySlot_));
+  const std::string date = settings::FormatRunDate(env_.clock());
+  const std::string slot = std::to_string(copySlot_);
+  settings::WriteSetting("Resp_RespFecha", date);
+  settings::WriteSetting("Resp_RespUCopia", slot);
+  // The store may be held by another writer past its busy time-out. Unsaved,
+  // the next run would use this slot again: tell the provider, since the
+  // reports above are already out.
+  if (settings::ReadSetting("Resp_RespFecha") != date || settings::ReadSetting("Resp_RespUCopia") != slot) {
+    const std::string text = std::string(kRunNotSaved) + " (copy slot " + slot + ")";
+    Say("error: " + text);
+    service_.ReportError(customerCode_, accountFields_[0], computerName_, text);
+  }
   Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
       std::to_string(copySlot_));
 }

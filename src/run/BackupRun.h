@@ -25,6 +25,10 @@ struct RunEnvironment {
   std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
 };
 
+// Reported when the closing save of the date and copy slot did not take
+// (the store held by another writer, or not writable).
+inline constexpr const char* kRunNotSaved = "the settings store could not save this run's date and copy slot";
+
 enum class RunEnd {
   Completed,   // every step ran; the date and slot were saved
   NoAccount,   // the account lookup gave no company name: nothing was done

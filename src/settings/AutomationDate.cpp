@@ -42,8 +42,9 @@ std::time_t FromAutomationDate(double date) {
 std::string FormatRunDate(std::time_t moment) {
   std::tm local = platform::LocalTime(moment);
   char text[64];
-  std::snprintf(text, sizeof(text), "%02d-%02d-%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
-                local.tm_year + 1900, local.tm_hour, local.tm_min);
+  // Five numbers of a broken-down time: the text always fits.
+  static_cast<void>(std::snprintf(text, sizeof(text), "%02d-%02d-%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
+                                  local.tm_year + 1900, local.tm_hour, local.tm_min));
   return text;
 }
 

@@ -12,6 +12,10 @@ The first line on stdout is the port. The configuration (JSON) may hold:
   "delay_s": {"3": seconds, ...}   wait before answering that Tipo
   "drop": ["3", ...]               close the connection without an answer
   "status": {"3": 500, ...}        answer with that HTTP status
+  "repeat": {"3": n, ...}          the reply text n times over (a huge answer)
+  "cut": {"3": n, ...}             announce the whole reply, send its first n
+                                   bytes and close the connection
+A reply given as a list of numbers is sent as those bytes (garbage).
 The configuration file is read again for every request, so a test may change it.
 """
 import argparse
@@ -56,11 +60,23 @@ class Handler(BaseHTTPRequestHandler):
             return
         body = config.get("tipo" + tipo, "") if tipo in ("3", "8") else "OK"
         data = body.encode("cp1252", errors="replace") if isinstance(body, str) else bytes(body)
+        data *= config.get("repeat", {}).get(tipo, 1)
+        cut = config.get("cut", {}).get(tipo)
         self.send_response(config.get("status", {}).get(tipo, 200))
         self.send_header("Content-Type", "text/html; charset=windows-1252")
         self.send_header("Content-Length", str(len(data)))
         self.end_headers()
-        self.wfile.write(data)
+        try:
+            if cut is not None:
+                self.wfile.write(data[:cut])
+                self.wfile.flush()
+                self.connection.shutdown(socket.SHUT_RDWR)
+                self.close_connection = True
+                return
+            for start in range(0, len(data), 65536):
+                self.wfile.write(data[start:start + 65536])
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True  # the client stopped reading
 
 
 class Server(ThreadingHTTPServer):

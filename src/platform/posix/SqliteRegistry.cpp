@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -46,11 +47,15 @@ bool IsBusy(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE
 // Runs an action until it is not refused for a lock held by another process,
 // for at most the busy time-out. The busy handler covers most waits, but
 // changing the journal mode and a first write racing another process's
-// recovery can be refused at once.
+// recovery can be refused at once. The limit is measured on the clock: an
+// action may itself have waited the whole busy time-out in the handler, and
+// counting only the pauses between tries would retry it for many minutes
+// against a writer that keeps its lock.
 template <typename Action>
 int RetryWhileBusy(Action action) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
   int rc = action();
-  for (int waited = 0; IsBusy(rc) && waited < kBusyTimeoutMs; waited += 10) {
+  while (IsBusy(rc) && std::chrono::steady_clock::now() < deadline) {
     sqlite3_sleep(10);
     rc = action();
   }

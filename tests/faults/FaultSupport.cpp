@@ -1,0 +1,111 @@
+#include "FaultSupport.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "run/Transfer.h"
+#include "settings/Base64.h"
+#include "settings/Settings.h"
+
+extern char** environ;
+
+namespace norvo::test {
+
+PeerProcess::PeerProcess(const std::vector<std::string>& argv) {
+  int out[2];
+  if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::vector<char*> args;
+  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  const int rc = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  if (rc != 0) {
+    ::close(out[0]);
+    throw std::runtime_error("cannot start " + argv[0]);
+  }
+  FILE* stream = ::fdopen(out[0], "r");
+  char line[256] = {};
+  if (stream == nullptr || std::fgets(line, sizeof line, stream) == nullptr) {
+    throw std::runtime_error(argv[0] + " printed nothing");
+  }
+  std::fclose(stream);
+  first_line_ = line;
+  while (!first_line_.empty() && (first_line_.back() == '\n' || first_line_.back() == '\r')) first_line_.pop_back();
+}
+
+PeerProcess::~PeerProcess() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+void NorvoTFaultTest::SetUp() {
+  ASSERT_TRUE(ftp_.Started());
+  pc_ = run::GetMachineName();
+  std::filesystem::create_directories(dir_ / "drive");
+  std::filesystem::create_directories(dir_ / "data");
+  WriteFile(dir_ / "data/libro.xls", SizeableContent());
+  UseRar(PeerPath("fake_rar"));
+  accountReply_ = "Acme;" + ftp_.Address() + ";test;secret;/base/";
+  service_.Configure({{"tipo3", accountReply_}});
+  using settings::WriteSetting;
+  WriteSetting("Cliente", settings::EncodeSetting("123"));
+  WriteSetting("Resp_ProgEnv", "0");
+  WriteSetting("Resp_ProgCopias", "3");
+  WriteSetting("Resp_RespUCopia", "3");
+  WriteSetting("Resp_Base", "0");
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ProgRespLoc", "1");
+  WriteSetting("Resp_Drive", dir_ / "drive/");
+  WriteSetting("Resp_ArchRuta", dir_ / "data");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  WriteSetting("Resp_ArchSub", "0");
+  // The copy that this run's slot (1) would replace.
+  std::filesystem::create_directories(std::filesystem::path(ServerCopyPath()).parent_path());
+  WriteFile(ServerCopyPath(), "the good copy of an earlier run");
+}
+
+void NorvoTFaultTest::UseRar(const std::string& tool) {
+  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " + tool +
+                                       "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
+}
+
+ProgramRun NorvoTFaultTest::Run(std::map<std::string, std::string> extra) {
+  extra.emplace("NORVO_REGISTRY", dir_ / "registry.db");
+  extra.emplace("NORVO_PROVIDER_CONF", dir_ / "provider.ini");
+  extra.emplace("FAKE_RAR_LOG", dir_ / "rar.log");
+  return RunProgram({ProgramPath("Norvo_T")}, extra);
+}
+
+std::string NorvoTFaultTest::ServerCopyPath() const { return ftp_.Root() + "/base/123/" + pc_ + "/ARC1C001.RAR"; }
+
+std::string NorvoTFaultTest::ServerCopy() const { return ReadFile(ServerCopyPath()); }
+
+std::vector<std::string> NorvoTFaultTest::Requests(const std::string& tipo) const {
+  std::vector<std::string> found;
+  for (const auto& query : service_.Queries()) {
+    if (query.rfind("Tipo=" + tipo + "&", 0) == 0) found.push_back(query);
+  }
+  return found;
+}
+
+std::string SizeableContent() {
+  std::string text;
+  for (int i = 0; text.size() < 200 * 1024; ++i) text += "fila " + std::to_string(i * 7919 % 100003) + ";";
+  return text;
+}
+
+}  // namespace norvo::test

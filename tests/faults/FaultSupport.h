@@ -1,0 +1,59 @@
+#pragma once
+// Shared set-up of the fault tests: a peer program that prints its port on
+// its first line, and Norvo_T as a process with its own settings store,
+// provider configuration, account-service stand-in, RAR stand-in and an FTP
+// server that already holds the copy a run would replace.
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FtpPeer.h"
+#include "run/RunTestSupport.h"
+
+namespace norvo::test {
+
+// A program started with its standard output on a pipe; its first line (a
+// port) is read back. Ended by its process id when destroyed.
+class PeerProcess {
+ public:
+  explicit PeerProcess(const std::vector<std::string>& argv);
+  ~PeerProcess();
+  PeerProcess(const PeerProcess&) = delete;
+  PeerProcess& operator=(const PeerProcess&) = delete;
+  const std::string& FirstLine() const { return first_line_; }
+  int Port() const { return std::stoi(first_line_); }
+
+ private:
+  pid_t pid_ = -1;
+  std::string first_line_;
+};
+
+class NorvoTFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Rewrites the provider configuration with this archiver.
+  void UseRar(const std::string& tool);
+  ProgramRun Run(std::map<std::string, std::string> extra = {});
+  // The copy of file set 1 in slot 1 as the cloud holds it.
+  std::string ServerCopy() const;
+  std::string ServerCopyPath() const;
+  // The decoded queries of every request with that Tipo.
+  std::vector<std::string> Requests(const std::string& tipo) const;
+
+  testing::TempDir dir_;
+  testing::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  AccountServicePeer service_{dir_.path().string()};
+  FtpPeer ftp_;
+  std::string work_ = dir_ / "drive/TEMP_Norvo/";
+  std::string pc_;
+  std::string accountReply_;
+};
+
+// Text of a file that is 200 KB of varied bytes, more than one write's worth.
+std::string SizeableContent();
+
+}  // namespace norvo::test

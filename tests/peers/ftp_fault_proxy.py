@@ -1,0 +1,102 @@
+#!/usr/bin/python3
+"""A faulty FTP server for the tests: a proxy in front of a real one that
+misbehaves when the client sends a chosen command.
+
+Usage: ftp_fault_proxy.py --upstream PORT --on COMMAND --mode MODE
+  COMMAND  the command that triggers the fault (STOR, RNFR, PWD, ...), or
+           GREETING for the server's first reply
+  MODE     drop     close the control connection instead of passing it on
+           garbage  answer with binary junk and a reply code no command has,
+                    instead of passing it on
+           junk     answer with binary junk only (no reply code at all)
+Data connections go straight to the real server (its PASV address). The
+command that triggers a fault never reaches the real server, so a test can
+check that nothing on it changed. The first line on stdout is the port.
+"""
+import argparse
+import socket
+import sys
+import threading
+
+GARBAGE = b"\x00\xff\xfe\x1b[2J garbage \xe9\xe8;;;\r\n999 ?\r\n"
+JUNK = b"\x00\xff\xfe\x1b[2J garbage with no reply code \xe9\xe8\r\n"
+
+
+def pump(source, sink):
+    """Copies the real server's replies to the client until either side closes."""
+    try:
+        while True:
+            data = source.recv(65536)
+            if not data:
+                break
+            sink.sendall(data)
+    except OSError:
+        pass
+    for s in (source, sink):
+        try:
+            s.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+def misbehave(client, mode):
+    """True when the connection was dropped."""
+    if mode == "drop":
+        client.shutdown(socket.SHUT_RDWR)
+        client.close()
+        return True
+    client.sendall(GARBAGE if mode == "garbage" else JUNK)
+    return False
+
+
+def serve(client, upstream_port, trigger, mode):
+    if trigger == "GREETING":
+        if not misbehave(client, mode):
+            # The client waits for a greeting that never comes right.
+            client.recv(65536)
+            client.close()
+        return
+    server = socket.create_connection(("127.0.0.1", upstream_port))
+    threading.Thread(target=pump, args=(server, client), daemon=True).start()
+    buffered = b""
+    try:
+        while True:
+            data = client.recv(65536)
+            if not data:
+                break
+            buffered += data
+            while b"\n" in buffered:
+                line, buffered = buffered.split(b"\n", 1)
+                command = line.strip().split(b" ", 1)[0].decode("latin-1").upper()
+                if command == trigger:
+                    if misbehave(client, mode):
+                        server.close()
+                        return
+                    continue
+                server.sendall(line + b"\n")
+    except OSError:
+        pass
+    server.close()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--upstream", type=int, required=True)
+    parser.add_argument("--on", required=True)
+    parser.add_argument("--mode", choices=("drop", "garbage", "junk"), required=True)
+    args = parser.parse_args()
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(8)
+    print(listener.getsockname()[1], flush=True)
+    while True:
+        client, _ = listener.accept()
+        threading.Thread(target=serve, args=(client, args.upstream, args.on.upper(), args.mode),
+                         daemon=True).start()
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except KeyboardInterrupt:
+        pass
