@@ -2,10 +2,12 @@
 // are plugged into the menu here as they become part of the build.
 #include <QApplication>
 
+#include "config/window/frmConfig.h"
 #include "tray/TrayProgram.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   norvo::tray::TrayWindows windows;
+  windows.config = [] { return new norvo::config::frmConfig; };
   return norvo::tray::RunTrayProgram(app, windows);
 }
