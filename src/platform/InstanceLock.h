@@ -1,0 +1,28 @@
+#pragma once
+// A lock that at most one process holds at a time, tied to a file. The
+// operating system releases it when its holder ends, however it ends, so a
+// crashed holder never leaves it behind.
+#include <memory>
+#include <string>
+
+namespace norvo::platform {
+
+class InstanceLock {
+ public:
+  virtual ~InstanceLock() = default;  // releases the lock
+};
+
+enum class LockOutcome { Acquired, Busy, Failed };
+
+// Tries once, without waiting, to take the lock of the file (created when
+// missing). Busy: another process holds it. Failed: the file cannot be
+// opened, with the reason in *error.
+LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLock>& lock,
+                            std::string* error = nullptr);
+
+// The lock file of the backup run of this user: beside the settings store, so
+// that runs over the same settings exclude each other. Its folder is created
+// when missing.
+std::string RunLockFile();
+
+}  // namespace norvo::platform

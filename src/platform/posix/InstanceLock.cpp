@@ -1,0 +1,56 @@
+#include "platform/InstanceLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/posix/StorePath.h"
+
+namespace norvo::platform {
+namespace {
+
+// flock() locks belong to the open file description: they go away when the
+// descriptor closes, and the kernel closes it when the process dies.
+class FlockLock : public InstanceLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { ::close(fd_); }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLock>& lock, std::string* error) {
+  int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    if (error != nullptr) *error = file + ": " + std::strerror(errno);
+    return LockOutcome::Failed;
+  }
+  int rc;
+  do {
+    rc = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    const int why = errno;
+    ::close(fd);
+    if (why == EWOULDBLOCK) return LockOutcome::Busy;
+    if (error != nullptr) *error = file + ": " + std::strerror(why);
+    return LockOutcome::Failed;
+  }
+  lock = std::make_unique<FlockLock>(fd);
+  return LockOutcome::Acquired;
+}
+
+std::string RunLockFile() {
+  const std::string store = RegistryStorePath();
+  std::string why;
+  EnsureStoreFolder(store, &why);  // a failure shows when the lock file is opened
+  return store + ".run.lock";
+}
+
+}  // namespace norvo::platform

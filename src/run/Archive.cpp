@@ -1,0 +1,72 @@
+#include "run/Archive.h"
+
+#include "platform/Process.h"
+#include "platform/System.h"
+
+namespace norvo::run {
+namespace {
+
+// RAR's exit codes 0 (success), 1 (warnings, e.g. a file it could not open)
+// and 10 (no files matched) leave the archive test to decide; the others
+// are fatal errors, after which an archive that exists may be partial or
+// left over from an earlier run.
+bool IsFatalRarExit(int code) { return code != 0 && code != 1 && code != 10; }
+
+}  // namespace
+
+std::string FindRarTool(const std::string& rarPath, const std::string& programFolder) {
+  if (!rarPath.empty()) return rarPath;
+  const std::string beside = programFolder + "rar";
+  if (platform::FileExists(beside)) return beside;
+  return "rar";
+}
+
+std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recurse, const std::string& files,
+                                      const std::string& archive, const std::string& password,
+                                      const std::string& deleteFlag) {
+  std::vector<std::string> argv{tool, "a"};
+  if (deleteFlag == "S") argv.push_back("-df");
+  if (recurse == 1) argv.push_back("-r");
+  if (!password.empty()) argv.push_back("-hp" + password);
+  argv.push_back("-dh");
+  argv.push_back(archive);
+  argv.push_back(files);
+  return argv;
+}
+
+std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const std::string& files,
+                           const std::string& archive, const std::string& password,
+                           const std::string& deleteFlag) {
+  std::string line = tool + " a ";
+  if (deleteFlag == "S") line += "-df";
+  if (recurse == 1) line += " -r";
+  if (!password.empty()) line += " -hp" + password;
+  line += " -dh ";
+  line += "\"" + archive + "\" \"" + files + "\"";
+  return line;
+}
+
+std::string RunAndWait(const std::vector<std::string>& argv, platform::ProcessResult* ended) {
+  platform::ProcessResult result = platform::RunAndWaitProcess(argv);
+  if (ended != nullptr) *ended = result;
+  if (!result.error.empty()) return result.error;
+  if (!result.started) return "cannot start the program";
+  return "OK";
+}
+
+std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, const std::string& files,
+                             const std::string& archive, const std::string& password,
+                             const std::string& deleteFlag) {
+  platform::ProcessResult ended;
+  std::string result = RunAndWait(RarArguments(tool, recurse, files, archive, password, deleteFlag), &ended);
+  if (result != "OK") return result;
+  const bool exists = platform::FileExists(archive);
+  // A tool that crashed or failed cannot vouch for an archive it leaves behind.
+  if (exists && ended.signal != 0) return tool + " was ended by signal " + std::to_string(ended.signal);
+  if (exists && IsFatalRarExit(ended.exit_code)) {
+    return tool + " failed with exit code " + std::to_string(ended.exit_code);
+  }
+  return exists ? "OK" : kNoFilesToPack;
+}
+
+}  // namespace norvo::run

@@ -1,0 +1,118 @@
+#include "run/BackupRun.h"
+
+#include <exception>
+
+#include "platform/System.h"
+#include "run/ItemNames.h"
+#include "run/Transfer.h"
+#include "settings/AutomationDate.h"
+#include "settings/Base64.h"
+#include "settings/Settings.h"
+
+namespace norvo::run {
+
+BackupRun::BackupRun(RunEnvironment environment)
+    : env_(std::move(environment)), service_(env_.serviceHost, env_.fetch) {}
+
+RunResult BackupRun::Run() {
+  RunResult result;
+  PrepareWorkFolder();
+  // From here on, any unexpected failure ends the run through Fail().
+  bool going = false;
+  try {
+    going = ReadSettings();
+    if (going) {
+      const Lookup lookup = LookupAccount();
+      if (lookup == Lookup::NoAccount) {
+        result.end = RunEnd::NoAccount;
+        return result;
+      }
+      going = lookup == Lookup::Account && ChooseSlotAndCustomer() && DatabasePhase() && FilePhase();
+    }
+    if (going) CloseRun();
+  } catch (const std::exception& failure) {
+    going = Fail(failure.what());
+  } catch (...) {
+    going = Fail("unexpected failure");
+  }
+  result.end = going ? RunEnd::Completed : RunEnd::Aborted;
+  result.reason = failure_;
+  result.errors = errorList_;
+  result.slot = copySlot_;
+  return result;
+}
+
+void BackupRun::PrepareWorkFolder() {
+  // Failures here leave the value empty or the folder missing; the phases report them.
+  try {
+    computerName_ = GetMachineName();
+    workFolder_ = PickWorkDrive() + "TEMP_Norvo" + platform::kPathSeparator;
+    if (!FolderExists(workFolder_)) platform::CreateFolder(workFolder_);
+  } catch (...) {
+  }
+  Say("work folder " + workFolder_);
+}
+
+BackupRun::Lookup BackupRun::LookupAccount() {
+  replyBuffer_ = service_.LookupAccount(settings_.cliente, kRunReplySize);
+  auto fields = SplitAccountReply(replyBuffer_);
+  if (!fields) {
+    Fail("the account service answered with more than six fields");
+    return Lookup::Failed;
+  }
+  accountFields_ = *fields;
+  if (accountFields_[0].empty()) {
+    Say("no account for this customer code (or no answer from the account service): nothing to do");
+    return Lookup::NoAccount;
+  }
+  Say("account of " + accountFields_[0]);
+  return Lookup::Account;
+}
+
+bool BackupRun::ChooseSlotAndCustomer() {
+  copySlot_ = NextCopySlot(settings_.lastSlot, settings_.copies);
+  Say("copy slot " + std::to_string(copySlot_));
+  try {
+    customerCode_ = settings::DecodeSetting(settings_.cliente);
+  } catch (const settings::Base64Error& error) {
+    return Fail(std::string("Cliente: ") + error.what());
+  }
+  return true;
+}
+
+void BackupRun::AddError(const std::string& text) {
+  errorList_.push_back(text);
+  Say("error: " + text);
+}
+
+void BackupRun::CloseRun() {
+  if (!errorList_.empty()) {
+    for (const auto& error : errorList_) {
+      service_.ReportError(customerCode_, accountFields_[0], computerName_, error);
+    }
+    Say("reported " + std::to_string(errorList_.size()) + " error(s)");
+  } else if (settings_.notify) {
+    service_.NotifySuccess(customerCode_, settings_.mail, computerName_);
+    Say("success notice requested for " + settings_.mail);
+  }
+  settings::WriteSetting("Resp_RespFecha", settings::FormatRunDate(env_.clock()));
+  settings::WriteSetting("Resp_RespUCopia", std::to_string(copySlot_));
+  Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
+      std::to_string(copySlot_));
+}
+
+bool BackupRun::Fail(const std::string& reason) {
+  failure_ = reason;
+  Say("run ended: " + reason + " (nothing more is sent or saved)");
+  return false;
+}
+
+void BackupRun::Say(const std::string& line) const {
+  if (env_.diagnostic) env_.diagnostic(line);
+}
+
+std::string BackupRun::CustomerFolder() const { return accountFields_[4] + customerCode_ + "/"; }
+
+std::string BackupRun::ComputerFolder() const { return CustomerFolder() + computerName_ + "/"; }
+
+}  // namespace norvo::run

@@ -1,0 +1,95 @@
+#pragma once
+// One backup run from start to end: work folder, settings, account lookup,
+// copy slot, the database and file phases, the closing reports and the two
+// settings the run writes. Phases and the account service come in through
+// RunEnvironment, so the same sequence runs against the real routines and
+// against recording stand-ins.
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "run/AccountService.h"
+#include "run/RunPhases.h"
+
+namespace norvo::run {
+
+struct RunEnvironment {
+  RunPhases phases;
+  HttpFetch fetch;           // reaches the account service
+  std::string serviceHost;   // host (and optional ":port") of the account service
+  std::function<std::time_t()> clock = [] { return std::time(nullptr); };
+  // One line per phase outcome and error (stderr in Norvo_T).
+  std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
+};
+
+enum class RunEnd {
+  Completed,   // every step ran; the date and slot were saved
+  NoAccount,   // the account lookup gave no company name: nothing was done
+  Aborted,     // the failure handler ended the run: nothing more sent or saved
+};
+
+struct RunResult {
+  RunEnd end = RunEnd::Aborted;
+  std::string reason;               // why the handler ended the run
+  std::vector<std::string> errors;  // the run's error list, in order
+  std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
+};
+
+// The settings read at the start of the run.
+struct FileSetSettings {
+  std::string sub, path, name, kind, pattern;  // Resp_ArchSub/Ruta/Nom/Tipo/Fil
+};
+struct RunSettings {
+  std::string server, instance, user, password;  // Resp_BaseSer/Ins/Usr/Pas
+  std::string archivePassword;                   // Resp_SeguPas
+  std::array<FileSetSettings, 3> sets;
+  std::int16_t copies = 0;     // Resp_ProgCopias
+  std::int16_t lastSlot = 0;   // Resp_RespUCopia
+  std::string cliente;         // as stored (Base64)
+  bool notify = false;         // Resp_ProgEnv
+  std::string mail;            // Resp_ProgMail
+  std::string keepLocal = "N"; // "S" when Resp_ProgRespLoc is "1"
+};
+
+class BackupRun {
+ public:
+  explicit BackupRun(RunEnvironment environment);
+  RunResult Run();
+
+ private:
+  enum class Lookup { Account, NoAccount, Failed };
+
+  void PrepareWorkFolder();
+  bool ReadSettings();
+  Lookup LookupAccount();
+  bool ChooseSlotAndCustomer();
+  bool DatabasePhase();
+  bool BackUpDatabase(const DatabaseRow& row);
+  bool FilePhase();
+  bool BackUpFileSet(int k, const FileSetSettings& set);
+  bool RemoveLocalArchive(const std::string& path);
+  void AddError(const std::string& text);
+  void CloseRun();
+  bool Fail(const std::string& reason);
+  void Say(const std::string& line) const;
+  std::string ComputerFolder() const;
+  std::string CustomerFolder() const;
+  std::string Upload(const std::string& fileName);
+
+  RunEnvironment env_;
+  AccountService service_;
+  RunSettings settings_;
+  std::string computerName_;
+  std::string workFolder_;
+  std::string replyBuffer_;
+  AccountFields accountFields_;
+  std::int16_t copySlot_ = 0;
+  std::string customerCode_;
+  std::vector<std::string> errorList_;
+  std::string failure_;
+};
+
+}  // namespace norvo::run

@@ -1,0 +1,116 @@
+// The two item phases of the run: the selected databases, then up to three
+// file sets. Each item is made, packed, uploaded and reported; a phase's
+// failure text joins the error list and the run goes on.
+#include "platform/System.h"
+#include "run/BackupRun.h"
+#include "run/ItemNames.h"
+#include "run/Transfer.h"
+#include "settings/Conversions.h"
+#include "settings/Settings.h"
+
+namespace norvo::run {
+namespace {
+
+const std::string kOk = "OK";
+
+// Resp_Base and Resp_Archivo switch a phase on when they equal the number 1;
+// a text that is not a number ends the run.
+std::optional<bool> PhaseSwitch(const char* name) {
+  auto number = settings::StrictNumber(settings::ReadSetting(name));
+  if (!number) return std::nullopt;
+  return *number == 1;
+}
+
+}  // namespace
+
+bool BackupRun::DatabasePhase() {
+  auto on = PhaseSwitch("Resp_Base");
+  if (!on) return Fail("Resp_Base is not a number");
+  if (!*on) return true;
+  const bool windowsLogin = settings::ReadSetting("Resp_BaseAut") == "Aut1";
+  const std::string selection = settings::ReadSetting("Resp_BaseBas");
+  const bool open = env_.phases.OpenDatabase(settings_.server, settings_.instance,
+                                             windowsLogin ? kWindowsLogin : kServerLogin,
+                                             windowsLogin ? "" : settings_.user,
+                                             windowsLogin ? "" : settings_.password);
+  if (!open) {
+    AddError("Error de conexión con BDD");
+    return true;
+  }
+  std::vector<DatabaseRow> rows;
+  const std::string listed = env_.phases.ListDatabases(rows);
+  if (listed != kOk) return Fail("reading the database list: " + listed);
+  for (const DatabaseRow& row : rows) {
+    // ",5," selects database 5, not 15 or 50.
+    if (selection.find("," + std::to_string(row.dbid) + ",") == std::string::npos) continue;
+    if (!BackUpDatabase(row)) return false;
+  }
+  return true;
+}
+
+bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
+  const std::string base = DumpBaseName(row.dbid, copySlot_);
+  const std::string dump = base + ".BAK";
+  const std::string archive = base + ".RAR";
+  DeleteFileQuiet(workFolder_ + dump);
+  const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
+  Say(row.name + ": dump " + dumped);
+  if (dumped != kOk) AddError(dumped);
+  const std::string packed = env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive,
+                                                      settings_.archivePassword, "S");
+  Say(archive + ": archive " + packed);
+  if (packed != kOk) AddError(packed);
+  const std::string uploaded = Upload(archive);
+  if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
+  service_.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
+  return true;
+}
+
+bool BackupRun::FilePhase() {
+  auto on = PhaseSwitch("Resp_Archivo");
+  if (!on) return Fail("Resp_Archivo is not a number");
+  if (!*on) return true;
+  for (int k = 1; k <= 3; ++k) {
+    if (!BackUpFileSet(k, settings_.sets[k - 1])) return false;
+  }
+  return true;
+}
+
+bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
+  if (set.path.empty()) return true;
+  auto recurse = settings::ToInt16(settings::LeadingNumber(set.sub));
+  if (!recurse) return Fail("Resp_ArchSub of set " + std::to_string(k) + " is out of range");
+  std::string folder = ShortPathOf(set.path);
+  if (folder.empty()) folder = set.path;
+  const std::string source =
+      set.kind == "A" ? folder + set.name : folder + platform::kPathSeparator + set.pattern;
+  const std::string archive = FileSetArchiveName(set.kind, k, copySlot_);
+  DeleteFileQuiet(workFolder_ + archive);
+  const std::string packed =
+      env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
+  Say(archive + ": archive of " + source + " " + packed);
+  if (packed != kOk) AddError(packed);
+  const std::string uploaded = Upload(archive);
+  if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
+  service_.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
+  return true;
+}
+
+std::string BackupRun::Upload(const std::string& fileName) {
+  const std::string uploaded =
+      env_.phases.UploadToCloud(accountFields_[1], accountFields_[2], accountFields_[3], ComputerFolder(),
+                                CustomerFolder(), workFolder_, fileName);
+  Say(fileName + ": upload " + uploaded);
+  if (uploaded != kOk) AddError(uploaded);
+  return uploaded;
+}
+
+bool BackupRun::RemoveLocalArchive(const std::string& path) {
+  // A missing archive here means packing already failed and was reported:
+  // the item report and closing reports must still go out.
+  if (platform::RemoveFile(path)) return true;
+  Say("no local archive to delete: " + path);
+  return false;
+}
+
+}  // namespace norvo::run

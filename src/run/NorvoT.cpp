@@ -1,0 +1,70 @@
+#include "run/NorvoT.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "platform/InstanceLock.h"
+#include "run/BackupRun.h"
+#include "run/ProgramPhases.h"
+#include "settings/ProviderConfig.h"
+
+#ifndef NORVO_VERSION
+#define NORVO_VERSION "0.1.0"
+#endif
+
+namespace norvo::run {
+namespace {
+
+void Diagnostic(const std::string& line) { std::cerr << "Norvo_T: " << line << std::endl; }
+
+const char kHelp[] =
+    "Usage: Norvo_T\n"
+    "Makes one backup run with the settings of the current user and ends.\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n"
+    "Environment: NORVO_REGISTRY (settings store), NORVO_PROVIDER_CONF (provider configuration).\n";
+
+// Answers --help and --version; -1 when the run should go on.
+int HandleArguments(int argc, char** argv) {
+  if (argc <= 1) return -1;
+  const std::string arg = argv[1];
+  if (argc == 2 && arg == "--help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  if (argc == 2 && arg == "--version") {
+    std::cout << "Norvo_T " << NORVO_VERSION << "\n";
+    return 0;
+  }
+  std::cerr << "Norvo_T takes no arguments (see --help)\n";
+  return 2;
+}
+
+}  // namespace
+
+int NorvoTMain(int argc, char** argv) {
+  if (int answered = HandleArguments(argc, argv); answered >= 0) return answered;
+  std::unique_ptr<platform::InstanceLock> lock;
+  std::string why;
+  switch (platform::TryInstanceLock(platform::RunLockFile(), lock, &why)) {
+    case platform::LockOutcome::Busy:
+      Diagnostic("another backup run of this user is going on; this one ends without touching anything");
+      return 1;
+    case platform::LockOutcome::Failed:
+      Diagnostic("cannot take the run lock (" + why + "); running without it");
+      break;
+    case platform::LockOutcome::Acquired:
+      break;
+  }
+  const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
+  RunEnvironment environment;
+  environment.phases = ProgramPhases(provider, Diagnostic);
+  environment.fetch = CurlFetch(provider.http_timeout_s);
+  environment.serviceHost = provider.service_host;
+  environment.diagnostic = Diagnostic;
+  const RunResult result = BackupRun(std::move(environment)).Run();
+  return result.end == RunEnd::Aborted ? 1 : 0;
+}
+
+}  // namespace norvo::run

@@ -1,0 +1,13 @@
+#pragma once
+// The phases Norvo_T runs with: the real archiver, and the database and
+// upload routines as far as they are built into this program.
+#include "run/RunPhases.h"
+#include "settings/ProviderConfig.h"
+
+namespace norvo::run {
+
+// diagnostic receives the lines a routine has for the administrator.
+RunPhases ProgramPhases(const settings::ProviderConfig& provider,
+                        const std::function<void(const std::string&)>& diagnostic);
+
+}  // namespace norvo::run

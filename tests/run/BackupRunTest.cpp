@@ -1,0 +1,355 @@
+// The run's sequence driven with recording stand-ins for every phase and for
+// the account service; the settings store is a private file.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "RunTestSupport.h"
+#include "platform/System.h"
+#include "run/Archive.h"
+#include "run/BackupRun.h"
+#include "run/ItemNames.h"
+#include "run/Transfer.h"
+#include "settings/Base64.h"
+#include "settings/Settings.h"
+
+namespace norvo::run {
+namespace {
+
+using settings::ReadSetting;
+using settings::WriteSetting;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class BackupRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir_ / "drive");
+    WriteSetting("Resp_Drive", dir_ / "drive/");
+    WriteSetting("Cliente", settings::EncodeSetting("123"));
+    WriteSetting("Resp_ProgEnv", "0");
+    WriteSetting("Resp_ProgCopias", "3");
+    WriteSetting("Resp_RespUCopia", "0");
+    WriteSetting("Resp_Base", "0");
+    WriteSetting("Resp_Archivo", "0");
+    WriteSetting("Resp_ProgRespLoc", "0");
+    work_ = dir_ / "drive/TEMP_Norvo/";
+  }
+
+  RunEnvironment Environment() {
+    RunEnvironment env;
+    env.serviceHost = "svc.test:8080";
+    env.clock = [] { return platform::FromLocalTime(std::tm{0, 5, 14, 3, 6, 124, 0, 0, -1, 0, nullptr}); };
+    env.diagnostic = [this](const std::string& line) { diagnostics_.push_back(line); };
+    env.fetch = [this](const std::string& url, std::size_t max) {
+      const std::string prefix = "http://svc.test:8080/funciones.php?";
+      requests_.push_back(url.rfind(prefix, 0) == 0 ? url.substr(prefix.size()) : "BAD " + url);
+      EXPECT_EQ(max, 250u);
+      return url.find("Tipo=3&") != std::string::npos ? reply_ : std::string("OK");
+    };
+    env.phases.OpenDatabase = [this](const std::string& s, const std::string& i, std::int16_t mode,
+                                     const std::string& u, const std::string& p) {
+      calls_.push_back("open " + s + "|" + i + "|" + std::to_string(mode) + "|" + u + "|" + p);
+      return dbOpens_;
+    };
+    env.phases.ListDatabases = [this](std::vector<DatabaseRow>& rows) {
+      calls_.push_back("list");
+      rows = rows_;
+      return listResult_;
+    };
+    env.phases.DumpDatabase = [this](const std::string& folder, const std::string& file, const std::string& db) {
+      calls_.push_back("dump " + Local(folder) + "|" + file + "|" + db);
+      if (dumpFails_.count(db)) return dumpFails_[db];
+      test::WriteFile(folder + file, "dump of " + db);
+      return std::string("OK");
+    };
+    env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files, const std::string& archive,
+                                     const std::string& password, const std::string& deleteFlag) {
+      calls_.push_back("rar " + std::to_string(recurse) + "|" + Local(files) + "|" + Local(archive) + "|" +
+                       password + "|" + deleteFlag);
+      // Stands in for the tool: the archive exists when the source does.
+      if (!platform::AnyFileMatches(files)) return std::string(kNoFilesToPack);
+      test::WriteFile(archive, "archive");
+      if (deleteFlag == "S") platform::RemoveFile(files);
+      return std::string("OK");
+    };
+    env.phases.UploadToCloud = [this](const std::string& host, const std::string& user, const std::string& pw,
+                                      const std::string& computer, const std::string& customer,
+                                      const std::string& local, const std::string& file) {
+      calls_.push_back("upload " + host + "|" + user + "|" + pw + "|" + computer + "|" + customer + "|" +
+                       Local(local) + "|" + file);
+      if (uploadFails_.count(file)) return uploadFails_[file];
+      return platform::FileExists(local + file) ? std::string("OK")
+                                                : "Problema no se pudo copiar el archivo " + file;
+    };
+    return env;
+  }
+
+  RunResult RunOnce() { return BackupRun(Environment()).Run(); }
+
+  // Paths inside the test folder, shown relative to it.
+  std::string Local(const std::string& path) const {
+    return path.rfind(dir_.path().string(), 0) == 0 ? "~" + path.substr(dir_.path().string().size()) : path;
+  }
+
+  void ExpectNothingSaved() {
+    EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
+    EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "0");
+  }
+
+  test::TempDir dir_;
+  test::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  std::string work_;
+  std::string reply_ = "Acme;ftp.example;ftpuser;ftppw;/base/";
+  std::vector<std::string> requests_, calls_, diagnostics_;
+  bool dbOpens_ = true;
+  std::vector<DatabaseRow> rows_;
+  std::string listResult_ = "OK";
+  std::map<std::string, std::string> dumpFails_, uploadFails_;
+  const std::string pc_ = GetMachineName();
+};
+
+TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlot) {
+  WriteSetting("Resp_Archivo", "1");
+  std::filesystem::create_directories(dir_ / "Datos");
+  test::WriteFile(dir_ / "Datos/a.xls", "x");
+  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  WriteSetting("Resp_SeguPas", "s3cret");
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
+  EXPECT_THAT(calls_, ElementsAre("rar 0|~/Datos/*.xls|~/drive/TEMP_Norvo/ARC1C001.RAR|s3cret|N",
+                                  "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ + "/|/base/123/|"
+                                  "~/drive/TEMP_Norvo/|ARC1C001.RAR"));
+  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz",
+                                     "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
+                                         EscapeQueryValue(dir_ / "Datos/*.xls") +
+                                         "&CO=ARC1C001.RAR&ED=Y"));
+  EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
+  EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
+  EXPECT_FALSE(platform::FileExists(work_ + "ARC1C001.RAR")) << "no local copy was asked for";
+}
+
+TEST_F(BackupRunTest, ReplyWithoutCompanyNameEndsTheRunQuietly) {
+  for (std::string reply : {"", ";ftp;u;p;/b/", "\n"}) {
+    reply_ = reply == "\n" ? std::string() : reply;
+    requests_.clear();
+    WriteSetting("Resp_Archivo", "1");
+    WriteSetting("Resp_ArchRuta", dir_.path().string());
+    RunResult result = RunOnce();
+    EXPECT_EQ(result.end, RunEnd::NoAccount) << reply;
+    EXPECT_THAT(calls_, IsEmpty());
+    EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz"));
+    ExpectNothingSaved();
+  }
+}
+
+TEST_F(BackupRunTest, SevenFieldReplyEndsTheRunBeforeAnyBackup) {
+  for (std::string reply : {"a;b;c;d;e;f;", "a;b;c;d;e;f;g"}) {
+    reply_ = reply;
+    requests_.clear();
+    WriteSetting("Resp_Base", "1");
+    RunResult result = RunOnce();
+    EXPECT_EQ(result.end, RunEnd::Aborted) << reply;
+    EXPECT_THAT(calls_, IsEmpty());
+    EXPECT_EQ(requests_.size(), 1u);
+    ExpectNothingSaved();
+  }
+  reply_ = "a;b;c;d;e;f";  // six fields are accepted
+  EXPECT_EQ(RunOnce().end, RunEnd::Completed);
+}
+
+TEST_F(BackupRunTest, CopySlotRotatesAndRestartsAboveTheCopyCount) {
+  struct Case { const char* copies; const char* last; const char* expected; };
+  for (Case c : {Case{"3", "3", "1"}, Case{"3", "1", "2"}, Case{"3", "0", "1"}, Case{"3", "7", "1"},
+                 Case{"", "", "1"}, Case{"2", "-4", "1"}, Case{"32767", "32766", "32767"}}) {
+    WriteSetting("Resp_ProgCopias", c.copies);
+    WriteSetting("Resp_RespUCopia", c.last);
+    RunResult result = RunOnce();
+    EXPECT_EQ(result.end, RunEnd::Completed);
+    EXPECT_EQ(ReadSetting("Resp_RespUCopia"), c.expected) << c.copies << "/" << c.last;
+  }
+}
+
+TEST_F(BackupRunTest, DatabasesAreSelectedByIdBetweenCommasAndNamedBySlot) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",5,123,");
+  WriteSetting("Resp_BaseSer", "SRV1");
+  WriteSetting("Resp_BaseIns", "SQLEXPRESS");
+  WriteSetting("Resp_BaseAut", "Aut1");
+  WriteSetting("Resp_BaseUsr", "sa");
+  WriteSetting("Resp_RespUCopia", "11");
+  WriteSetting("Resp_ProgCopias", "20");
+  WriteSetting("Resp_ProgRespLoc", "1");
+  rows_ = {{1, "master"}, {5, "Ventas"}, {15, "Quince"}, {50, "Cincuenta"}, {123, "Big"}};
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
+  const std::string w = "~/drive/TEMP_Norvo/";
+  const std::string up = "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ + "/|/base/123/|" + w + "|";
+  EXPECT_THAT(calls_, ElementsAre("open SRV1|SQLEXPRESS|1||", "list",
+                                  "dump " + w + "|BD05C012.BAK|Ventas",
+                                  "rar 0|" + w + "BD05C012.BAK|" + w + "BD05C012.RAR||S", up + "BD05C012.RAR",
+                                  "dump " + w + "|BD123C012.BAK|Big",
+                                  "rar 0|" + w + "BD123C012.BAK|" + w + "BD123C012.RAR||S",
+                                  up + "BD123C012.RAR"));
+  EXPECT_TRUE(platform::FileExists(work_ + "BD05C012.RAR")) << "the local copy is kept";
+  EXPECT_FALSE(platform::FileExists(work_ + "BD05C012.BAK")) << "the tool deleted the dump";
+  EXPECT_EQ(requests_.at(1), "Tipo=4&CL=123&NE=" + pc_ + "&TR=BD&RE=Ventas&CO=BD05C012.RAR&ED=Y");
+  EXPECT_EQ(requests_.at(2), "Tipo=4&CL=123&NE=" + pc_ + "&TR=BD&RE=Big&CO=BD123C012.RAR&ED=Y");
+}
+
+TEST_F(BackupRunTest, ServerLoginPassesUserAndPasswordAndAFailedConnectionIsAnError) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseSer", "SRV1");
+  WriteSetting("Resp_BaseAut", "Aut2");
+  WriteSetting("Resp_BaseUsr", "sa");
+  WriteSetting("Resp_BasePas", "pw 1");
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_ / "nothing-here");
+  dbOpens_ = false;
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
+  EXPECT_EQ(calls_.at(0), "open SRV1||2|sa|pw 1");
+  EXPECT_THAT(calls_.at(1), HasSubstr("rar 0|~/nothing-here/|")) << "the file phase still runs";
+  EXPECT_EQ(result.errors.at(0), "Error de conexión con BDD");
+  EXPECT_EQ(requests_.at(2), "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Error%20de%20conexi%F3n%20con%20BDD");
+}
+
+TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_RespUCopia", "2");
+  std::filesystem::create_directories(dir_ / "one file");
+  test::WriteFile(dir_ / "one file/libro.xls", "x");
+  WriteSetting("Resp_ArchRuta", "");  // set 1 skipped
+  WriteSetting("Resp_ArchRuta2", dir_ / "one file/");
+  WriteSetting("Resp_ArchTipo2", "A");
+  WriteSetting("Resp_ArchNom2", "libro.xls");
+  WriteSetting("Resp_ArchRuta3", dir_.path().string());
+  WriteSetting("Resp_ArchTipo3", "C");
+  WriteSetting("Resp_ArchFil3", "*.*");
+  WriteSetting("Resp_ArchSub3", "1");
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  ASSERT_EQ(calls_.size(), 4u);
+  EXPECT_EQ(calls_[0], "rar 0|~/one file/libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
+  EXPECT_EQ(calls_[2], "rar 1|~/*.*|~/drive/TEMP_Norvo/ARC3C003.RAR||N");
+  EXPECT_TRUE(platform::FileExists(dir_ / "one file/libro.xls")) << "sources stay";
+}
+
+TEST_F(BackupRunTest, RecurseIsTheSubfolderSettingAsANumber) {
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
+  WriteSetting("Resp_ArchSub", "2");
+  RunOnce();
+  EXPECT_THAT(calls_.at(0), ::testing::StartsWith("rar 2|"));
+}
+
+TEST_F(BackupRunTest, TwoErrorsGiveTwoErrorReportsAndNoSuccessNotice) {
+  WriteSetting("Resp_ProgEnv", "1");
+  WriteSetting("Resp_ProgMail", "jefe@acme.example");
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_ / "missing");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.doc");
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  const std::string base = "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=";
+  EXPECT_THAT(std::vector<std::string>(requests_.begin() + 2, requests_.end()),
+              ElementsAre(base + "No%20existen%20archivo%28s%29%20para%20comprimir",
+                          base + "Problema%20no%20se%20pudo%20copiar%20el%20archivo%20ARC1C001.RAR"));
+  EXPECT_THAT(requests_.at(1), HasSubstr("&ED=N"));
+  EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
+}
+
+TEST_F(BackupRunTest, SuccessNoticeOnlyWhenAskedFor) {
+  WriteSetting("Resp_ProgEnv", "1");
+  WriteSetting("Resp_ProgMail", "jefe ñ@acme.example");
+  RunOnce();
+  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz", "Tipo=7&CL=123&MA=jefe%20%F1%40acme.example&NE=" + pc_));
+  requests_.clear();
+  WriteSetting("Resp_ProgEnv", "0");
+  RunOnce();
+  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz"));
+}
+
+TEST_F(BackupRunTest, FailedDumpWithoutLocalCopyStillReportsEverything) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",7,");
+  rows_ = {{7, "Nomina"}};
+  dumpFails_["Nomina"] = "Permiso denegado";
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed) << "a missing archive at the deletion does not end the run";
+  EXPECT_THAT(result.errors, ElementsAre("Permiso denegado", kNoFilesToPack,
+                                         "Problema no se pudo copiar el archivo BD07C001.RAR"));
+  EXPECT_THAT(requests_.at(1), HasSubstr("&CO=BD07C001.RAR&ED=N"));
+  EXPECT_EQ(requests_.size(), 5u);
+  EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
+}
+
+TEST_F(BackupRunTest, ErrorsBeyondTheTwentyFirstAreStillReported) {
+  WriteSetting("Resp_Base", "1");
+  std::string selection = ",";
+  for (int id = 1; id <= 25; ++id) {
+    rows_.push_back({id, "db" + std::to_string(id)});
+    selection += std::to_string(id) + ",";
+    uploadFails_[DumpBaseName(id, 1) + ".RAR"] = "No se puede conectar al Cloud " + std::to_string(id);
+  }
+  WriteSetting("Resp_BaseBas", selection);
+  RunResult result = RunOnce();
+  ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
+  ASSERT_EQ(result.errors.size(), 25u);
+  std::vector<std::string> reports;
+  for (const auto& r : requests_) {
+    if (r.rfind("Tipo=5&", 0) == 0) reports.push_back(r.substr(r.find("&ER=") + 4));
+  }
+  ASSERT_EQ(reports.size(), 25u);
+  EXPECT_EQ(reports.front(), "No%20se%20puede%20conectar%20al%20Cloud%201");
+  EXPECT_EQ(reports.back(), "No%20se%20puede%20conectar%20al%20Cloud%2025");
+  EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
+}
+
+TEST_F(BackupRunTest, CasesThatEndTheRunSendNothingMoreAndSaveNothing) {
+  struct Case { const char* name; const char* value; std::size_t requests; };
+  for (Case c : {Case{"Resp_ProgEnv", "", 0}, Case{"Resp_ProgEnv", "quizas", 0}, Case{"Resp_Base", "x", 1},
+                 Case{"Resp_Base", "", 1}, Case{"Resp_Archivo", "si", 1}, Case{"Cliente", "MTI", 1},
+                 Case{"Resp_ProgCopias", "40000", 0}, Case{"Resp_RespUCopia", "99999", 0}}) {
+    SetUp();
+    requests_.clear();
+    WriteSetting(c.name, c.value);
+    RunResult result = RunOnce();
+    EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
+    EXPECT_EQ(requests_.size(), c.requests) << c.name << "=" << c.value;
+    EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
+    EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
+    EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
+  }
+}
+
+TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunAfterEarlierItemsWithoutReports) {
+  WriteSetting("Resp_Base", "1");
+  listResult_ = "Conexión perdida";
+  RunResult result = RunOnce();
+  EXPECT_EQ(result.end, RunEnd::Aborted);
+  EXPECT_THAT(result.reason, HasSubstr("Conexión perdida"));
+  EXPECT_EQ(requests_.size(), 1u);
+  ExpectNothingSaved();
+}
+
+TEST_F(BackupRunTest, LateFailureAfterUploadsStillSavesNothing) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",5,");
+  WriteSetting("Resp_Archivo", "");
+  rows_ = {{5, "Ventas"}};
+  RunResult result = RunOnce();
+  EXPECT_EQ(result.end, RunEnd::Aborted);
+  EXPECT_EQ(requests_.size(), 2u) << "the item report of the database went out before";
+  ExpectNothingSaved();
+}
+
+}  // namespace
+}  // namespace norvo::run

@@ -1,0 +1,88 @@
+// The HTTP GET of the account service against its stand-in: one bounded
+// read, and every failure reads as nothing within the time-out.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "RunTestSupport.h"
+#include "net/HttpGet.h"
+#include "run/AccountService.h"
+
+namespace norvo::net {
+namespace {
+
+class HttpGetTest : public ::testing::Test {
+ protected:
+  HttpGetResult Get(const std::string& query, std::size_t max = 250, int timeout = 2) {
+    HttpGetOptions options;
+    options.max_bytes = max;
+    options.timeout_s = timeout;
+    const auto start = std::chrono::steady_clock::now();
+    auto result = HttpGet("http://" + peer_.host() + "/funciones.php?" + query, options);
+    seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+  }
+  test::TempDir dir_;
+  test::AccountServicePeer peer_{dir_.path().string()};
+  double seconds_ = 0;
+};
+
+TEST_F(HttpGetTest, ReadsAtMostTheGivenNumberOfBytes) {
+  const std::string reply(400, 'x');
+  peer_.Configure({{"tipo3", reply}, {"tipo8", "short"}});
+  auto cut = Get("Tipo=3&Clave=a");
+  EXPECT_TRUE(cut.ok) << cut.error;
+  EXPECT_EQ(cut.body, std::string(250, 'x'));
+  EXPECT_EQ(Get("Tipo=3&Clave=a", 1000).body, reply);
+  EXPECT_EQ(Get("Tipo=8", 5).body, "short");
+  EXPECT_EQ(Get("Tipo=8", 100).body, "short");
+}
+
+TEST_F(HttpGetTest, SilentDroppedOrFailingServiceReadsNothingWithinTheTimeOut) {
+  peer_.Configure({{"tipo3", "Acme;h"}, {"delay_s", {{"3", 5}}}, {"drop", {"8"}}, {"status", {{"4", 500}}}});
+  auto slow = Get("Tipo=3", 250, 1);
+  EXPECT_FALSE(slow.ok);
+  EXPECT_EQ(slow.body, "");
+  EXPECT_LT(seconds_, 3.5);
+  EXPECT_FALSE(Get("Tipo=8").ok);
+  auto failing = Get("Tipo=4");
+  EXPECT_FALSE(failing.ok);
+  EXPECT_EQ(failing.status, 500);
+}
+
+TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
+  int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+  const int port = ntohs(address.sin_port);
+  ::close(s);  // nobody listens there now
+  HttpGetOptions options;
+  auto result = HttpGet("http://127.0.0.1:" + std::to_string(port) + "/funciones.php?Tipo=3", options);
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.error.empty());
+}
+
+TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
+  run::AccountService service(peer_.host(), run::CurlFetch(2));
+  peer_.Configure({{"tipo3", "Compañía;ftp;u;p;/b/"}});
+  EXPECT_EQ(run::SplitAccountReply(service.LookupAccount("MTIz+/=="))->at(0), "Compañía");
+  service.ReportError("123", "Compañía", "PC1", "Problema al ingresar al directorio /b/1 2/");
+  auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0]["path"], "/funciones.php");
+  EXPECT_EQ(requests[0]["raw_query"], "Tipo=3&Clave=MTIz+/==");
+  EXPECT_THAT(peer_.Queries().at(1),
+              ::testing::Eq("Tipo=5&CL=123&NO=Compañía&NE=PC1&ER=Problema al ingresar al directorio /b/1 2/"));
+}
+
+}  // namespace
+}  // namespace norvo::net
