@@ -53,6 +53,7 @@ frmConfig::frmConfig(ConfigServices services, tray::AccessState* state, QWidget*
   for (QLabel* mark : {ui_->Image7_0, ui_->Image7_1, ui_->Image7_2}) mark->setPixmap(failure);
   for (QLabel* mark : {ui_->Image6_0, ui_->Image6_1, ui_->Image6_2}) mark->setPixmap(success);
   ui_->Image2->setPixmap(QPixmap(":/norvo/norvo-48.png"));
+  ui_->Image2->setToolTip(FromUtf8(settings::ProviderConfigOrDefaults().web_address));
   ui_->txtCopias->installEventFilter(this);
   ui_->txtCopias->setValidator(
       new QRegularExpressionValidator(QRegularExpression("[0-9,]*"), ui_->txtCopias));
