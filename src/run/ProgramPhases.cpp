@@ -2,6 +2,7 @@
 
 #include "platform/System.h"
 #include "run/Archive.h"
+#include "run/Database.h"
 
 namespace norvo::run {
 
@@ -13,19 +14,14 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                                const std::string& password, const std::string& deleteFlag) {
     return BuildArchiveWith(tool, recurse, files, archive, password, deleteFlag);
   };
-  // Not connected yet: the SQL Server routines and the cloud upload are built
-  // separately and replace these two stand-ins when they join the program.
-  phases.OpenDatabase = [diagnostic](const std::string&, const std::string&, std::int16_t, const std::string&,
-                                     const std::string&) {
-    diagnostic("database access is not built into this Norvo_T yet");
-    return false;
-  };
-  phases.ListDatabases = [](std::vector<DatabaseRow>&) {
-    return std::string("database access is not built into this Norvo_T yet");
-  };
-  phases.DumpDatabase = [](const std::string&, const std::string&, const std::string&) {
-    return std::string("database access is not built into this Norvo_T yet");
-  };
+  // A connection failure is a line for the administrator; the run never
+  // waits for a person.
+  SetDatabaseAlert(diagnostic);
+  phases.OpenDatabase = &OpenDatabase;
+  phases.ListDatabases = &ListDatabases;
+  phases.DumpDatabase = &DumpDatabase;
+  // Not connected yet: the cloud upload is built separately and replaces
+  // this stand-in when it joins the program.
   phases.UploadToCloud = [](const std::string&, const std::string&, const std::string&, const std::string&,
                             const std::string&, const std::string&, const std::string&) {
     return std::string("the cloud upload is not built into this Norvo_T yet");

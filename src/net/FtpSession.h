@@ -1,0 +1,85 @@
+#pragma once
+// One FTP session with a server: log-on, folder commands, streamed transfers
+// and listings. Failures come back as false with an error code (numbered as
+// in FtpErrors.h) and, when the server refused, the text of its reply.
+//
+// The session keeps the current remote folder itself (set from the log-in
+// folder, changed only when a CWD succeeds) and names every file by its
+// absolute path, so no command depends on the server's idea of the folder.
+// This header is the seam between platforms: the libcurl backend lives in
+// FtpSessionCurl.cpp.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "settings/ProviderConfig.h"
+
+namespace norvo::net {
+
+struct FtpSessionOptions {
+  bool passive = true;
+  int timeout_s = 60;  // connect, every reply, and a stalled data connection
+  settings::FtpTls tls = settings::FtpTls::Off;
+};
+
+// Fills `buffer` with up to `size` bytes of the file to send; returns how many,
+// 0 at its end, or -1 when it cannot be read (the transfer then fails).
+using FtpReadFn = std::function<long long(char* buffer, size_t size)>;
+// Takes the next bytes received; false stops the transfer as failed.
+using FtpWriteFn = std::function<bool(const char* data, size_t size)>;
+
+class FtpSession {
+ public:
+  FtpSession();
+  ~FtpSession();
+  FtpSession(const FtpSession&) = delete;
+  FtpSession& operator=(const FtpSession&) = delete;
+
+  // False when the library could not be set up (nothing else will work).
+  bool Ready() const;
+
+  // Connects to "host" or "host:port" and logs on.
+  bool Connect(const std::string& server, const std::string& user, const std::string& password,
+               const FtpSessionOptions& options);
+  // Logs off and closes the connection; harmless when not connected.
+  void Disconnect();
+  bool Connected() const;
+
+  // The current remote folder as kept by the session.
+  const std::string& CurrentDirectory() const;
+  // CWD to the folder (relative to the current one or absolute); on success
+  // the current folder becomes what the server's PWD then reports.
+  bool ChangeDirectory(const std::string& folder);
+  // Asks the server (CWD to the kept folder, then PWD) for the current folder.
+  bool PrintDirectory(std::string* folder);
+
+  bool MakeDirectory(const std::string& name);
+  bool RemoveDirectory(const std::string& name);
+  bool DeleteFile(const std::string& name);
+  bool RenameFile(const std::string& from, const std::string& to);
+
+  // Stores a remote file from `read`; `size` is the byte count when known, or -1.
+  bool Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size);
+  // Retrieves a remote file into `write`.
+  bool Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write);
+  // The listing text of a folder ("" for the current one): MLSD lines when the
+  // server offers MLST (*machine = true), else LIST lines.
+  bool List(const std::string& folder, std::string* text, bool* machine);
+
+  // Whether the server accepted the last transfer or listing command (its 1xx
+  // reply arrived), which tells a refused start from a failure mid-way.
+  bool TransferStarted() const;
+  // Sets the error of a failure found by the caller's callbacks (a local file).
+  void SetLocalError(unsigned code);
+
+  unsigned LastError() const;
+  // The server's last reply, each line ending in CR LF.
+  const std::string& LastResponse() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace norvo::net

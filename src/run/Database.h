@@ -1,0 +1,64 @@
+#pragma once
+// The SQL Server side of the backup: the connection that both programs open
+// (the run for its dumps, the configuration window for its database list),
+// the list of the server's databases and the dump of one database into a
+// backup file that the server itself writes.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "run/RunPhases.h"
+
+namespace norvo::run {
+
+// The login modes kWindowsLogin and kServerLogin, and DatabaseRow, are those
+// of the run's phases.
+
+// The server name, then "\" and the instance when there is one.
+std::string DataSourceOf(const std::string& server, const std::string& instance);
+
+// The ADO connection string of the SQLOLEDB provider for a login.
+std::string AdoConnectionString(const std::string& server, const std::string& instance,
+                                std::int16_t mode, const std::string& user,
+                                const std::string& password);
+
+// The ODBC connection string of the same login for the given driver; a
+// Windows login becomes a trusted connection. Nothing when the driver cannot
+// carry one of the values.
+std::optional<std::string> DatabaseOdbcString(const std::string& driver, const std::string& server,
+                               const std::string& instance, std::int16_t mode,
+                               const std::string& user, const std::string& password);
+
+// Where the description of a failed connection goes. Norvo_T writes it on
+// stderr and goes on; the tray program shows a message box.
+using DatabaseAlert = std::function<void(const std::string& description)>;
+void SetDatabaseAlert(DatabaseAlert alert);
+
+// Replaces the program's database connection with a new one to the server
+// (mode kWindowsLogin, or kServerLogin with user and password); statements
+// wait up to 1000 s. True when it is open; otherwise the alert gets the
+// reason and later statements fail with it.
+bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
+                  const std::string& user, const std::string& password);
+
+// Reads the server's databases in the order of their ids into rows, over the
+// connection of the last OpenDatabase. "OK", or the failure's description.
+std::string ListDatabases(std::vector<DatabaseRow>& rows);
+
+// True when the stored list (",5,7,") holds "," + dbid + ",".
+bool IsDatabaseSelected(const std::string& storedList, int dbid);
+
+// The statement that creates the backup procedure for one database and file.
+std::string BackupProcedureText(const std::string& folder, const std::string& fileName,
+                                const std::string& databaseName);
+
+// Dumps the database into folder + fileName through a procedure created for
+// the purpose in the auxiliary database "Norvo", on a new connection made
+// from the stored connection settings. "OK", or the description of the
+// failing statement.
+std::string DumpDatabase(const std::string& folder, const std::string& fileName,
+                         const std::string& databaseName);
+
+}  // namespace norvo::run

@@ -1,0 +1,69 @@
+// Reading the diagnostic records that ODBC keeps on a handle after a call.
+#include <string>
+#include <vector>
+
+#include "run/OdbcHandle.h"
+
+namespace norvo::run {
+namespace {
+
+struct Diagnostic {
+  std::string state;
+  SQLINTEGER native = 0;
+  std::string text;
+};
+
+std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<Diagnostic> records;
+  if (handle == SQL_NULL_HANDLE) return records;
+  for (SQLSMALLINT number = 1; number < 100; ++number) {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR text[2048] = {};
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, text,
+                                 sizeof text, &length);
+    if (!SQL_SUCCEEDED(rc)) break;
+    records.push_back({reinterpret_cast<const char*>(state), native,
+                       reinterpret_cast<const char*>(text)});
+  }
+  return records;
+}
+
+// SQLSTATE class 01 holds warnings and the server's informational messages.
+bool IsWarning(const Diagnostic& record) { return record.state.rfind("01", 0) == 0; }
+
+}  // namespace
+
+std::string StripOdbcPrefixes(std::string message) {
+  while (!message.empty() && message.front() == '[') {
+    std::string::size_type close = message.find(']');
+    if (close == std::string::npos) break;
+    message.erase(0, close + 1);
+  }
+  return message;
+}
+
+std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<Diagnostic> records = ReadDiagnostics(handleType, handle);
+  const Diagnostic* chosen = nullptr;
+  for (const Diagnostic& record : records) {
+    if (!IsWarning(record) && record.native != 0) {
+      chosen = &record;
+      break;
+    }
+  }
+  for (const Diagnostic& record : records) {
+    if (chosen == nullptr && !IsWarning(record)) chosen = &record;
+  }
+  if (chosen == nullptr && !records.empty()) chosen = &records.front();
+  if (chosen == nullptr) return "Error de ODBC sin descripción";
+  return StripOdbcPrefixes(chosen->text);
+}
+
+std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<Diagnostic> records = ReadDiagnostics(handleType, handle);
+  return records.empty() ? std::string() : records.front().state;
+}
+
+}  // namespace norvo::run

@@ -1,0 +1,49 @@
+#pragma once
+// Owners of raw ODBC handles and the reading of their diagnostic records.
+// Only the ODBC sources include this header, so the ODBC headers stay out
+// of the rest of the program.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <string>
+
+namespace norvo::run {
+
+// Frees its handle of the given ODBC handle type when it goes out of scope.
+template <SQLSMALLINT Type>
+class OdbcHandle {
+ public:
+  OdbcHandle() = default;
+  ~OdbcHandle() { Reset(); }
+  OdbcHandle(const OdbcHandle&) = delete;
+  OdbcHandle& operator=(const OdbcHandle&) = delete;
+
+  // Allocates a fresh handle under the parent; false when that fails.
+  bool Allocate(SQLHANDLE parent) {
+    Reset();
+    return SQL_SUCCEEDED(SQLAllocHandle(Type, parent, &handle_));
+  }
+  void Reset() {
+    if (handle_ == SQL_NULL_HANDLE) return;
+    SQLFreeHandle(Type, handle_);
+    handle_ = SQL_NULL_HANDLE;
+  }
+  SQLHANDLE get() const { return handle_; }
+
+ private:
+  SQLHANDLE handle_ = SQL_NULL_HANDLE;
+};
+
+// The description of the failure recorded on a handle: the text of the
+// first error the server sent (a record with a native error number), else
+// the first error record, else the first record at all; the bracketed
+// driver prefixes ("[FreeTDS][SQL Server]") removed.
+std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// The SQLSTATE of the first diagnostic record, empty when there is none.
+std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// A message without its leading bracketed prefixes.
+std::string StripOdbcPrefixes(std::string message);
+
+}  // namespace norvo::run

@@ -1,0 +1,66 @@
+#!/usr/bin/python3
+"""Stand-in FTP server for the tests: pyftpdlib on a free loopback port.
+
+Prints "PORT <n>" on its first line once it listens, then serves until killed.
+  --root DIR             folder served to every user (created if missing)
+  --user NAME:PASSWORD   a user with full rights (repeatable; default test:secret)
+  --throttle BYTES       limit each data connection to BYTES per second
+  --list-only            behave like servers without MLST/MLSD (vsftpd): LIST only
+  --no-active            refuse PORT/EPRT (passive only)
+"""
+import argparse
+import os
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--user", action="append", default=[])
+    parser.add_argument("--throttle", type=int, default=0)
+    parser.add_argument("--list-only", action="store_true")
+    parser.add_argument("--no-active", action="store_true")
+    args = parser.parse_args()
+
+    os.makedirs(args.root, exist_ok=True)
+    authorizer = DummyAuthorizer()
+    for entry in args.user or ["test:secret"]:
+        name, _, password = entry.partition(":")
+        authorizer.add_user(name, password, args.root, perm="elradfmwMT")
+
+    class Handler(FTPHandler):
+        pass
+
+    Handler.authorizer = authorizer
+    Handler.banner = "Norvo test FTP server ready."
+    Handler.passive_ports = None
+    Handler.auth_failed_timeout = 0  # answer a refused login at once
+    if args.list_only:
+        Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items()
+                              if k not in ("MLSD", "MLST")}
+    if args.no_active:
+        Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items()
+                              if k not in ("PORT", "EPRT")}
+    if args.throttle > 0:
+        dtp = ThrottledDTPHandler
+        dtp.read_limit = args.throttle
+        dtp.write_limit = args.throttle
+        Handler.dtp_handler = dtp
+
+    # Quiet: pyftpdlib logs every command otherwise.
+    import logging
+    logging.basicConfig(level=logging.ERROR)
+
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    port = server.socket.getsockname()[1]
+    sys.stdout.write("PORT %d\n" % port)
+    sys.stdout.flush()
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()
