@@ -30,7 +30,7 @@ config::ConfigServices FakeServices::Services() {
     database_calls.push_back({server, instance, kind, user, password});
     return database_opens;
   };
-  services.listDatabases = [this](std::vector<config::DatabaseItem>& rows) {
+  services.listDatabases = [this](std::vector<run::DatabaseRow>& rows) {
     calls.push_back("listDatabases");
     rows = databases;
     return list_result;
@@ -48,7 +48,7 @@ config::ConfigServices FakeServices::Services() {
     calls.push_back("loggedOnUser");
     return logged_on;
   };
-  services.computerName = [] { return std::string("PC-OFICINA"); };
+  services.computerName = [this] { return computer_name; };
   services.driveRoots = [this] { return drives; };
   services.browseFolder = [this](QWidget*, const QString& title, const QString&) {
     dialog_titles.push_back(title);
@@ -59,6 +59,8 @@ config::ConfigServices FakeServices::Services() {
     return file_chosen;
   };
   services.openAddress = [this](const QString& address) { addresses.push_back(address); };
+  if (openDatabase) services.openDatabase = openDatabase;
+  if (listDatabases) services.listDatabases = listDatabases;
   return services;
 }
 

@@ -31,10 +31,14 @@ struct FakeServices {
   // Answers.
   config::CloudMarks marks;
   bool database_opens = true;
-  std::vector<config::DatabaseItem> databases;
+  std::vector<run::DatabaseRow> databases;
   std::string list_result = "OK";
   bool logon_valid = true;
   std::string logged_on = "PC-OFICINA\\ana";
+  std::string computer_name = "PC-OFICINA";
+  // Real services that replace the fakes when set.
+  decltype(config::ConfigServices::openDatabase) openDatabase;
+  decltype(config::ConfigServices::listDatabases) listDatabases;
   std::vector<std::string> drives = {"/", "/srv/datos/"};
   QString folder_chosen;
   QString file_chosen;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "run/Database.h"
+
 class QWidget;
 
 namespace norvo::config {
@@ -21,12 +23,6 @@ namespace norvo::config {
 struct CloudMarks {
   std::array<bool, 3> success{};
   bool blocked = false;
-};
-
-// One database of the server, as the list shows it ("5 - Ventas").
-struct DatabaseItem {
-  int dbid = 0;
-  std::string name;
 };
 
 // The weekly task of a save, as the window's fields hold it.
@@ -49,7 +45,7 @@ struct ConfigServices {
                      const std::string& user, const std::string& password)>
       openDatabase;
   // The databases of the open connection in id order: "OK" or the failure's description.
-  std::function<std::string(std::vector<DatabaseItem>& rows)> listDatabases;
+  std::function<std::string(std::vector<run::DatabaseRow>& rows)> listDatabases;
   // Whether user, domain and password are a valid logon of this system.
   std::function<bool(const std::string& user, const std::string& domain, const std::string& password)>
       validarLogon;

@@ -4,11 +4,19 @@
 
 #include "config/window/ConfigServices.h"
 #include "platform/System.h"
+#include "run/Database.h"
+#include "tray/MessageBox.h"
 
 namespace norvo::config {
 
 ConfigServices DefaultConfigServices() {
   ConfigServices services;
+  // A connection that does not open is told in a box, as everywhere in this program.
+  run::SetDatabaseAlert([](const std::string& description) {
+    tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(description));
+  });
+  services.openDatabase = run::OpenDatabase;
+  services.listDatabases = run::ListDatabases;
   services.computerName = [] { return platform::ComputerName(); };
   services.driveRoots = [] {
     std::vector<std::string> roots;

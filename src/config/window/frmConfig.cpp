@@ -212,9 +212,9 @@ void frmConfig::cmdConectar_Click() {
   if (!opened) return;
   ui_->lstBases->clear();
   const std::string stored = settings::ReadSetting("Resp_BaseBas");
-  std::vector<DatabaseItem> rows;
+  std::vector<run::DatabaseRow> rows;
   const std::string result = services_.listDatabases(rows);
-  for (const DatabaseItem& row : rows) {
+  for (const run::DatabaseRow& row : rows) {
     auto* item = new QListWidgetItem(QString("%1 - %2").arg(row.dbid).arg(FromUtf8(row.name)), ui_->lstBases);
     item->setSelected(stored.find("," + std::to_string(row.dbid) + ",") != std::string::npos);
   }
