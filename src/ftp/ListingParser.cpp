@@ -63,6 +63,12 @@ int MonthNumber(std::string_view text) {
 
 bool IsDotName(std::string_view name) { return name.empty() || name == "." || name == ".."; }
 
+// Names that no entry can have: the folder itself, its parent, and names
+// holding line ends or NUL (a listing line that ran into the next one).
+bool IsUnusableName(std::string_view name) {
+  return IsDotName(name) || name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 // "YYYYMMDDHHMMSS[.sss]" to a file time; 0 when malformed.
 uint64_t ParseMlsdTime(std::string_view value) {
   if (value.size() < 14 || !AllDigits(value.substr(0, 14))) return 0;
@@ -78,8 +84,10 @@ std::optional<FindData> ParseMlsdLine(std::string_view line) {
   if (space == std::string_view::npos) return std::nullopt;
   FindData entry;
   entry.name = std::string(line.substr(space + 1));
-  if (IsDotName(entry.name)) return std::nullopt;
+  if (IsUnusableName(entry.name)) return std::nullopt;
   std::string_view facts = line.substr(0, space);
+  // Every fact ends in ";", so a fact part that does not is no MLSD line.
+  if (!facts.empty() && facts.back() != ';') return std::nullopt;
   while (!facts.empty()) {
     size_t semi = facts.find(';');
     std::string_view fact = facts.substr(0, semi);
@@ -169,7 +177,7 @@ std::optional<FindData> ParseUnixListLine(std::string_view line, std::time_t now
       size_t arrow = entry.name.find(" -> ");
       if (arrow != std::string::npos) entry.name.resize(arrow);
     }
-    if (IsDotName(entry.name)) return std::nullopt;
+    if (IsUnusableName(entry.name)) return std::nullopt;
     entry.attributes = tokens[0].text[0] == 'd' ? kAttrDirectory : kAttrNormal;
     entry.size = Number(tokens[i - 1].text);
     entry.last_write_time = FileTimeFromUtc(year, month, day, hour, minute, 0);
@@ -232,7 +240,7 @@ std::optional<FindData> ParseDosListLine(std::string_view line) {
   size_t name_start = line.find_first_not_of(' ', tokens[2].end);
   if (name_start == std::string_view::npos) return std::nullopt;
   entry.name = std::string(line.substr(name_start));
-  if (IsDotName(entry.name)) return std::nullopt;
+  if (IsUnusableName(entry.name)) return std::nullopt;
   entry.last_write_time = FileTimeFromUtc(year, month, day, hour, minute, 0);
   entry.creation_time = entry.last_access_time = entry.last_write_time;
   return entry;

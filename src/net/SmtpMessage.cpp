@@ -38,10 +38,10 @@ std::string Trim(std::string_view text) {
 // A display name and address as a header value: the name quoted when it is
 // plain ASCII, encoded otherwise.
 std::string Mailbox(std::string_view name, std::string_view address) {
-  if (name.empty()) return "<" + std::string(address) + ">";
+  if (name.empty()) return std::string("<").append(address).append(">");
   std::string shown;
   if (IsPrintableAscii(name) && name.find_first_of("\"\\") == std::string_view::npos) {
-    shown = "\"" + std::string(name) + "\"";
+    shown = std::string("\"").append(name).append("\"");
   } else {
     shown = EncodeHeaderText(name);
   }

@@ -9,9 +9,6 @@
 #include "run/ProgramPhases.h"
 #include "settings/ProviderConfig.h"
 
-#ifndef NORVO_VERSION
-#define NORVO_VERSION "0.1.0"
-#endif
 
 namespace norvo::run {
 namespace {

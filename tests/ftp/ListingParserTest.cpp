@@ -47,6 +47,17 @@ TEST(MlsdLines, FolderItselfParentAndJunkGiveNothing) {
   EXPECT_EQ(odd->last_write_time, 0u);
 }
 
+// Found by fuzzing: two listing lines given as one were taken as an MLSD
+// entry whose name held the line end and the whole second line.
+TEST(MlsdLines, LinesRunTogetherAreNoEntry) {
+  const std::string joined = "total 8\r\nlrwxrwxrwx 1 a a 4 Dec 07 05:56 link -> target\r\n";
+  EXPECT_FALSE(ParseMlsdLine(joined));
+  EXPECT_FALSE(ParseMlsdLine("type=file;size=1; a\nb"));
+  EXPECT_FALSE(ParseMlsdLine("type=file;size=1 name"));  // facts must end in ";"
+  EXPECT_FALSE(ParseUnixListLine("-rw-r--r-- 1 a a 4 Dec 07 05:56 a\rb", 0));
+  EXPECT_FALSE(ParseDosListLine(std::string("12-07-26  05:56AM  600 a\0b", 27)));
+}
+
 TEST(UnixLines, BothDateFormsBlanksAndColumns) {
   // pyftpdlib
   auto recent = ParseUnixListLine("-rw-r--r--   1 root     root         1234 Dec 07 06:45 x y.txt", kNow);
