@@ -48,6 +48,14 @@ inline constexpr char kPathSeparator =
     '/';
 #endif
 
+// What a program's file name ends in on this platform (".exe" or nothing).
+inline constexpr const char* kProgramSuffix =
+#ifdef _WIN32
+    ".exe";
+#else
+    "";
+#endif
+
 // Local broken-down time of a moment, and back.
 std::tm LocalTime(std::time_t moment);
 std::time_t FromLocalTime(std::tm local);

@@ -2,11 +2,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/posix/ChildWait.h"
 
 extern char** environ;
 
@@ -36,17 +37,7 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
     return result;
   }
   result.started = true;
-  int status = 0;
-  pid_t waited;
-  do {
-    waited = ::waitpid(pid, &status, 0);  // blocks on the child: no polling
-  } while (waited < 0 && errno == EINTR);
-  if (waited < 0) {
-    result.error = std::string("waiting for ") + argv[0] + ": " + std::strerror(errno);
-    return result;
-  }
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  WaitForChild(pid, argv[0], result);
   return result;
 }
 

@@ -1,0 +1,38 @@
+#include "config/services/DatabaseList.h"
+
+#include "settings/Settings.h"
+
+namespace norvo::config {
+
+std::string DatabaseEntry(const run::DatabaseRow& row) {
+  return std::to_string(row.dbid) + " - " + row.name;
+}
+
+std::optional<DatabaseListing> ListDatabaseEntries(const DatabaseLogin& login) {
+  const bool opened =
+      login.windows ? run::OpenDatabase(login.server, login.instance, run::kWindowsLogin, "", "")
+                    : run::OpenDatabase(login.server, login.instance, run::kServerLogin, login.user,
+                                        login.password);
+  if (!opened) return std::nullopt;
+  const std::string stored = settings::ReadSetting("Resp_BaseBas");
+  std::vector<run::DatabaseRow> rows;
+  DatabaseListing listing;
+  const std::string result = run::ListDatabases(rows);
+  if (result != "OK") listing.error = result;
+  for (const run::DatabaseRow& row : rows) {
+    listing.entries.push_back(DatabaseEntry(row));
+    listing.selected.push_back(run::IsDatabaseSelected(stored, row.dbid));
+  }
+  return listing;
+}
+
+std::string StoredDatabaseList(const std::vector<std::string>& selected_entries) {
+  std::string stored;
+  for (const std::string& entry : selected_entries) {
+    stored += ',';
+    stored += entry.substr(0, entry.find(" - "));
+  }
+  return stored + ",";
+}
+
+}  // namespace norvo::config

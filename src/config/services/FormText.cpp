@@ -1,0 +1,116 @@
+#include "config/services/FormText.h"
+
+#include <vector>
+
+#include "platform/Scheduler.h"
+
+namespace norvo::config {
+namespace {
+
+bool IsAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+bool IsMailSpecial(char c) { return c == '_' || c == '-' || c == '.' || c == '@'; }
+
+std::string LowerTrimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return "";
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+std::vector<std::string> SplitAll(std::string_view line, std::string_view separator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t at; (at = line.find(separator, start)) != std::string_view::npos;) {
+    fields.emplace_back(line.substr(start, at - start));
+    start = at + separator.size();
+  }
+  fields.emplace_back(line.substr(start));
+  return fields;
+}
+
+}  // namespace
+
+bool Validar_Mail(std::string_view address) {
+  const std::string mail = LowerTrimmed(address);
+  if (mail.empty() || !IsAlnum(mail.front()) || !IsAlnum(mail.back())) return false;
+  for (std::size_t i = 0; i < mail.size(); ++i) {
+    if (!IsAlnum(mail[i]) && !IsMailSpecial(mail[i])) return false;
+    if (i > 0 && IsMailSpecial(mail[i]) && IsMailSpecial(mail[i - 1])) return false;
+  }
+  const std::size_t at = mail.find('@');
+  if (at == std::string::npos || mail.find('@', at + 1) != std::string::npos) return false;
+  return mail.find('.', at) != std::string::npos;
+}
+
+std::string getPath(std::string_view sPath, std::string_view caracter) {
+  if (sPath.empty() || caracter.empty()) return "";
+  const std::size_t last = sPath.rfind(caracter);
+  if (last == std::string_view::npos) return "";
+  return std::string(sPath.substr(0, last + caracter.size()));
+}
+
+std::string JoinFileEntry(const FileEntry& entry) {
+  std::string line = entry.kind;
+  for (const std::string* field : {&entry.folder, &entry.name, &entry.subfolders}) {
+    line += kEntrySeparator;
+    line += *field;
+  }
+  return line;
+}
+
+FileEntry SplitFileEntry(std::string_view line) {
+  std::vector<std::string> fields = SplitAll(line, kEntrySeparator);
+  while (fields.size() > 4) {  // a folder that itself holds the separator
+    fields[1] += std::string(kEntrySeparator) + fields[2];
+    fields.erase(fields.begin() + 2);
+  }
+  fields.resize(4);
+  return FileEntry{fields[0], fields[1], fields[2], fields[3]};
+}
+
+FileSet FileSetOfEntry(std::string_view line) {
+  const FileEntry entry = SplitFileEntry(line);
+  FileSet set;
+  if (entry.kind.empty()) return set;
+  set.ruta = entry.folder;
+  set.nom = entry.kind == "ARC" ? entry.name : "";
+  set.tipo = entry.kind.substr(0, 1);
+  set.sub = entry.subfolders;
+  set.fil = entry.kind == "CAR" ? entry.name : "";
+  return set;
+}
+
+std::optional<std::string> EntryOfFileSet(const FileSet& set) {
+  if (set.ruta.empty()) return std::nullopt;
+  const bool file = set.tipo == "A";
+  return JoinFileEntry(FileEntry{file ? "ARC" : "CAR", set.ruta, file ? set.nom : set.fil, set.sub});
+}
+
+std::string DayText(const std::array<bool, 7>& ticked) {
+  std::string text;
+  for (std::size_t i = 0; i < kDayCodes.size(); ++i) {
+    if (!ticked[i]) continue;
+    text += ',';
+    text += kDayCodes[i];
+  }
+  return text + ",";
+}
+
+bool DayTicked(std::string_view day_text, std::size_t box) {
+  if (box >= kDayCodes.size()) return false;
+  return day_text.find("," + std::string(kDayCodes[box]) + ",") != std::string_view::npos;
+}
+
+std::optional<char> FilterCopiesChar(char typed) {
+  if (typed == '.') return ',';
+  if (typed == 8 || typed == 13 || typed == ',' || (typed >= '0' && typed <= '9')) return typed;
+  return std::nullopt;
+}
+
+bool IsStartTime(std::string_view text) { return platform::ParseTaskTime(text).has_value(); }
+
+}  // namespace norvo::config

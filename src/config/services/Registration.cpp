@@ -1,0 +1,53 @@
+#include "config/services/Registration.h"
+
+#include <iostream>
+
+#include "platform/Autostart.h"
+#include "platform/System.h"
+
+namespace norvo::config {
+
+std::vector<std::string> DayCodes(std::string_view day_text) {
+  std::vector<std::string> codes;
+  std::size_t start = 0;
+  while (start <= day_text.size()) {
+    std::size_t comma = day_text.find(',', start);
+    if (comma == std::string_view::npos) comma = day_text.size();
+    if (comma > start) codes.emplace_back(day_text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return codes;
+}
+
+platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view time,
+                                     std::string_view domain, std::string_view user,
+                                     std::string_view password, std::string_view program_folder) {
+  platform::WeeklyTask task;
+  task.name = kTaskName;
+  task.program = std::string(program_folder) + "Norvo_T" + platform::kProgramSuffix;
+  task.day_codes = DayCodes(day_text);
+  task.time = time;
+  task.domain = domain;
+  task.user = user;
+  task.password = password;
+  return task;
+}
+
+bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
+                      std::string_view user, std::string_view password) {
+  const platform::WeeklyTask task =
+      BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
+  std::string error;
+  if (platform::RegisterWeeklyTask(task, &error)) return true;
+  std::cerr << "norvo: the task \"" << kTaskName << "\" was not registered: " << error << "\n";
+  return false;
+}
+
+bool RegisterStartup() {
+  std::string error;
+  if (platform::RegisterStartAtLogon(platform::ProgramFolder(), "Norvo", &error)) return true;
+  std::cerr << "norvo: start at log-on was not registered: " << error << "\n";
+  return false;
+}
+
+}  // namespace norvo::config

@@ -1,0 +1,35 @@
+#pragma once
+// Registration of the weekly unattended run with the system's task scheduler.
+// On POSIX the task is one line of an account's crontab; the Windows backend
+// starts the SCHTASKS command line of SchtasksCommand.h.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvo::platform {
+
+struct WeeklyTask {
+  std::string name;                    // the task's name, e.g. "NORVO BACKUP"
+  std::string program;                 // full path of the program to start
+  std::vector<std::string> day_codes;  // "MON" ... "SUN"
+  std::string time;                    // start time "hh:mm"
+  std::string domain;                  // the account that runs the task
+  std::string user;
+  std::string password;
+};
+
+// A start time "hh:mm" (one or two digits for the hour) as hour and minute;
+// nothing when the text is not a time of day.
+struct TimeOfDay {
+  int hour = 0;
+  int minute = 0;
+};
+std::optional<TimeOfDay> ParseTaskTime(std::string_view text);
+
+// Registers the task, replacing an earlier one of the same name and leaving
+// every other task untouched. False with the reason in *error on failure.
+// On POSIX the crontab program is $NORVO_CRONTAB when set, else "crontab".
+bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr);
+
+}  // namespace norvo::platform

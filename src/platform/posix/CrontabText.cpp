@@ -1,0 +1,101 @@
+#include "platform/posix/CrontabText.h"
+
+#include <array>
+#include <utility>
+
+namespace norvo::platform::crontab {
+namespace {
+
+// cron turns an unescaped "%" of the command into a newline.
+std::string EscapePercent(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '%') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The line without its trailing blanks and carriage return.
+std::string_view TrimRight(std::string_view line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
+    line.remove_suffix(1);
+  }
+  return line;
+}
+
+}  // namespace
+
+std::optional<std::string> DayNumbers(const std::vector<std::string>& codes) {
+  static constexpr std::array<std::pair<std::string_view, char>, 7> kDays = {{
+      {"SUN", '0'}, {"MON", '1'}, {"TUE", '2'}, {"WED", '3'}, {"THU", '4'}, {"FRI", '5'}, {"SAT", '6'}}};
+  std::string numbers;
+  for (const std::string& code : codes) {
+    char number = 0;
+    for (const auto& [name, digit] : kDays) {
+      if (code == name) number = digit;
+    }
+    if (number == 0) return std::nullopt;
+    if (!numbers.empty()) numbers += ',';
+    numbers += number;
+  }
+  if (numbers.empty()) return std::nullopt;
+  return numbers;
+}
+
+std::string QuoteCommand(std::string_view program) {
+  std::string quoted = "'";
+  for (char c : program) {
+    if (c == '\'') {
+      quoted += "'\\''";  // close the quotes, an escaped quote, open them again
+    } else {
+      quoted += c;
+    }
+  }
+  quoted += '\'';
+  return EscapePercent(quoted);
+}
+
+std::string Tag(std::string_view task_name) { return " # " + EscapePercent(task_name); }
+
+std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error) {
+  auto fail = [error](std::string why) -> std::optional<std::string> {
+    if (error) *error = std::move(why);
+    return std::nullopt;
+  };
+  const std::optional<std::string> days = DayNumbers(task.day_codes);
+  if (!days) return fail("no valid day of the week");
+  const std::optional<TimeOfDay> time = ParseTaskTime(task.time);
+  if (!time) return fail("start time \"" + task.time + "\" is not hh:mm");
+  if (task.program.empty() || HasLineBreak(task.program)) return fail("unusable program path");
+  if (task.name.empty() || HasLineBreak(task.name)) return fail("unusable task name");
+  return std::to_string(time->minute) + " " + std::to_string(time->hour) + " * * " + *days + " " +
+         QuoteCommand(task.program) + Tag(task.name);
+}
+
+std::string MergeTaskLine(std::string_view existing, std::string_view task_name,
+                          std::string_view line) {
+  const std::string tag = Tag(task_name);
+  std::string merged;
+  std::size_t start = 0;
+  while (start < existing.size()) {
+    std::size_t end = existing.find('\n', start);
+    end = end == std::string_view::npos ? existing.size() : end + 1;
+    const std::string_view current = existing.substr(start, end - start);
+    std::string_view content = TrimRight(current.substr(0, current.find('\n')));
+    if (!(content.size() >= tag.size() && content.substr(content.size() - tag.size()) == tag)) {
+      merged += current;
+      if (merged.back() != '\n') merged += '\n';
+    }
+    start = end;
+  }
+  merged += line;
+  merged += '\n';
+  return merged;
+}
+
+}  // namespace norvo::platform::crontab

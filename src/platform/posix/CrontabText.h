@@ -1,0 +1,33 @@
+#pragma once
+// The text of a crontab: the task's line and its place among the account's
+// other lines. Pure functions, no process is started here.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Scheduler.h"
+
+namespace norvo::platform::crontab {
+
+// "1,5" for MON, FRI (Sunday is 0); nothing when the list is empty or holds
+// an unknown code.
+std::optional<std::string> DayNumbers(const std::vector<std::string>& codes);
+
+// A program path for /bin/sh inside a crontab: in single quotes, with "%"
+// escaped as cron wants it.
+std::string QuoteCommand(std::string_view program);
+
+// The comment that ends the task's line and identifies it: " # " + name.
+std::string Tag(std::string_view task_name);
+
+// The task's crontab line (without its newline), or nothing with the reason
+// in *error for days, a time or a path that cannot be written into a crontab.
+std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error);
+
+// The crontab `existing` with every line of the task removed and `line`
+// appended; all other lines are kept byte for byte, and the text ends in a newline.
+std::string MergeTaskLine(std::string_view existing, std::string_view task_name,
+                          std::string_view line);
+
+}  // namespace norvo::platform::crontab

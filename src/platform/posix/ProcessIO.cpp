@@ -1,0 +1,121 @@
+#include "platform/ProcessIO.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/posix/ChildWait.h"
+
+extern char** environ;
+
+namespace norvo::platform {
+namespace {
+
+// The three pipes of the child; the parent's ends are closed by the destructor.
+struct Pipes {
+  int in[2] = {-1, -1};
+  int out[2] = {-1, -1};
+  int err[2] = {-1, -1};
+  bool Open() {
+    return ::pipe2(in, O_CLOEXEC) == 0 && ::pipe2(out, O_CLOEXEC) == 0 &&
+           ::pipe2(err, O_CLOEXEC) == 0;
+  }
+  static void Close(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  void CloseChildEnds() {
+    Close(in[0]);
+    Close(out[1]);
+    Close(err[1]);
+  }
+  ~Pipes() {
+    for (int* fd : {&in[0], &in[1], &out[0], &out[1], &err[0], &err[1]}) Close(*fd);
+  }
+};
+
+bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, pid_t& pid, std::string& error) {
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipes.err[1], STDERR_FILENO);
+  const bool has_path = argv[0].find('/') != std::string::npos;
+  const int rc = has_path ? posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ)
+                          : posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
+  return rc == 0;
+}
+
+// Feeds the input and drains both outputs together, so that neither side can
+// block the other on a full pipe.
+void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::string& err) {
+  std::size_t written = 0;
+  if (input.empty()) Pipes::Close(pipes.in[1]);
+  // A blocking write of more than the pipe holds would wait for a reader
+  // that may itself wait for us to drain its output.
+  if (pipes.in[1] >= 0) ::fcntl(pipes.in[1], F_SETFL, O_NONBLOCK);
+  char buffer[4096];
+  while (pipes.in[1] >= 0 || pipes.out[0] >= 0 || pipes.err[0] >= 0) {
+    pollfd fds[3] = {{pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}};
+    if (::poll(fds, 3, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[0].revents != 0) {
+      const ssize_t n = ::write(pipes.in[1], input.data() + written, input.size() - written);
+      if (n > 0) written += static_cast<std::size_t>(n);
+      const bool again = n < 0 && (errno == EINTR || errno == EAGAIN);
+      if (!again && (n <= 0 || written == input.size())) Pipes::Close(pipes.in[1]);
+    }
+    for (int i = 1; i <= 2; ++i) {
+      if (fds[i].revents == 0) continue;
+      int& fd = i == 1 ? pipes.out[0] : pipes.err[0];
+      const ssize_t n = ::read(fd, buffer, sizeof(buffer));
+      if (n > 0) (i == 1 ? out : err).append(buffer, static_cast<std::size_t>(n));
+      if (n == 0 || (n < 0 && errno != EINTR)) Pipes::Close(fd);
+    }
+  }
+}
+
+}  // namespace
+
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+  ProcessOutput output;
+  ProcessResult& result = output.result;
+  if (argv.empty() || argv[0].empty()) {
+    result.error = "no program to start";
+    return output;
+  }
+  Pipes pipes;
+  if (!pipes.Open()) {
+    result.error = std::string("pipe: ") + std::strerror(errno);
+    return output;
+  }
+  // A child that stops reading early must not end this program with SIGPIPE.
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGPIPE, &ignore, &previous);
+  pid_t pid = 0;
+  if (!Spawn(argv, pipes, pid, result.error)) {
+    ::sigaction(SIGPIPE, &previous, nullptr);
+    return output;
+  }
+  result.started = true;
+  pipes.CloseChildEnds();
+  Exchange(pipes, input, output.out, output.err);
+  ::sigaction(SIGPIPE, &previous, nullptr);
+  WaitForChild(pid, argv[0], result);
+  return output;
+}
+
+}  // namespace norvo::platform

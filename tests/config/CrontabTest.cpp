@@ -1,0 +1,151 @@
+// The weekly task as a crontab line: its text, its place among the account's
+// other lines, and its installation through a stand-in crontab program.
+#include <gtest/gtest.h>
+
+#include "FileText.h"
+#include "support/TempDir.h"
+#include "config/services/Registration.h"
+#include "platform/ProcessIO.h"
+#include "platform/posix/Accounts.h"
+#include "platform/posix/CrontabText.h"
+
+namespace norvo {
+namespace {
+
+using platform::crontab::DayNumbers;
+using platform::crontab::MergeTaskLine;
+using platform::crontab::TaskLine;
+using testing::ReadFile;
+using testing::WriteFile;
+
+platform::WeeklyTask Task(const std::string& days, const std::string& time,
+                          const std::string& folder = "/opt/norvo/") {
+  return config::BuildWeeklyTask(days, time, "", platform::CurrentUserName(), "pw", folder);
+}
+
+TEST(CrontabText, DayCodesBecomeNumbers) {
+  EXPECT_EQ(DayNumbers({"MON", "FRI"}), "1,5");
+  EXPECT_EQ(DayNumbers({"SUN"}), "0");
+  EXPECT_EQ(DayNumbers({"TUE", "WED", "THU", "SAT"}), "2,3,4,6");
+  EXPECT_EQ(DayNumbers({"MON", "XYZ"}), std::nullopt);
+  EXPECT_EQ(DayNumbers({}), std::nullopt);
+}
+
+TEST(CrontabText, StartTimes) {
+  EXPECT_EQ(platform::ParseTaskTime("23:30")->hour, 23);
+  EXPECT_EQ(platform::ParseTaskTime("7:05")->minute, 5);
+  for (const char* bad : {"__:__", "  :  ", "24:00", "12:60", "1230", "12:3", "", ":30", "123:00"}) {
+    EXPECT_FALSE(platform::ParseTaskTime(bad).has_value()) << bad;
+  }
+}
+
+TEST(CrontabText, TheTaskLine) {
+  std::string error;
+  EXPECT_EQ(TaskLine(Task(",MON,FRI,", "23:30"), &error),
+            "30 23 * * 1,5 '/opt/norvo/Norvo_T' # NORVO BACKUP");
+  EXPECT_EQ(TaskLine(Task(",SUN,", "07:05"), &error), "5 7 * * 0 '/opt/norvo/Norvo_T' # NORVO BACKUP");
+  // A quote ends and reopens the shell quotes; cron would cut the line at a bare %.
+  EXPECT_EQ(TaskLine(Task(",MON,", "1:00", "/srv/50% it's/"), &error),
+            "0 1 * * 1 '/srv/50\\% it'\\''s/Norvo_T' # NORVO BACKUP");
+}
+
+TEST(CrontabText, LinesThatCannotBeWrittenAreRefused) {
+  std::string error;
+  EXPECT_FALSE(TaskLine(Task(",MON,", "__:__"), &error));
+  EXPECT_NE(error.find("__:__"), std::string::npos);
+  EXPECT_FALSE(TaskLine(Task(",", "10:00"), &error));
+  EXPECT_FALSE(TaskLine(Task(",MON,", "10:00", "/opt/a\nb/"), &error));
+}
+
+TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
+  const std::string others =
+      "MAILTO=admin@example.com\n"
+      "# 30 23 * * 1 a comment\n"
+      "0 1 * * * /usr/bin/other-backup # NORVO BACKUPS\n";
+  const std::string existing = others + "30 23 * * 1 '/old/Norvo_T' # NORVO BACKUP\r\n" +
+                               "15 2 * * 0 '/old/Norvo_T' # NORVO BACKUP   \n" + "@reboot x";
+  EXPECT_EQ(MergeTaskLine(existing, "NORVO BACKUP", "NEW"), others + "@reboot x\nNEW\n");
+  EXPECT_EQ(MergeTaskLine("", "NORVO BACKUP", "NEW"), "NEW\n");
+}
+
+class CrontabInstall : public ::testing::Test {
+ protected:
+  std::string Table(const std::string& user) const { return ReadFile(dir_ / ("table." + user)); }
+  std::string Calls() const { return ReadFile(dir_ / "calls"); }
+
+  const std::string me_ = platform::CurrentUserName();
+  testing::TempDir dir_;
+  testing::ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
+  testing::ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
+};
+
+TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
+  WriteFile(dir_ / ("table." + me_), "MAILTO=\"\"\n0 4 * * * /usr/bin/true\n");
+  ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,FRI,", "23:30")));
+  ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",TUE,", "06:15")));
+  EXPECT_EQ(Table(me_),
+            "MAILTO=\"\"\n0 4 * * * /usr/bin/true\n"
+            "15 6 * * 2 '/opt/norvo/Norvo_T' # NORVO BACKUP\n");
+  EXPECT_EQ(Calls(), "-l\n-\n-l\n-\n");
+}
+
+TEST_F(CrontabInstall, AnAccountWithoutATableGetsOne) {
+  ASSERT_TRUE(config::RegisterSchedule(",SAT,", "12:00", "", me_, "pw"));
+  EXPECT_NE(Table(me_).find("0 12 * * 6 '"), std::string::npos) << Table(me_);
+}
+
+TEST_F(CrontabInstall, AnotherAccountIsNamedToCrontab) {
+  platform::WeeklyTask task = Task(",WED,", "08:00");
+  task.user = "usuario";
+  ASSERT_TRUE(platform::RegisterWeeklyTask(task));
+  EXPECT_EQ(Calls(), "-u usuario -l\n-u usuario -\n");
+  EXPECT_EQ(Table("usuario"), "0 8 * * 3 '/opt/norvo/Norvo_T' # NORVO BACKUP\n");
+  task.domain = "OFICINA";
+  ASSERT_TRUE(platform::RegisterWeeklyTask(task));
+  EXPECT_EQ(Table("OFICINA\\usuario"), Table("usuario"));
+}
+
+TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
+  WriteFile(dir_ / ("table." + me_), "# kept\n");
+  ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,SUN,", "0:00", "/srv/50% it's/")));
+  const platform::ProcessOutput check = platform::RunWithInput({"crontab", "-n", "-"}, Table(me_));
+  if (!check.result.started) GTEST_SKIP() << "no crontab program: " << check.result.error;
+  EXPECT_TRUE(check.result.Succeeded()) << check.err << Table(me_);
+}
+
+TEST_F(CrontabInstall, ARefusedTableIsReportedOnStderr) {
+  testing::ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(config::RegisterSchedule(",MON,", "10:00", "", me_, "pw"));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "norvo: the task \"NORVO BACKUP\" was not registered: "
+            "crontab: errors in crontab file, can't install.\n");
+}
+
+// Only the lines we can read are kept; when they cannot be read nothing is written.
+TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
+  WriteFile(dir_ / ("table." + me_), "0 4 * * * precious\n");
+  testing::ScopedEnv list_fails("CRONTAB_STANDIN_LIST_FAILS", "1");
+  std::string error;
+  EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
+  EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+  EXPECT_EQ(Table(me_), "0 4 * * * precious\n");
+  EXPECT_EQ(Calls(), "-l\n");
+}
+
+TEST_F(CrontabInstall, ABadTimeStartsNoCrontab) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(config::RegisterSchedule(",MON,", "__:__", "", me_, "pw"));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("is not hh:mm"), std::string::npos);
+  EXPECT_EQ(Calls(), "");
+}
+
+TEST_F(CrontabInstall, AMissingCrontabProgramIsAFailure) {
+  testing::ScopedEnv missing("NORVO_CRONTAB", dir_ / "no-such-crontab");
+  std::string error;
+  EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
+  EXPECT_NE(error.find("no-such-crontab"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace norvo

@@ -1,0 +1,69 @@
+// Start at log-on: the XDG autostart entry that starts Norvo.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "FileText.h"
+#include "support/TempDir.h"
+#include "config/services/Registration.h"
+#include "platform/Autostart.h"
+#include "platform/System.h"
+
+namespace norvo {
+namespace {
+
+using testing::ReadFile;
+
+class Autostart : public ::testing::Test {
+ protected:
+  std::string Entry() const { return ReadFile(home_ / "config/autostart/norvo.desktop"); }
+  testing::TempDir home_;
+  testing::ScopedEnv config_home_{"XDG_CONFIG_HOME", home_ / "config"};
+};
+
+TEST_F(Autostart, TheEntryStartsNorvoOfTheProgramFolder) {
+  ASSERT_TRUE(platform::RegisterStartAtLogon("/opt/norvo/", "Norvo"));
+  EXPECT_EQ(platform::StartAtLogonLocation(), home_ / "config/autostart/norvo.desktop");
+  EXPECT_EQ(Entry(),
+            "[Desktop Entry]\nType=Application\nName=Norvo Backup\nExec=/opt/norvo/Norvo\n"
+            "Terminal=false\nX-GNOME-Autostart-enabled=true\n");
+}
+
+TEST_F(Autostart, ReservedCharactersAreQuotedAndEscaped) {
+  ASSERT_TRUE(platform::RegisterStartAtLogon("/opt/my $dir 100%/", "Norvo"));
+  EXPECT_NE(Entry().find("\nExec=\"/opt/my \\\\$dir 100%%/Norvo\"\n"), std::string::npos) << Entry();
+}
+
+TEST_F(Autostart, ReplacedWholeWithNothingLeftBeside) {
+  ASSERT_TRUE(platform::RegisterStartAtLogon("/old/", "Norvo"));
+  ASSERT_TRUE(platform::RegisterStartAtLogon("/new/", "Norvo"));
+  EXPECT_NE(Entry().find("Exec=/new/Norvo\n"), std::string::npos);
+  int files = 0;
+  for (const auto& item : std::filesystem::directory_iterator(home_ / "config/autostart")) {
+    (void)item;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+  EXPECT_EQ(std::filesystem::status(home_ / "config/autostart/norvo.desktop").permissions() &
+                std::filesystem::perms::all,
+            std::filesystem::perms(0644));
+}
+
+TEST_F(Autostart, AnUnusableFolderIsReported) {
+  testing::WriteFile(home_ / "config", "a file where the folder should be");
+  std::string error;
+  EXPECT_FALSE(platform::RegisterStartAtLogon("/opt/norvo/", "Norvo", &error));
+  EXPECT_FALSE(error.empty());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(config::RegisterStartup());
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("norvo: start at log-on was not registered"),
+            std::string::npos);
+}
+
+TEST_F(Autostart, TheWindowRegistersTheRunningProgramsFolder) {
+  ASSERT_TRUE(config::RegisterStartup());
+  EXPECT_NE(Entry().find(platform::ProgramFolder() + "Norvo\n"), std::string::npos) << Entry();
+}
+
+}  // namespace
+}  // namespace norvo
