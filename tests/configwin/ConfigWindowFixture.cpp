@@ -23,17 +23,11 @@ config::ConfigServices FakeServices::Services() {
     pointers.push_back(CurrentPointer());
     return marks;
   };
-  services.openDatabase = [this](const std::string& server, const std::string& instance, std::int16_t kind,
-                                 const std::string& user, const std::string& password) {
-    calls.push_back("openDatabase");
-    pointers.push_back(CurrentPointer());
-    database_calls.push_back({server, instance, kind, user, password});
-    return database_opens;
-  };
-  services.listDatabases = [this](std::vector<run::DatabaseRow>& rows) {
+  services.listDatabases = [this](const config::DatabaseLogin& login) {
     calls.push_back("listDatabases");
-    rows = databases;
-    return list_result;
+    pointers.push_back(CurrentPointer());
+    database_logins.push_back(login);
+    return real_list ? real_list(login) : listing;
   };
   services.validarLogon = [this](const std::string& user, const std::string& domain, const std::string& password) {
     calls.push_back("validarLogon");
@@ -59,8 +53,6 @@ config::ConfigServices FakeServices::Services() {
     return file_chosen;
   };
   services.openAddress = [this](const QString& address) { addresses.push_back(address); };
-  if (openDatabase) services.openDatabase = openDatabase;
-  if (listDatabases) services.listDatabases = listDatabases;
   return services;
 }
 
@@ -69,9 +61,11 @@ void ConfigWindowTest::TearDown() {
   TrayTest::TearDown();
 }
 
-config::frmConfig& ConfigWindowTest::Open() {
+config::frmConfig& ConfigWindowTest::Open() { return OpenWith(fakes.Services()); }
+
+config::frmConfig& ConfigWindowTest::OpenWith(config::ConfigServices services) {
   delete window.data();
-  window = new config::frmConfig(fakes.Services(), &state);
+  window = new config::frmConfig(std::move(services), &state);
   return *window;
 }
 

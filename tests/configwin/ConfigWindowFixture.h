@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,12 +17,6 @@
 
 namespace norvo::test {
 
-struct DatabaseCall {
-  std::string server, instance;
-  int kind = 0;
-  std::string user, password;
-};
-
 struct LogonCall {
   std::string user, domain, password;
 };
@@ -29,23 +24,21 @@ struct LogonCall {
 // Fakes of the window's services with what they answer and what they saw.
 struct FakeServices {
   // Answers.
-  config::CloudMarks marks;
-  bool database_opens = true;
-  std::vector<run::DatabaseRow> databases;
-  std::string list_result = "OK";
+  config::CloudTestMarks marks;
+  // Nothing: the connection does not open.
+  std::optional<config::DatabaseListing> listing = config::DatabaseListing{};
   bool logon_valid = true;
   std::string logged_on = "PC-OFICINA\\ana";
   std::string computer_name = "PC-OFICINA";
-  // Real services that replace the fakes when set.
-  decltype(config::ConfigServices::openDatabase) openDatabase;
-  decltype(config::ConfigServices::listDatabases) listDatabases;
+  // A real listing that replaces the fake when set.
+  decltype(config::ConfigServices::listDatabases) real_list;
   std::vector<std::string> drives = {"/", "/srv/datos/"};
   QString folder_chosen;
   QString file_chosen;
 
   // What the window asked, in order of the calls.
   std::vector<std::string> calls;
-  std::vector<DatabaseCall> database_calls;
+  std::vector<config::DatabaseLogin> database_logins;
   std::vector<LogonCall> logon_calls;
   std::vector<config::ScheduleRequest> schedules;
   std::vector<QString> dialog_titles;
@@ -62,6 +55,8 @@ class ConfigWindowTest : public TrayTest {
 
   // Opens a new window over the current store and the fakes.
   config::frmConfig& Open();
+  // Opens it over the given services.
+  config::frmConfig& OpenWith(config::ConfigServices services);
   // Opens it with "Archivo" and "Base de dato" ticked, so their tabs are usable.
   config::frmConfig& OpenWithBothTabs();
   // The window's control of that name (e.g. "chkSem(3)"); throws when there is none.

@@ -19,8 +19,7 @@ class DatabaseTabTest : public ConfigWindowTest {
     ConfigWindowTest::SetUp();
     WriteProvider({{"odbc_driver", "FreeTDS"}});
     const config::ConfigServices real = config::DefaultConfigServices();
-    fakes.openDatabase = real.openDatabase;
-    fakes.listDatabases = real.listDatabases;
+    fakes.real_list = real.listDatabases;
     Set("Resp_Base", "1");
     Set("Resp_BaseAut", "Aut2");
     Set("Resp_BaseUsr", "sa");

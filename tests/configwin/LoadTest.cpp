@@ -96,7 +96,7 @@ TEST_F(LoadTest, EmptyStoreOpensWithTheDefaults) {
   }
   EXPECT_TRUE(Control<QLabel>("Label25").isHidden());
   // Without "Base de dato" the list is not asked for.
-  EXPECT_TRUE(fakes.database_calls.empty());
+  EXPECT_TRUE(fakes.database_logins.empty());
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -214,53 +214,43 @@ TEST_F(LoadTest, CloudMarksAndTheLockedAccountUnderTheBusyPointer) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(LoadTest, DatabaseListPreselectsTheStoredIds) {
-  Set("Resp_Base", "1");
-  Set("Resp_BaseBas", ",5,");
-  Set("Resp_BaseIns", "");
-  fakes.databases = {{1, "master"}, {2, "tempdb"}, {3, "model"}, {4, "msdb"}, {5, "Ventas"}, {6, "Compras"}};
-  Open();
-  auto& list = Control<QListWidget>("lstBases");
-  ASSERT_EQ(list.count(), 6);
-  EXPECT_EQ(list.item(4)->text(), "5 - Ventas");
-  EXPECT_EQ(list.selectedItems().size(), 1);
-  EXPECT_TRUE(list.item(4)->isSelected());
-  ASSERT_EQ(fakes.database_calls.size(), 1u);
-  EXPECT_EQ(fakes.database_calls[0].server, "PC-OFICINA");
-  EXPECT_EQ(fakes.database_calls[0].instance, "");
-  EXPECT_EQ(fakes.database_calls[0].kind, 2);
-  ASSERT_EQ(fakes.pointers.size(), 2u);  // the cloud test, then the list
-  EXPECT_EQ(fakes.pointers[1], Qt::WaitCursor);
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(LoadTest, ConectarUsesTheChosenLoginAndKeepsTheListWhenRefused) {
+TEST_F(LoadTest, DatabaseListAtLoadAndOnConectar) {
   Set("Resp_Base", "1");
   Set("Resp_BaseAut", "Aut1");
-  fakes.databases = {{7, "Ventas"}};
+  Set("Resp_BaseIns", "SQLEXPRESS");
+  Set("Resp_BaseUsr", "sa");
+  fakes.listing->entries = {"1 - master", "5 - Ventas"};
+  fakes.listing->selected = {false, true};
   Open();
-  ASSERT_EQ(fakes.database_calls.size(), 1u);
-  EXPECT_EQ(fakes.database_calls[0].kind, 1);
-  EXPECT_EQ(fakes.database_calls[0].user, "");
+  auto& list = Control<QListWidget>("lstBases");
+  EXPECT_EQ(Entries(list), QStringList({"1 - master", "5 - Ventas"}));
+  EXPECT_FALSE(list.item(0)->isSelected());
+  EXPECT_TRUE(list.item(1)->isSelected());
+  ASSERT_EQ(fakes.database_logins.size(), 1u);
+  EXPECT_EQ(fakes.database_logins[0].server, "PC-OFICINA");
+  EXPECT_EQ(fakes.database_logins[0].instance, "SQLEXPRESS");
+  EXPECT_TRUE(fakes.database_logins[0].windows);
+  EXPECT_EQ(fakes.database_logins[0].user, "");  // a Windows login carries none
+  // The cloud test, then the list, each under the busy pointer; the pointer is back after.
+  EXPECT_EQ(fakes.pointers, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::WaitCursor}));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
+  // A connection that does not open keeps the list as it was.
   Control<QRadioButton>("optBaseAut(1)").setChecked(true);
-  Control<QLineEdit>("txtBaseUsr").setText("sa");
   Control<QLineEdit>("txtBasePas").setText("clave");
-  fakes.database_opens = false;
+  fakes.listing.reset();
   Control<QPushButton>("cmdConectar").click();
-  ASSERT_EQ(fakes.database_calls.size(), 2u);
-  EXPECT_EQ(fakes.database_calls[1].kind, 2);
-  EXPECT_EQ(fakes.database_calls[1].user, "sa");
-  EXPECT_EQ(fakes.database_calls[1].password, "clave");
-  EXPECT_EQ(Control<QListWidget>("lstBases").count(), 1);  // kept as it was
+  ASSERT_EQ(fakes.database_logins.size(), 2u);
+  EXPECT_FALSE(fakes.database_logins[1].windows);
+  EXPECT_EQ(fakes.database_logins[1].user, "sa");
+  EXPECT_EQ(fakes.database_logins[1].password, "clave");
+  EXPECT_EQ(list.count(), 2);
+  EXPECT_TRUE(boxes.empty());
 
-  // A query that fails part-way: the rows read stay, the failure is shown under "Norvo".
-  fakes.database_opens = true;
-  fakes.databases = {{1, "master"}};
-  fakes.list_result = "Se perdió la conexión";
+  // A listing that stopped part-way: the entries read stay, the failure is shown under "Norvo".
+  fakes.listing = config::DatabaseListing{{"1 - master"}, {false}, "Se perdió la conexión"};
   Control<QPushButton>("cmdConectar").click();
-  EXPECT_EQ(Control<QListWidget>("lstBases").count(), 1);
-  EXPECT_EQ(Control<QListWidget>("lstBases").item(0)->text(), "1 - master");
+  EXPECT_EQ(Entries(list), QStringList({"1 - master"}));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, "Norvo");
   EXPECT_EQ(boxes[0].text, "Se perdió la conexión");
@@ -269,7 +259,7 @@ TEST_F(LoadTest, ConectarUsesTheChosenLoginAndKeepsTheListWhenRefused) {
   // Without "Base de dato" the button does nothing.
   Control<QCheckBox>("chktpo(2)").setChecked(false);
   Control<QPushButton>("cmdConectar").click();
-  EXPECT_EQ(fakes.database_calls.size(), 3u);
+  EXPECT_EQ(fakes.database_logins.size(), 3u);
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ TEST_F(SaveTest, EveryValueWrittenInOrderAndTheTaskRegistered) {
   Set("Resp_Base", "1");
   Set("Resp_BaseBas", ",2,");
   Set("Resp_Archivo", "1");
-  fakes.databases = {{1, "master"}, {2, "Ventas"}, {123, "Compras"}};
+  fakes.listing->entries = {"1 - master", "2 - Ventas", "123 - Compras"};
+  fakes.listing->selected = {false, true, false};
   OpenValid();
   Control<QLineEdit>("txtClave").setText("acceso");
   Control<QLineEdit>("txtClaveConf").setText("acceso");

@@ -6,24 +6,17 @@
 // An empty function is a service this build lacks: its step does nothing,
 // except the logon check, which then refuses.
 #include <QString>
-#include <array>
-#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "run/Database.h"
+#include "config/services/CloudTest.h"
+#include "config/services/DatabaseList.h"
 
 class QWidget;
 
 namespace norvo::config {
-
-// The marks of the cloud test: lines 0 "Conexión a Internet", 1 "Comunicación
-// al Cloud", 2 "Escritura en el Cloud"; `blocked` shows the locked account.
-struct CloudMarks {
-  std::array<bool, 3> success{};
-  bool blocked = false;
-};
 
 // The weekly task of a save, as the window's fields hold it.
 struct ScheduleRequest {
@@ -38,14 +31,10 @@ struct ConfigServices {
   // Start of the tray program at log-on (every opening).
   std::function<void()> registerStartup;
   // The whole cloud test; the marks it reached.
-  std::function<CloudMarks()> testCloud;
-  // Opens the program's database connection (kind 1 Windows login, 2 SQL
-  // Server login); false when it did not open, after telling the user why.
-  std::function<bool(const std::string& server, const std::string& instance, std::int16_t kind,
-                     const std::string& user, const std::string& password)>
-      openDatabase;
-  // The databases of the open connection in id order: "OK" or the failure's description.
-  std::function<std::string(std::vector<run::DatabaseRow>& rows)> listDatabases;
+  std::function<CloudTestMarks()> testCloud;
+  // Connects with the login and lists the databases with the stored
+  // selection; nothing when the connection did not open (the user was told why).
+  std::function<std::optional<DatabaseListing>(const DatabaseLogin& login)> listDatabases;
   // Whether user, domain and password are a valid logon of this system.
   std::function<bool(const std::string& user, const std::string& domain, const std::string& password)>
       validarLogon;

@@ -13,7 +13,6 @@
 #include "config/window/ControlArrays.h"
 #include "platform/System.h"
 #include "settings/ProviderConfig.h"
-#include "settings/Settings.h"
 #include "tray/MessageBox.h"
 #include "tray/frmMenu.h"
 #include "ui_frmConfig.h"
@@ -202,23 +201,23 @@ void frmConfig::lstArchivo_DblClick() {
 void frmConfig::cmdConectar_Click() {
   if (!ui_->chktpo_2->isChecked()) return;
   BusyPointer busy;
-  if (!services_.openDatabase || !services_.listDatabases) return;
-  const std::string server = ToUtf8(ui_->lblNomServ->text());
-  const std::string instance = ToUtf8(ui_->txtInstancia->text());
-  const bool opened = ui_->optBaseAut_0->isChecked()
-                          ? services_.openDatabase(server, instance, 1, "", "")
-                          : services_.openDatabase(server, instance, 2, ToUtf8(ui_->txtBaseUsr->text()),
-                                                   ToUtf8(ui_->txtBasePas->text()));
-  if (!opened) return;
-  ui_->lstBases->clear();
-  const std::string stored = settings::ReadSetting("Resp_BaseBas");
-  std::vector<run::DatabaseRow> rows;
-  const std::string result = services_.listDatabases(rows);
-  for (const run::DatabaseRow& row : rows) {
-    auto* item = new QListWidgetItem(QString("%1 - %2").arg(row.dbid).arg(FromUtf8(row.name)), ui_->lstBases);
-    item->setSelected(stored.find("," + std::to_string(row.dbid) + ",") != std::string::npos);
+  if (!services_.listDatabases) return;
+  DatabaseLogin login;
+  login.server = ToUtf8(ui_->lblNomServ->text());
+  login.instance = ToUtf8(ui_->txtInstancia->text());
+  login.windows = ui_->optBaseAut_0->isChecked();
+  if (!login.windows) {
+    login.user = ToUtf8(ui_->txtBaseUsr->text());
+    login.password = ToUtf8(ui_->txtBasePas->text());
   }
-  if (result != "OK") tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(result));
+  const std::optional<DatabaseListing> listing = services_.listDatabases(login);
+  if (!listing) return;
+  ui_->lstBases->clear();
+  for (std::size_t row = 0; row < listing->entries.size(); ++row) {
+    auto* item = new QListWidgetItem(FromUtf8(listing->entries[row]), ui_->lstBases);
+    item->setSelected(row < listing->selected.size() && listing->selected[row]);
+  }
+  if (!listing->error.empty()) tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(listing->error));
 }
 
 void frmConfig::GetUser() {

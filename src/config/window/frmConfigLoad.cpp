@@ -123,7 +123,7 @@ void frmConfig::LoadDrive() {
 void frmConfig::Test_Cloud() {
   if (!services_.testCloud) return;
   BusyPointer busy;
-  const CloudMarks marks = services_.testCloud();
+  const CloudTestMarks marks = services_.testCloud();
   for (int line = 0; line < 3; ++line) SetMark(line, marks.success[static_cast<std::size_t>(line)]);
   ui_->Label25->setVisible(marks.blocked);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <exception>
 
+#include "config/services/DatabaseList.h"
 #include "config/services/FormText.h"
 #include "config/window/SetValueName.h"
 #include "config/window/frmConfig.h"
@@ -58,15 +59,14 @@ std::array<bool, 7> frmConfig::TickedDays() const {
   return ticked;
 }
 
-// The stored database list: ",5,7," for the selected entries "5 - ...", "," for none.
+// The stored database list: the selected entries from the first to the last.
 std::string frmConfig::DatabaseListText() const {
-  std::string text;
+  std::vector<std::string> selected;
   for (int row = 0; row < ui_->lstBases->count(); ++row) {
     const QListWidgetItem* item = ui_->lstBases->item(row);
-    if (!item->isSelected()) continue;
-    text += "," + ToUtf8(item->text().section(" - ", 0, 0));
+    if (item->isSelected()) selected.push_back(ToUtf8(item->text()));
   }
-  return text + ",";
+  return StoredDatabaseList(selected);
 }
 
 std::vector<SavedValue> frmConfig::ValuesToSave() const {
