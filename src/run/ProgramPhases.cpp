@@ -2,6 +2,7 @@
 
 #include "platform/System.h"
 #include "run/Archive.h"
+#include "run/CloudUpload.h"
 #include "run/Database.h"
 
 namespace norvo::run {
@@ -20,11 +21,11 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   phases.OpenDatabase = &OpenDatabase;
   phases.ListDatabases = &ListDatabases;
   phases.DumpDatabase = &DumpDatabase;
-  // Not connected yet: the cloud upload is built separately and replaces
-  // this stand-in when it joins the program.
-  phases.UploadToCloud = [](const std::string&, const std::string&, const std::string&, const std::string&,
-                            const std::string&, const std::string&, const std::string&) {
-    return std::string("the cloud upload is not built into this Norvo_T yet");
+  const CloudUploadOptions upload = CloudUploadOptionsFor(provider);
+  phases.UploadToCloud = [upload](const std::string& host, const std::string& user, const std::string& password,
+                                  const std::string& computerFolder, const std::string& customerFolder,
+                                  const std::string& localFolder, const std::string& fileName) {
+    return UploadToCloud(upload, host, user, password, computerFolder, customerFolder, localFolder, fileName);
   };
   return phases;
 }

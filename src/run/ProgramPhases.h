@@ -1,6 +1,6 @@
 #pragma once
-// The phases Norvo_T runs with: the real archiver, and the database and
-// upload routines as far as they are built into this program.
+// The phases Norvo_T runs with: the database routines over ODBC, the real
+// archiver and the cloud upload, set up from the provider configuration.
 #include "run/RunPhases.h"
 #include "settings/ProviderConfig.h"
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "FtpPeer.h"
 #include "RunTestSupport.h"
 #include "TdsPeer.h"
 #include "run/Transfer.h"
@@ -30,7 +31,7 @@ class NorvoTDatabaseTest : public ::testing::Test {
     std::filesystem::create_directories(dir_ / "drive");
     WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " +
                                          PeerPath("fake_rar") + "\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
-    service_.Configure({{"tipo3", "Acme;ftp.example;u;p;/base/"}});
+    service_.Configure({{"tipo3", "Acme;" + cloud_.Address() + ";test;secret;/"}});
     WriteSetting("Cliente", settings::EncodeSetting("123"));
     WriteSetting("Resp_ProgEnv", "0");
     WriteSetting("Resp_ProgCopias", "3");
@@ -78,6 +79,7 @@ class NorvoTDatabaseTest : public ::testing::Test {
   TempDir dir_;
   ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
   AccountServicePeer service_{dir_.path().string()};
+  FtpPeer cloud_;
   std::unique_ptr<TdsPeer> tds_;
   std::string work_ = dir_ / "drive/TEMP_Norvo/";
   std::string pc_ = run::GetMachineName();
@@ -106,8 +108,12 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
   EXPECT_FALSE(std::filesystem::exists(work_ + "BD05C001.BAK"));
   EXPECT_THAT(ArchiveNames(work_ + "BD05C001.RAR"), ElementsAre("BD05C001.BAK"));
 
-  EXPECT_THAT(Reports("Tipo=4"), ElementsAre(StartsWith("Tipo=4&CL=123&NE=" + pc_ +
-                                                        "&TR=BD&RE=Ventas&CO=BD05C001.RAR&ED=")));
+  EXPECT_THAT(Reports("Tipo=4"),
+              ElementsAre("Tipo=4&CL=123&NE=" + pc_ + "&TR=BD&RE=Ventas&CO=BD05C001.RAR&ED=Y"));
+  // The archive reached the computer's folder in the cloud, whole.
+  const std::string cloudCopy = cloud_.Root() + "/123/" + pc_ + "/BD05C001.RAR";
+  EXPECT_EQ(ReadFile(cloudCopy), ReadFile(work_ + "BD05C001.RAR"));
+  EXPECT_THAT(ArchiveNames(cloudCopy), ElementsAre("BD05C001.BAK"));
   EXPECT_THAT(service_.Queries(), Not(Contains(HasSubstr("BDD"))));
   EXPECT_THAT(run.err, Not(HasSubstr("Login failed")));
 }

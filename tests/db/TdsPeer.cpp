@@ -15,13 +15,6 @@ extern char** environ;
 
 namespace norvo::test {
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 TdsPeer::TdsPeer(const std::string& folderPath, const std::string& configJson) {
   std::string folder = folderPath;
   if (folder.empty() || folder.back() != '/') folder += '/';

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WholeFile.h"
+
 namespace norvo::test {
 
 class TdsPeer {
@@ -37,7 +39,5 @@ class TdsPeer {
   pid_t pid_ = -1;
   int port_ = 0;
 };
-
-std::string ReadWholeFile(const std::string& path);
 
 }  // namespace norvo::test

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "FtpTestSupport.h"
+#include "support/SparseMarks.h"
 
 using namespace norvo;
 using norvo::test::FtpServerTest;
@@ -12,25 +13,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int64_t kSize = 5LL * 1024 * 1024 * 1024 + 123;
-const int64_t kMarks[] = {0, 2147483647, 4294967296LL - 3, kSize - 9};
+constexpr std::initializer_list<int64_t> kMarks = {0, 2147483647, 4294967296LL - 3, kSize - 9};
 
-void Mark(const std::string& path) {
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  for (int64_t at : kMarks) {
-    file.seekp(at);
-    file.write("NORVO-MK", 8);
-  }
-}
-
-bool HasMarks(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  for (int64_t at : kMarks) {
-    char buffer[8];
-    file.seekg(at);
-    if (!file.read(buffer, 8) || std::string(buffer, 8) != "NORVO-MK") return false;
-  }
-  return true;
-}
+void Mark(const std::string& path) { norvo::testing::WriteMarks(path, kMarks); }
+bool HasMarks(const std::string& path) { return norvo::testing::HasMarks(path, kMarks); }
 
 }  // namespace
 

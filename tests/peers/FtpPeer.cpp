@@ -11,8 +11,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 extern char** environ;
 
@@ -35,24 +33,17 @@ int ReadPort(int fd) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-}
-
-FtpPeer::FtpPeer(FtpPeerOptions options) : root_(folder_ / "home") {
+FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ / "home" : options.root) {
   std::vector<std::string> args = {"/usr/bin/python3", std::string(NORVO_SOURCE_DIR) + "/tests/peers/ftp_server.py",
                                    "--root", root_};
   for (const std::string& user : options.users) args.insert(args.end(), {"--user", user});
   if (options.throttle > 0) args.insert(args.end(), {"--throttle", std::to_string(options.throttle)});
   if (options.list_only) args.push_back("--list-only");
+  if (!options.command_log.empty()) args.insert(args.end(), {"--command-log", options.command_log});
+  if (options.truncate_received > 0) {
+    args.insert(args.end(), {"--truncate-received", std::to_string(options.truncate_received)});
+  }
+  if (options.max_logins > 0) args.insert(args.end(), {"--max-logins", std::to_string(options.max_logins)});
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/TempDir.h"
+#include "support/WholeFile.h"
 
 namespace norvo::test {
 
@@ -14,7 +15,18 @@ struct FtpPeerOptions {
   std::vector<std::string> users;  // "name:password"; empty: test:secret
   int throttle = 0;                // bytes per second on each data connection
   bool list_only = false;          // no MLST/MLSD, like vsftpd
+  std::string root;                // folder to serve; empty: a fresh one
+  std::string command_log;         // file that receives every command line
+  int truncate_received = 0;       // bytes dropped from every stored file
+  int max_logins = 0;              // log-ons accepted before all are refused
 };
+
+// Default options with one number set: With(&FtpPeerOptions::throttle, 1024).
+inline FtpPeerOptions With(int FtpPeerOptions::*field, int value) {
+  FtpPeerOptions options;
+  options.*field = value;
+  return options;
+}
 
 class FtpPeer {
  public:
@@ -38,10 +50,6 @@ class FtpPeer {
   pid_t pid_ = -1;
   int port_ = 0;
 };
-
-// Whole file contents, and writing them.
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& data);
 
 // A silent peer: listens on a loopback port and never answers.
 class SilentListener {

@@ -7,12 +7,16 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --throttle BYTES       limit each data connection to BYTES per second
   --list-only            behave like servers without MLST/MLSD (vsftpd): LIST only
   --no-active            refuse PORT/EPRT (passive only)
+  --command-log FILE     append every command received, one per line ("STOR /x")
+  --truncate-received N  drop the last N bytes of every stored file yet report
+                         success (a server that loses data silently)
+  --max-logins N         refuse every log-on after the first N
 """
 import argparse
 import os
 import sys
 
-from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -24,16 +28,37 @@ def main():
     parser.add_argument("--throttle", type=int, default=0)
     parser.add_argument("--list-only", action="store_true")
     parser.add_argument("--no-active", action="store_true")
+    parser.add_argument("--command-log")
+    parser.add_argument("--truncate-received", type=int, default=0)
+    parser.add_argument("--max-logins", type=int, default=0)
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
-    authorizer = DummyAuthorizer()
+    class Authorizer(DummyAuthorizer):
+        logins = 0
+
+        def validate_authentication(self, username, password, handler):
+            super().validate_authentication(username, password, handler)
+            if args.max_logins and Authorizer.logins >= args.max_logins:
+                raise AuthenticationFailed("Too many log-ons.")
+            Authorizer.logins += 1
+
+    authorizer = Authorizer()
     for entry in args.user or ["test:secret"]:
         name, _, password = entry.partition(":")
         authorizer.add_user(name, password, args.root, perm="elradfmwMT")
 
     class Handler(FTPHandler):
-        pass
+        def pre_process_command(self, line, cmd, arg):
+            if args.command_log:
+                with open(args.command_log, "a", encoding="utf-8") as log:
+                    log.write(line.rstrip("\r\n") + "\n")
+            super().pre_process_command(line, cmd, arg)
+
+        def on_file_received(self, file):
+            if args.truncate_received > 0:
+                size = os.path.getsize(file)
+                os.truncate(file, max(0, size - args.truncate_received))
 
     Handler.authorizer = authorizer
     Handler.banner = "Norvo test FTP server ready."

@@ -33,7 +33,8 @@ bool LooksLikeRunDate(const std::string& text) {
   return true;
 }
 
-const char kNotConnected[] = "the cloud upload is not built into this Norvo_T yet";
+// The cloud of these runs is a port where nothing listens.
+const char kNotConnected[] = "No se puede conectar al Cloud";
 
 class NorvoTProcessTest : public ::testing::Test {
  protected:
@@ -43,7 +44,7 @@ class NorvoTProcessTest : public ::testing::Test {
     peerEnv_ = {{"NORVO_REGISTRY", dir_ / "registry.db"},
                 {"NORVO_PROVIDER_CONF", dir_ / "provider.ini"},
                 {"FAKE_RAR_LOG", dir_ / "rar.log"}};
-    service_.Configure({{"tipo3", "Acme;ftp.example;u;p;/base/"}});
+    service_.Configure({{"tipo3", "Acme;127.0.0.1:1;u;p;/base/"}});
     WriteSetting("Cliente", settings::EncodeSetting("123"));
     WriteSetting("Resp_ProgEnv", "0");
     WriteSetting("Resp_ProgCopias", "3");

@@ -1,0 +1,24 @@
+#pragma once
+// Loading the cloud browser: the sizes the account service knows, the
+// account's connection data, and the ".RAR" files of this computer's cloud
+// folder, gathered into the table of backups and the total size.
+#include <QLocale>
+#include <string>
+
+#include "cloud/Respaldo.h"
+#include "run/AccountService.h"
+
+namespace norvo::cloud {
+
+struct CloudListing {
+  Respaldos respaldos;  // in the order of the listing, not yet sorted
+  double total = 0;     // kilobytes of every listed file the service knows
+  bool listed = false;  // false when a step stopped the loading (nothing listed)
+};
+
+// Every failing step leaves the listing empty with a total of 0; nothing is
+// reported. `cliente` is the stored value, sent to the service as it is.
+CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
+                              const std::string& computerName, const QLocale& locale);
+
+}  // namespace norvo::cloud

@@ -1,0 +1,118 @@
+#include "cloud/RestoreDownload.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "ftp/ListingParser.h"
+#include "ftp/cFTP.h"
+#include "net/FtpSession.h"
+
+namespace norvo::cloud {
+namespace {
+
+// The login check: a separate session in active mode, closed at once.
+bool CheckLogin(const RestoreRequest& request) {
+  ftp::cFTP check;
+  check.SetModeActive();
+  check.SetTransferASCII();
+  bool ok = check.OpenConnection(request.host, request.user, request.password);
+  check.CloseConnection();
+  return ok;
+}
+
+// Waits, waking up often enough to notice a cancel.
+void Pause(int milliseconds, const RestoreProgress& progress) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!progress.cancel && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// The file's size from a listing of the current folder; -1 when not found.
+std::int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
+  std::string text;
+  bool machine = false;
+  if (!session.List("", &text, &machine)) return -1;
+  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
+    if (entry.name == name) return entry.size;
+  }
+  return -1;
+}
+
+RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
+  std::FILE* file = std::fopen(request.temporary.c_str(), "wb");
+  if (!file) return RestoreFailure::NoFile;
+  bool write_failed = false;
+  net::FtpWriteFn write = [&](const char* data, size_t size) {
+    if (progress.cancel) return false;
+    if (std::fwrite(data, 1, size, file) != size) {
+      write_failed = true;
+      return false;
+    }
+    progress.done += static_cast<std::int64_t>(size);
+    return true;
+  };
+  bool ok = session.Retrieve(request.archivo, true, write);
+  bool closed = std::fclose(file) == 0;
+  const std::int64_t total = progress.total;
+  RestoreFailure result = RestoreFailure::None;
+  if (progress.cancel) {
+    result = RestoreFailure::Cancelled;
+  } else if (!ok || write_failed || !closed || (total >= 0 && progress.done < total)) {
+    result = RestoreFailure::NoFile;  // a partial file is of no use
+  }
+  if (result != RestoreFailure::None) std::remove(request.temporary.c_str());
+  return result;
+}
+
+}  // namespace
+
+RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& progress) {
+  if (!CheckLogin(request)) return RestoreFailure::NoCloud;
+  if (progress.cancel) return RestoreFailure::Cancelled;
+  net::FtpSession session;
+  if (!session.Ready()) return RestoreFailure::NoInternet;
+  net::FtpSessionOptions options;
+  options.passive = true;
+  options.timeout_s = request.timeout_s;
+  options.tls = request.tls;
+  if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
+  Pause(request.pause_ms, progress);
+  if (progress.cancel) return RestoreFailure::Cancelled;
+  if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
+  progress.total = RemoteSize(session, request.archivo);
+  RestoreFailure result = Fetch(session, request, progress);
+  session.Disconnect();
+  return result;
+}
+
+
+bool PlaceRestoredFile(const std::string& temporary, const std::string& destination) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  // Within one file system a rename replaces the destination at once; across
+  // file systems the bytes are copied over it.
+  fs::rename(temporary, destination, error);
+  if (!error) return true;
+  error.clear();
+  bool copied = fs::copy_file(temporary, destination, fs::copy_options::overwrite_existing, error);
+  fs::remove(temporary, error);
+  return copied;
+}
+
+std::string RestoreErrorText(RestoreFailure failure, const std::string& archivo) {
+  switch (failure) {
+    case RestoreFailure::NoInternet: return "No tiene conexión a internet";
+    case RestoreFailure::NoCloud: return "No se puede conectar al Cloud";
+    case RestoreFailure::NoFolder: return "Problema al bajar el archivo " + archivo;
+    case RestoreFailure::NoFile: return "Problema no se pudo bajar el archivo " + archivo;
+    case RestoreFailure::None:
+    case RestoreFailure::Cancelled: break;
+  }
+  return {};
+}
+
+}  // namespace norvo::cloud

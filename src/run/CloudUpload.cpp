@@ -1,0 +1,140 @@
+// The upload of one archive with its copy rotation. The folders are made on a
+// cFTP session first; then the file goes up on one passive connection and, on
+// a second one, replaces the slot's copy. Each connection is an FtpSession
+// object, so it is closed on every way out of its scope.
+#include "run/CloudUpload.h"
+
+#include <algorithm>
+#include <ctime>
+#include <exception>
+#include <thread>
+
+#include "ftp/ListingParser.h"
+#include "ftp/LocalFile.h"
+#include "ftp/cFTP.h"
+
+namespace norvo::run {
+namespace {
+
+const std::string kOk = "OK";
+
+// Makes the customer and computer folders; false when the server cannot be
+// reached or refuses the log-on. A folder that already exists is no error.
+bool PrepareFolders(const std::string& host, const std::string& user, const std::string& password,
+                    const std::string& customerFolder, const std::string& computerFolder) {
+  ftp::cFTP ftp;
+  if (!ftp.OpenConnection(host, user, password)) {
+    ftp.CloseConnection();
+    return false;
+  }
+  ftp.CreateFTPDirectory(customerFolder);
+  ftp.CreateFTPDirectory(computerFolder);
+  ftp.CloseConnection();
+  return true;
+}
+
+// Sends the local file as `remote` in binary. The local file is opened before
+// anything reaches the server, so a missing one cannot truncate a remote file;
+// a file that shrinks while it is read fails the transfer. *size is the local
+// size the server must end up holding.
+bool PutFile(net::FtpSession& session, const std::string& local, const std::string& remote, int64_t* size) {
+  ftp::LocalReader reader;
+  unsigned error = 0;
+  if (!reader.Open(local, &error)) return false;
+  const int64_t total = reader.Size();
+  int64_t sent = 0;
+  net::FtpReadFn read = [&](char* buffer, size_t room) -> long long {
+    const auto want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(room), total - sent));
+    if (want == 0) return 0;
+    const long long got = reader.Read(buffer, want);
+    if (got <= 0) return -1;
+    sent += got;
+    return got;
+  };
+  *size = total;
+  return session.Store(remote, true, read, total) && sent == total;
+}
+
+// The size of a file of the current remote folder, from its listing; -1 when
+// the listing fails or does not hold the file.
+int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
+  std::string text;
+  bool machine = false;
+  if (!session.List("", &text, &machine)) return -1;
+  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
+    if (entry.name == name && (entry.attributes & ftp::kAttrDirectory) == 0) return entry.size;
+  }
+  return -1;
+}
+
+net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
+  net::FtpSessionOptions session = options.session;
+  session.passive = true;
+  return session;
+}
+
+// On a second connection: the new file must be whole on the server before the
+// slot's old copy is deleted; then it takes the final name.
+std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& host, const std::string& user,
+                        const std::string& password, const std::string& computerFolder,
+                        const std::string& fileName, int64_t size) {
+  const std::string temporary = TemporaryName(fileName);
+  net::FtpSession second;
+  if (!second.Connect(host, user, password, PassiveOptions(options))) {
+    return "No se puede conectar al Cloud para renombrar " + host;
+  }
+  second.ChangeDirectory(computerFolder);
+  if (RemoteSize(second, temporary) != size) {
+    // Incomplete on the server: the old copy stays, the partial file goes.
+    second.DeleteFile(temporary);
+    return "Problema no se pudo copiar el archivo " + fileName;
+  }
+  second.DeleteFile(fileName);  // on a first upload there is nothing to delete
+  if (!second.RenameFile(temporary, fileName)) return "Problema no se pudo renombrar " + temporary;
+  return kOk;
+}
+
+std::string Upload(const CloudUploadOptions& options, const std::string& host, const std::string& user,
+                   const std::string& password, const std::string& computerFolder,
+                   const std::string& customerFolder, const std::string& localFolder,
+                   const std::string& fileName) {
+  if (!PrepareFolders(host, user, password, customerFolder, computerFolder)) return "No se puede conectar al Cloud";
+  int64_t size = 0;
+  {
+    net::FtpSession first;
+    if (!first.Ready()) return "No tiene conexión a internet";
+    if (!first.Connect(host, user, password, PassiveOptions(options))) return "No se puede conectar al Cloud " + host;
+    std::this_thread::sleep_for(options.pause);
+    if (!first.ChangeDirectory(computerFolder)) return "Problema al ingresar al directorio " + computerFolder;
+    if (!PutFile(first, localFolder + fileName, TemporaryName(fileName), &size)) {
+      return "Problema no se pudo copiar el archivo " + fileName;
+    }
+  }  // the first connection is closed before the second one opens
+  return ReplaceCopy(options, host, user, password, computerFolder, fileName, size);
+}
+
+}  // namespace
+
+CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
+  CloudUploadOptions options;
+  options.session.timeout_s = provider.ftp_timeout_s;
+  options.session.tls = provider.ftp_tls;
+  return options;
+}
+
+std::string TemporaryName(const std::string& finalName) {
+  return finalName.substr(0, finalName.size() < 3 ? 0 : finalName.size() - 3) + "TMP";
+}
+
+std::string UploadToCloud(const CloudUploadOptions& options, const std::string& host, const std::string& user,
+                          const std::string& password, const std::string& computerFolder,
+                          const std::string& customerFolder, const std::string& localFolder,
+                          const std::string& fileName) {
+  try {
+    return Upload(options, host, user, password, computerFolder, customerFolder, localFolder, fileName);
+  } catch (const std::exception& failure) {
+    return failure.what();
+  }
+}
+
+}  // namespace norvo::run

@@ -1,0 +1,60 @@
+#pragma once
+// The cloud browser against its peers: the account-service stand-in, the
+// pyftpdlib server holding this computer's cloud folder, and the SMTP server
+// that receives error reports. The save dialog is answered by the test.
+#include <QDateTime>
+#include <QLocale>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FtpPeer.h"
+#include "TrayTestSupport.h"
+#include "cloud/SaveDialog.h"
+#include "run/RunTestSupport.h"
+
+namespace norvo::cloud {
+class frmCloud;
+}
+
+namespace norvo::test {
+
+inline constexpr const char* kCode = "C0105";
+inline constexpr const char* kSupport = "soporte@norvo.test";
+inline constexpr const char* kReport = "reportes@norvo.test";
+
+class CloudTest : public TrayTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Called before the peers start, to ask for a slow FTP server.
+  virtual FtpPeerOptions FtpOptions() const { return {}; }
+
+  // The connection data the service gives, and its size table.
+  void SetAccount(const std::string& tipo3, const std::string& tipo8 = "");
+  std::string GoodAccount(const std::string& base = "/clientes/") const;
+  // A file of the cloud folder with its modification time (local civil time).
+  void AddCloudFile(const std::string& name, const std::string& content, const QDateTime& modified);
+  std::string CloudPath(const std::string& name) const { return folder_ + "/" + name; }
+
+  // A loaded window, shown as the menu shows it.
+  cloud::frmCloud* OpenWindow();
+  // Double-clicks the line of the list.
+  void DoubleClickLine(cloud::frmCloud* window, int line);
+  std::vector<std::string> ServiceQueries() const { return service_->Queries(); }
+
+  std::unique_ptr<FtpPeer> ftp_;
+  std::unique_ptr<AccountServicePeer> service_;
+  std::unique_ptr<SmtpPeer> smtp_;
+  std::string computer_;
+  std::string folder_;
+  QString answer_;  // what the save dialog returns
+  std::vector<cloud::SaveDialogCall> dialogs_;
+
+ private:
+  cloud::SaveDialogFunction previous_dialog_;
+  QLocale previous_locale_;
+};
+
+}  // namespace norvo::test

@@ -1,0 +1,176 @@
+// UploadToCloud against the pyftpdlib stand-in: the commands that reach the
+// server, what the computer's folder holds afterwards, and every failure text.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "FtpPeer.h"
+#include "run/CloudUpload.h"
+
+namespace norvo::run {
+namespace {
+
+using test::FtpPeer;
+using test::FtpPeerOptions;
+using test::With;
+using test::ReadWholeFile;
+using test::WriteWholeFile;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+class CloudUploadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(local_);
+    options_.pause = std::chrono::milliseconds(0);
+    options_.session.timeout_s = 10;
+  }
+
+  void StartServer(FtpPeerOptions options = {}) {
+    options.command_log = dir_ / "commands.log";
+    server_ = std::make_unique<FtpPeer>(options);
+    ASSERT_TRUE(server_->Started());
+    std::filesystem::create_directories(server_->Root() + "/base");
+  }
+
+  std::string Upload(const std::string& name, const std::string& customer = "/base/123/",
+                     const std::string& password = "secret") {
+    return UploadToCloud(options_, server_->Address(), "test", password, customer + "PC1/", customer, local_ + "/",
+                         name);
+  }
+
+  std::string Cloud(const std::string& name) const { return server_->Root() + "/base/123/PC1/" + name; }
+  void PutInCloud(const std::string& name, const std::string& data) const {
+    std::filesystem::create_directories(server_->Root() + "/base/123/PC1");
+    WriteWholeFile(Cloud(name), data);
+  }
+  std::vector<std::string> CloudNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(server_->Root() + "/base/123/PC1")) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // The commands that change the server, in the order it received them.
+  std::vector<std::string> Changes() const {
+    std::vector<std::string> changes;
+    std::ifstream log(dir_ / "commands.log");
+    for (std::string line; std::getline(log, line);) {
+      for (const char* verb : {"MKD ", "STOR ", "DELE ", "RNFR ", "RNTO "}) {
+        if (line.rfind(verb, 0) == 0) changes.push_back(line);
+      }
+    }
+    return changes;
+  }
+
+  norvo::testing::TempDir dir_;
+  std::string local_ = dir_ / "work";
+  std::unique_ptr<FtpPeer> server_;
+  CloudUploadOptions options_;
+};
+
+TEST_F(CloudUploadTest, FirstUploadMakesTheFoldersAndStoresTheFileUnderItsFinalName) {
+  EXPECT_EQ(TemporaryName("BD05C001.RAR"), "BD05C001.TMP");
+  EXPECT_EQ(TemporaryName("BD123C012.RAR"), "BD123C012.TMP");
+  StartServer();
+  WriteWholeFile(local_ + "/ARC1C001.RAR", std::string(300000, 'x') + "end");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), std::string(300000, 'x') + "end");
+  EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR"));
+  const std::string folder = "/base/123/PC1/";
+  // The delete of a first upload finds nothing and does not matter.
+  EXPECT_THAT(Changes(), ElementsAre("MKD /base/123/", "MKD " + folder, "STOR " + folder + "ARC1C001.TMP",
+                                     "DELE " + folder + "ARC1C001.RAR", "RNFR " + folder + "ARC1C001.TMP",
+                                     "RNTO " + folder + "ARC1C001.RAR"));
+  // The folders exist now: making them again is no error. An empty archive is a file too.
+  WriteWholeFile(local_ + "/ARA2C001.RAR", "");
+  EXPECT_EQ(Upload("ARA2C001.RAR"), "OK");
+  EXPECT_THAT(CloudNames(), ElementsAre("ARA2C001.RAR", "ARC1C001.RAR"));
+  EXPECT_EQ(std::filesystem::file_size(Cloud("ARA2C001.RAR")), 0u);
+}
+
+TEST_F(CloudUploadTest, SlotCopyIsReplacedOnlyOnceTheNewFileIsWhole) {
+  StartServer();
+  PutInCloud("ARC1C001.RAR", "slot one");
+  PutInCloud("ARC1C002.RAR", "old slot two");
+  WriteWholeFile(local_ + "/ARC1C002.RAR", "new slot two");
+  EXPECT_EQ(Upload("ARC1C002.RAR"), "OK");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C002.RAR")), "new slot two");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "slot one");
+  EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR", "ARC1C002.RAR"));
+  const std::string folder = "/base/123/PC1/";
+  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "STOR " + folder + "ARC1C002.TMP",
+                                     "DELE " + folder + "ARC1C002.RAR", "RNFR " + folder + "ARC1C002.TMP",
+                                     "RNTO " + folder + "ARC1C002.RAR"));
+}
+
+TEST_F(CloudUploadTest, RefusedLogOnAndServerDownAreNoConnection) {
+  StartServer();
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "data");
+  EXPECT_EQ(Upload("ARC1C001.RAR", "/base/123/", "wrong"), "No se puede conectar al Cloud");
+  EXPECT_THAT(Changes(), IsEmpty());
+  server_->Kill();
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "No se puede conectar al Cloud");
+}
+
+TEST_F(CloudUploadTest, ComputerFolderThatCannotBeEnteredStopsBeforeTheUpload) {
+  StartServer();
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "data");
+  // Only the last two folders are made: under a missing base they cannot be.
+  EXPECT_EQ(Upload("ARC1C001.RAR", "/missing/123/"), "Problema al ingresar al directorio /missing/123/PC1/");
+  EXPECT_THAT(Changes(), Not(Contains(StartsWith("STOR"))));
+}
+
+TEST_F(CloudUploadTest, MissingLocalArchiveTouchesNoRemoteFile) {
+  StartServer();
+  PutInCloud("ARC1C003.RAR", "old copy");
+  EXPECT_EQ(Upload("ARC1C003.RAR"), "Problema no se pudo copiar el archivo ARC1C003.RAR");
+  std::filesystem::create_directories(local_ + "/ARC1C002.RAR");
+  EXPECT_EQ(Upload("ARC1C002.RAR"), "Problema no se pudo copiar el archivo ARC1C002.RAR");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C003.RAR")), "old copy");
+  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD")));
+}
+
+TEST_F(CloudUploadTest, ServerThatLosesBytesKeepsTheOldCopy) {
+  StartServer(With(&FtpPeerOptions::truncate_received, 1));
+  PutInCloud("ARC1C001.RAR", "old copy");
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "a new copy that the server shortens");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR")) << "the short temporary file is removed";
+  EXPECT_THAT(Changes(), Not(Contains("DELE /base/123/PC1/ARC1C001.RAR")));
+  EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
+}
+
+TEST_F(CloudUploadTest, LogOnRefusedAfterTheFolderCheckNamesTheConnection) {
+  StartServer(With(&FtpPeerOptions::max_logins, 1));
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "new");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "No se puede conectar al Cloud " + server_->Address());
+
+  StartServer(With(&FtpPeerOptions::max_logins, 2));
+  PutInCloud("ARC1C001.RAR", "old copy");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "No se puede conectar al Cloud para renombrar " + server_->Address());
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  // The temporary file stays; the next upload of the slot overwrites it.
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new");
+}
+
+TEST_F(CloudUploadTest, RefusedRenameNamesTheTemporaryFile) {
+  StartServer();
+  // A folder in the way of the final name: it can be neither deleted nor replaced.
+  std::filesystem::create_directories(Cloud("ARC1C001.RAR") + "/inside");
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "new");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new");
+}
+
+}  // namespace
+}  // namespace norvo::run
