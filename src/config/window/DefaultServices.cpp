@@ -1,0 +1,57 @@
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+#include "config/services/CloudTest.h"
+#include "config/services/DatabaseList.h"
+#include "config/services/Logon.h"
+#include "config/services/Registration.h"
+#include "config/window/ConfigServices.h"
+#include "platform/LogonCheck.h"
+#include "platform/System.h"
+#include "run/Database.h"
+#include "tray/MessageBox.h"
+
+namespace norvo::config {
+namespace {
+
+void RegisterTask(const ScheduleRequest& task) {
+  RegisterSchedule(task.day_text, task.time, task.domain, task.user, task.password);
+}
+
+}  // namespace
+
+ConfigServices DefaultConfigServices() {
+  ConfigServices services;
+  // A connection that does not open is told in a box, as everywhere in this program.
+  run::SetDatabaseAlert([](const std::string& description) {
+    tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(description));
+  });
+  services.registerStartup = [] { RegisterStartup(); };
+  services.testCloud = [] { return Test_Cloud(); };
+  services.listDatabases = ListDatabaseEntries;
+  services.validarLogon = [](const std::string& user, const std::string& domain, const std::string& password) {
+    return Validar_Logon(user, domain, password);
+  };
+  services.registerSchedule = RegisterTask;
+  services.loggedOnUser = [] {
+    const platform::LogonAccount account = platform::LoggedOnAccount();
+    return account.domain + "\\" + account.user;
+  };
+  services.computerName = [] { return platform::ComputerName(); };
+  services.driveRoots = [] {
+    std::vector<std::string> roots;
+    for (const platform::Drive& drive : platform::WritableLocalDrives()) roots.push_back(drive.root);
+    return roots;
+  };
+  services.browseFolder = [](QWidget* parent, const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent, title, start);
+  };
+  services.browseFile = [](QWidget* parent, const QString& title) {
+    return QFileDialog::getOpenFileName(parent, title, QString());
+  };
+  services.openAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
+  return services;
+}
+
+}  // namespace norvo::config

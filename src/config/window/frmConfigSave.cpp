@@ -1,0 +1,147 @@
+// `Guardar`: the six checks of the input, then every setting written in one
+// go, then the weekly task registered.
+#include <algorithm>
+#include <array>
+#include <exception>
+
+#include "config/services/DatabaseList.h"
+#include "config/services/FormText.h"
+#include "config/window/SetValueName.h"
+#include "config/window/frmConfig.h"
+#include "platform/Registry.h"
+#include "settings/Base64.h"
+#include "settings/Settings.h"
+#include "tray/MessageBox.h"
+#include "ui_frmConfig.h"
+
+namespace norvo::config {
+namespace {
+
+std::string ToUtf8(const QString& text) { return text.toStdString(); }
+std::string Flag(const QAbstractButton* box) { return box->isChecked() ? "1" : "0"; }
+
+}  // namespace
+
+bool frmConfig::Refuse(int tab, const char* message, QWidget* focus) {
+  ui_->sTab->setCurrentIndex(tab);
+  tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(), QString::fromUtf8(message));
+  focus->setFocus();
+  return false;
+}
+
+bool frmConfig::CheckInput() {
+  if (ui_->txtClave->text() != ui_->txtClaveConf->text()) {
+    return Refuse(0, "No coinside la clave de confirmación", ui_->txtClaveConf);
+  }
+  if (ui_->txtSegPas->text() != ui_->txtSegPasRe->text()) {
+    return Refuse(3, "No coinside la clave de confirmación", ui_->txtSegPas);
+  }
+  if (!ui_->txtProMail->text().isEmpty() && !Validar_Mail(ToUtf8(ui_->txtProMail->text()))) {
+    return Refuse(4, "El correo electrónico no es valido", ui_->txtProMail);
+  }
+  const bool logon = services_.validarLogon &&
+                     services_.validarLogon(ToUtf8(ui_->txtWinUsr->text()), ToUtf8(ui_->txtWinDom->text()),
+                                            ToUtf8(ui_->txtWinPas->text()));
+  if (!logon) return Refuse(4, "La contraseña no es valida", ui_->txtWinPas);
+  const std::array<bool, 7> days = TickedDays();
+  if (std::none_of(days.begin(), days.end(), [](bool ticked) { return ticked; })) {
+    return Refuse(4, "Debe seleccionar a lo menos un día de la semana", ui_->chkSem_0);
+  }
+  if (ui_->txtCopias->text() == "0" || ui_->txtCopias->text().isEmpty()) {
+    return Refuse(4, "Debe ingresar cantidad de copias", ui_->txtCopias);
+  }
+  return true;
+}
+
+std::array<bool, 7> frmConfig::TickedDays() const {
+  std::array<bool, 7> ticked{};
+  for (std::size_t i = 0; i < ticked.size(); ++i) ticked[i] = DayBoxes()[i]->isChecked();
+  return ticked;
+}
+
+// The stored database list: the selected entries from the first to the last.
+std::string frmConfig::DatabaseListText() const {
+  std::vector<std::string> selected;
+  for (int row = 0; row < ui_->lstBases->count(); ++row) {
+    const QListWidgetItem* item = ui_->lstBases->item(row);
+    if (item->isSelected()) selected.push_back(ToUtf8(item->text()));
+  }
+  return StoredDatabaseList(selected);
+}
+
+std::vector<SavedValue> frmConfig::ValuesToSave() const {
+  const std::string day_text = DayText(TickedDays());
+  const std::string database_list = DatabaseListText();
+  std::vector<SavedValue> values;
+  values.emplace_back("Clave", ToUtf8(ui_->txtClave->text()));
+  values.emplace_back("Resp_Archivo", Flag(ui_->chktpo_1));
+  values.emplace_back("Resp_Base", Flag(ui_->chktpo_2));
+  for (int set = 1; set <= 3; ++set) {
+    for (const char* base : kSetValueBases) values.emplace_back(SetValueName(base, set), "");
+  }
+  for (int row = 0; row < std::min(ui_->lstArchivo->count(), 3); ++row) {
+    const FileSet set = FileSetOfEntry(ToUtf8(ui_->lstArchivo->item(row)->text()));
+    const std::string* fields[] = {&set.ruta, &set.nom, &set.tipo, &set.sub, &set.fil};
+    for (std::size_t i = 0; i < kSetValueBases.size(); ++i) {
+      values.emplace_back(SetValueName(kSetValueBases[i], row + 1), *fields[i]);
+    }
+  }
+  values.emplace_back("Resp_BaseAut", ui_->optBaseAut_0->isChecked() ? "Aut1" : "Aut2");
+  values.emplace_back("Resp_BaseSer", ToUtf8(ui_->lblNomServ->text()));
+  values.emplace_back("Resp_BaseIns", ToUtf8(ui_->txtInstancia->text()));
+  values.emplace_back("Resp_BaseUsr", ToUtf8(ui_->txtBaseUsr->text()));
+  values.emplace_back("Resp_BasePas", ToUtf8(ui_->txtBasePas->text()));
+  values.emplace_back("Resp_BaseBas", database_list);
+  values.emplace_back("Resp_SeguPas", ToUtf8(ui_->txtSegPas->text()));
+  values.emplace_back("Resp_ProgSem", day_text);
+  values.emplace_back("Resp_ProgHora", ToUtf8(ui_->mskProHora->displayText()));
+  values.emplace_back("Resp_ProgCopias", ToUtf8(ui_->txtCopias->text()));
+  values.emplace_back("Resp_ProgEnv", Flag(ui_->chkProEnvMail));
+  values.emplace_back("Resp_ProgRespLoc", Flag(ui_->chkProRespLoc));
+  values.emplace_back("Resp_Drive", ui_->chkDrive->isChecked() ? "" : ToUtf8(ui_->drvUnidad->currentText()));
+  values.emplace_back("Resp_ProgMail", ToUtf8(ui_->txtProMail->text()));
+  values.emplace_back("Resp_ProgWDom", settings::EncodeSetting(ToUtf8(ui_->txtWinDom->text())));
+  values.emplace_back("Resp_ProgWUsr", settings::EncodeSetting(ToUtf8(ui_->txtWinUsr->text())));
+  values.emplace_back("Resp_ProgWPas", settings::EncodeSetting(ToUtf8(ui_->txtWinPas->text())));
+  return values;
+}
+
+// Writes the values one by one. A store that cannot be written is said so
+// under the title "Norvo" (the values written before stay), rather than
+// letting the customer believe the backup is configured.
+bool frmConfig::WriteValues(const std::vector<SavedValue>& values) {
+  std::string error;
+  auto key = platform::CreateRegistryKey(settings::kCurrentUser, settings::kSettingsKey, &error);
+  for (const auto& [name, data] : values) {
+    const platform::RegValue value{platform::RegType::String, {data.begin(), data.end()}};
+    if (key && key->Set(name, value)) continue;
+    QString text = QString("No se pudo guardar la configuración (%1)").arg(QString::fromStdString(name));
+    if (!error.empty()) text += ": " + QString::fromStdString(error);
+    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", text);
+    return false;
+  }
+  return true;
+}
+
+bool frmConfig::Guardar() {
+  if (!CheckInput()) return false;
+  try {
+    const std::vector<SavedValue> values = ValuesToSave();
+    if (!WriteValues(values)) return false;
+    if (services_.registerSchedule) {
+      ScheduleRequest task;
+      task.day_text = DayText(TickedDays());
+      task.time = ToUtf8(ui_->mskProHora->displayText());
+      task.domain = ToUtf8(ui_->txtWinDom->text());
+      task.user = ToUtf8(ui_->txtWinUsr->text());
+      task.password = ToUtf8(ui_->txtWinPas->text());
+      services_.registerSchedule(task);
+    }
+    return true;
+  } catch (const std::exception& error) {
+    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(error.what()));
+    return false;
+  }
+}
+
+}  // namespace norvo::config
