@@ -39,10 +39,14 @@ TEST_F(AccountServiceFaultTest, ClosedMidReplyIsNoAnswerNotAShortAccount) {
 }
 
 TEST_F(AccountServiceFaultTest, ReportClosedMidReplyDoesNotStopTheRun) {
+  // A second set whose folder is gone gives the run an error to report.
+  settings::WriteSetting("Resp_ArchRuta2", dir_ / "gone");
+  settings::WriteSetting("Resp_ArchTipo2", "C");
+  settings::WriteSetting("Resp_ArchFil2", "*.doc");
   service_.Configure({{"tipo3", accountReply_}, {"cut", {{"4", 1}, {"5", 1}}}});
   auto run = Run();
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_THAT(Requests("4"), SizeIs(1));
+  EXPECT_THAT(Requests("4"), SizeIs(2));
   EXPECT_THAT(Requests("5"), Not(IsEmpty()));
   EXPECT_EQ(settings::ReadSetting("Resp_RespUCopia"), "1") << "the run went to its end";
 }
