@@ -12,25 +12,10 @@
 #include <vector>
 
 #include "FtpPeer.h"
+#include "support/PeerProcess.h"
 #include "run/RunTestSupport.h"
 
 namespace norvo::test {
-
-// A program started with its standard output on a pipe; its first line (a
-// port) is read back. Ended by its process id when destroyed.
-class PeerProcess {
- public:
-  explicit PeerProcess(const std::vector<std::string>& argv);
-  ~PeerProcess();
-  PeerProcess(const PeerProcess&) = delete;
-  PeerProcess& operator=(const PeerProcess&) = delete;
-  const std::string& FirstLine() const { return first_line_; }
-  int Port() const { return std::stoi(first_line_); }
-
- private:
-  pid_t pid_ = -1;
-  std::string first_line_;
-};
 
 class NorvoTFaultTest : public ::testing::Test {
  protected:

@@ -67,32 +67,12 @@ AccountServicePeer::AccountServicePeer(const std::string& folder)
     : config_(folder + "/service.json"), log_(folder + "/service.log") {
   WriteFile(config_, "{}");
   WriteFile(log_, "");
-  int out[2];
-  if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> argv{"/usr/bin/python3", PeerPath("account_service.py"), "--log", log_, "--config",
-                                config_};
-  auto args = CArgs(argv);
-  int rc = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(out[1]);
-  if (rc != 0) throw std::runtime_error("cannot start the account service stand-in");
-  FILE* stream = ::fdopen(out[0], "r");
-  if (stream == nullptr || std::fscanf(stream, "%d", &port_) != 1) {
-    throw std::runtime_error("the account service stand-in gave no port");
-  }
-  std::fclose(stream);
+  process_ = std::make_unique<PeerProcess>(std::vector<std::string>{
+      "/usr/bin/python3", PeerPath("account_service.py"), "--log", log_, "--config", config_});
+  port_ = process_->Port();
 }
 
-AccountServicePeer::~AccountServicePeer() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
-}
+AccountServicePeer::~AccountServicePeer() = default;
 
 void AccountServicePeer::Configure(const nlohmann::json& config) const { WriteFile(config_, config.dump()); }
 

@@ -5,9 +5,11 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/PeerProcess.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -41,7 +43,7 @@ class AccountServicePeer {
  private:
   std::string config_;
   std::string log_;
-  pid_t pid_ = -1;
+  std::unique_ptr<PeerProcess> process_;
   int port_ = 0;
 };
 
