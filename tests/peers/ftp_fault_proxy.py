@@ -2,13 +2,15 @@
 """A faulty FTP server for the tests: a proxy in front of a real one that
 misbehaves when the client sends a chosen command.
 
-Usage: ftp_fault_proxy.py --upstream PORT --on COMMAND --mode MODE
+Usage: ftp_fault_proxy.py --upstream PORT --on COMMAND --mode MODE [--log FILE]
   COMMAND  the command that triggers the fault (STOR, RNFR, PWD, ...), or
            GREETING for the server's first reply
   MODE     drop     close the control connection instead of passing it on
            garbage  answer with binary junk and a reply code no command has,
                     instead of passing it on
            junk     answer with binary junk only (no reply code at all)
+  FILE     gets one line per fault made (the command line that met it), so a
+           test can tell that the fault happened at all
 Data connections go straight to the real server (its PASV address). The
 command that triggers a fault never reaches the real server, so a test can
 check that nothing on it changed. The first line on stdout is the port.
@@ -39,8 +41,11 @@ def pump(source, sink):
             pass
 
 
-def misbehave(client, mode):
+def misbehave(client, mode, log, line):
     """True when the connection was dropped."""
+    if log:
+        with open(log, "ab") as out:
+            out.write(line.rstrip(b"\r\n") + b"\n")
     if mode == "drop":
         client.shutdown(socket.SHUT_RDWR)
         client.close()
@@ -49,9 +54,9 @@ def misbehave(client, mode):
     return False
 
 
-def serve(client, upstream_port, trigger, mode):
+def serve(client, upstream_port, trigger, mode, log):
     if trigger == "GREETING":
-        if not misbehave(client, mode):
+        if not misbehave(client, mode, log, b"GREETING"):
             # The client waits for a greeting that never comes right.
             client.recv(65536)
             client.close()
@@ -69,7 +74,7 @@ def serve(client, upstream_port, trigger, mode):
                 line, buffered = buffered.split(b"\n", 1)
                 command = line.strip().split(b" ", 1)[0].decode("latin-1").upper()
                 if command == trigger:
-                    if misbehave(client, mode):
+                    if misbehave(client, mode, log, line):
                         server.close()
                         return
                     continue
@@ -84,6 +89,7 @@ def main():
     parser.add_argument("--upstream", type=int, required=True)
     parser.add_argument("--on", required=True)
     parser.add_argument("--mode", choices=("drop", "garbage", "junk"), required=True)
+    parser.add_argument("--log")
     args = parser.parse_args()
     listener = socket.socket()
     listener.bind(("127.0.0.1", 0))
@@ -91,7 +97,7 @@ def main():
     print(listener.getsockname()[1], flush=True)
     while True:
         client, _ = listener.accept()
-        threading.Thread(target=serve, args=(client, args.upstream, args.on.upper(), args.mode),
+        threading.Thread(target=serve, args=(client, args.upstream, args.on.upper(), args.mode, args.log),
                          daemon=True).start()
 
 
