@@ -72,6 +72,25 @@ class RunFtpFaultTest : public NorvoTFaultTest, public ::testing::WithParamInter
     return "";
   }
 
+  // The item report of the faulty run and its error report, if any.
+  void ExpectReported(Reported reported, const std::string& err) {
+    const bool done = reported == Reported::Nothing;
+    EXPECT_THAT(Requests("4"), ElementsAre(EndsWith("&CO=ARC1C001.RAR&ED=" + std::string(done ? "Y" : "N")))) << err;
+    if (done) {
+      EXPECT_THAT(Requests("5"), IsEmpty()) << err;
+    } else {
+      EXPECT_THAT(Requests("5"), ElementsAre("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + ErrorText(reported))) << err;
+    }
+  }
+
+  // The command lines the proxy met with its fault.
+  std::vector<std::string> FaultsMade() const {
+    std::vector<std::string> lines;
+    std::istringstream log(ReadFile(dir_ / "faults.log"));
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    return lines;
+  }
+
   void ExpectLeft(Left left) {
     switch (left) {
       case Left::OldCopy:
@@ -103,22 +122,11 @@ TEST_P(RunFtpFaultTest, RunReportsTheStepAndLosesNoCopy) {
     auto run = Run();
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_LT(run.seconds, 20) << "a broken server costs time-outs, not a hang";
-    const bool done = fault.reported == Reported::Nothing;
-    EXPECT_THAT(Requests("4"), ElementsAre(EndsWith("&CO=ARC1C001.RAR&ED=" + std::string(done ? "Y" : "N"))))
-        << run.err;
-    if (done) {
-      EXPECT_THAT(Requests("5"), IsEmpty()) << run.err;
-    } else {
-      EXPECT_THAT(Requests("5"), ElementsAre("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + ErrorText(fault.reported)))
-          << run.err;
-    }
+    ExpectReported(fault.reported, run.err);
     ExpectLeft(fault.left);
-    std::vector<std::string> faults;
-    std::istringstream log(ReadFile(dir_ / "faults.log"));
-    for (std::string line; std::getline(log, line);) faults.push_back(line);
     std::string target = fault.target;
     if (const auto at = target.find("{pc}"); at != std::string::npos) target.replace(at, 4, pc_);
-    EXPECT_THAT(faults, Contains(AllOf(StartsWith(std::string(fault.command) + " "), EndsWith(target))))
+    EXPECT_THAT(FaultsMade(), Contains(AllOf(StartsWith(std::string(fault.command) + " "), EndsWith(target))))
         << "the fault met its step";
   }
   // The server without its fault: the same slot is replaced as usual.
