@@ -8,7 +8,8 @@
 
 int main(int argc, char** argv) {
   if (argc != 7) {
-    std::fprintf(stderr, "usage: ftp_bench HOST:PORT USER PASSWORD up|down|simple-up|simple-down LOCAL REMOTE\n");
+    std::fprintf(stderr,
+                 "usage: ftp_bench HOST:PORT USER PASSWORD up|down|simple-up|simple-down LOCAL REMOTE\n");
     return 2;
   }
   const std::string mode = argv[4], local = argv[5], remote = argv[6];

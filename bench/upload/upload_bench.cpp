@@ -15,14 +15,13 @@ int main(int argc, char** argv) {
   }
   norvo::run::CloudUploadOptions options;  // the run's own: passive, one-second pause
   const auto start = std::chrono::steady_clock::now();
-  const std::string result =
-      norvo::run::UploadToCloud(options, argv[1], argv[2], argv[3], "/bench/pc/", "/bench/", argv[4], argv[5]);
+  const std::string result = norvo::run::UploadToCloud(options, argv[1], argv[2], argv[3], "/bench/pc/",
+                                                       "/bench/", argv[4], argv[5]);
   const std::chrono::duration<double> total = std::chrono::steady_clock::now() - start;
   if (result != "OK") {
     std::fprintf(stderr, "%s\n", result.c_str());
     return 1;
   }
-  std::printf("total %.3f pause %.3f\n", total.count(),
-              std::chrono::duration<double>(options.pause).count());
+  std::printf("total %.3f pause %.3f\n", total.count(), std::chrono::duration<double>(options.pause).count());
   return 0;
 }

@@ -26,7 +26,8 @@ std::string ErrorReportRecipients(const settings::ProviderConfig& config) {
 }
 
 bool SendErrorReport(const settings::ProviderConfig& config, std::string_view zCod, std::string_view zRaz,
-                     std::string_view zEqu, std::string_view zErr, std::string_view version, std::string* error) {
+                     std::string_view zEqu, std::string_view zErr, std::string_view version,
+                     std::string* error) {
   return net::SendProviderMail(config, ErrorReportRecipients(config), ErrorReportSubject(zRaz),
                                ErrorReportBody(zCod, zRaz, zEqu, zErr, version), error);
 }

@@ -101,8 +101,8 @@ void SortByDate(Respaldos& respaldos) {
 
 QString ListLine(int number, const Respaldo& respaldo, const QLocale& locale) {
   QString size = FormatSize(respaldo.Tamano, locale);
-  return QString::number(number).rightJustified(2, '0') + " | " + respaldo.Dia + " | " + respaldo.Hora + " | " +
-         respaldo.Archivo.leftJustified(12, ' ') + " | " + size.rightJustified(13, ' ');
+  return QString::number(number).rightJustified(2, '0') + " | " + respaldo.Dia + " | " + respaldo.Hora +
+         " | " + respaldo.Archivo.leftJustified(12, ' ') + " | " + size.rightJustified(13, ' ');
 }
 
 QStringList ListLines(const Respaldos& respaldos, const QLocale& locale, std::int16_t* primerIndice,

@@ -89,7 +89,6 @@ RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& pr
   return result;
 }
 
-
 bool PlaceRestoredFile(const std::string& temporary, const std::string& destination) {
   namespace fs = std::filesystem;
   std::error_code error;
@@ -105,12 +104,17 @@ bool PlaceRestoredFile(const std::string& temporary, const std::string& destinat
 
 std::string RestoreErrorText(RestoreFailure failure, const std::string& archivo) {
   switch (failure) {
-    case RestoreFailure::NoInternet: return "No tiene conexión a internet";
-    case RestoreFailure::NoCloud: return "No se puede conectar al Cloud";
-    case RestoreFailure::NoFolder: return "Problema al bajar el archivo " + archivo;
-    case RestoreFailure::NoFile: return "Problema no se pudo bajar el archivo " + archivo;
+    case RestoreFailure::NoInternet:
+      return "No tiene conexión a internet";
+    case RestoreFailure::NoCloud:
+      return "No se puede conectar al Cloud";
+    case RestoreFailure::NoFolder:
+      return "Problema al bajar el archivo " + archivo;
+    case RestoreFailure::NoFile:
+      return "Problema no se pudo bajar el archivo " + archivo;
     case RestoreFailure::None:
-    case RestoreFailure::Cancelled: break;
+    case RestoreFailure::Cancelled:
+      break;
   }
   return {};
 }

@@ -21,7 +21,7 @@ enum class RestoreFailure {
 };
 
 struct RestoreRequest {
-  std::string host;       // "host" or "host:port"
+  std::string host;  // "host" or "host:port"
   std::string user;
   std::string password;
   std::string folder;     // the customer's folder on the server
@@ -37,7 +37,7 @@ struct RestoreProgress {
   std::atomic<std::int64_t> done{0};
   std::atomic<std::int64_t> total{-1};  // -1 while unknown
   std::atomic<bool> cancel{false};
-  std::atomic<bool> finished{false};    // set last, when the download has returned
+  std::atomic<bool> finished{false};  // set last, when the download has returned
 };
 
 // Downloads request.archivo into request.temporary. Once the transfer has

@@ -10,10 +10,10 @@ namespace norvo::cloud {
 
 struct SaveDialogCall {
   QWidget* parent = nullptr;
-  QString title;          // "Guardar Respaldo Como"
-  QString folder;         // the folder it opens in
-  QString proposedName;   // the file name offered
-  QString filter;         // "Archivos Respaldo Norvo Backup (*.rar)"
+  QString title;         // "Guardar Respaldo Como"
+  QString folder;        // the folder it opens in
+  QString proposedName;  // the file name offered
+  QString filter;        // "Archivos Respaldo Norvo Backup (*.rar)"
 };
 
 // Returns the full path chosen, or the empty text when the user cancelled.

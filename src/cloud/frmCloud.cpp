@@ -76,7 +76,8 @@ void frmCloud::BuildControls() {
   Label2->setObjectName("Label2");
 
   // The used space on its own row, wide enough for terabytes; the buttons below it.
-  Label2->setMinimumWidth(QFontMetrics(Label2->font()).horizontalAdvance("99999,999 GB    -    99.999.999.999 KB"));
+  Label2->setMinimumWidth(
+      QFontMetrics(Label2->font()).horizontalAdvance("99999,999 GB    -    99.999.999.999 KB"));
   auto* layout = new QGridLayout(this);
   layout->addWidget(lst, 0, 0, 1, 4);
   layout->addWidget(Label1, 1, 0);

@@ -210,7 +210,8 @@ bool ParseDosTime(std::string_view text, int* hour, int* minute) {
     if ((!pm && !am) || !Lower(text[6], 'm')) return false;
     text = text.substr(0, 5);
   }
-  if (text.size() != 5 || text[2] != ':' || !AllDigits(text.substr(0, 2)) || !AllDigits(text.substr(3))) return false;
+  if (text.size() != 5 || text[2] != ':' || !AllDigits(text.substr(0, 2)) || !AllDigits(text.substr(3)))
+    return false;
   *hour = static_cast<int>(Number(text.substr(0, 2)));
   *minute = static_cast<int>(Number(text.substr(3)));
   if ((am || pm) && (*hour < 1 || *hour > 12)) return false;

@@ -11,9 +11,7 @@ bool SameLetter(char a, char b) {
 
 }  // namespace
 
-bool HasWildcards(std::string_view pattern) {
-  return pattern.find_first_of("*?") != std::string_view::npos;
-}
+bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
 bool MatchesPattern(std::string_view pattern, std::string_view name) {
   if (pattern.empty() || pattern == "*.*") return true;

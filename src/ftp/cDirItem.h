@@ -18,9 +18,9 @@ struct cDirItem {
   double CreationTime = 0;  // local Automation dates
   double LastAccessTime = 0;
   double LastWriteTime = 0;
-  int32_t FileSize = 0;     // the low 32 bits of the size
+  int32_t FileSize = 0;  // the low 32 bits of the size
   std::string Filename;
-  int64_t FileSize64 = 0;   // the whole size (files of 2 GiB and more)
+  int64_t FileSize64 = 0;  // the whole size (files of 2 GiB and more)
 };
 
 }  // namespace norvo::ftp

@@ -15,13 +15,13 @@ std::string KeyOf(const std::string& name) {
 
 }  // namespace
 
-void cDirList::Add(int32_t lAttrib, double dtCreationTime, double dtLastAccessTime,
-                   double dtLastWriteTime, int32_t lFileSize, const std::string& sFilename) {
+void cDirList::Add(int32_t lAttrib, double dtCreationTime, double dtLastAccessTime, double dtLastWriteTime,
+                   int32_t lFileSize, const std::string& sFilename) {
   Add64(lAttrib, dtCreationTime, dtLastAccessTime, dtLastWriteTime, lFileSize, sFilename);
 }
 
-void cDirList::Add64(int32_t lAttrib, double dtCreationTime, double dtLastAccessTime,
-                     double dtLastWriteTime, int64_t lFileSize, const std::string& sFilename) {
+void cDirList::Add64(int32_t lAttrib, double dtCreationTime, double dtLastAccessTime, double dtLastWriteTime,
+                     int64_t lFileSize, const std::string& sFilename) {
   std::string key = KeyOf(sFilename);
   if (positions_.count(key) != 0) return;
   cDirItem item;

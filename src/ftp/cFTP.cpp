@@ -38,7 +38,8 @@ bool cFTP::NeedConnection(const std::string& label) {
   return false;
 }
 
-bool cFTP::OpenConnection(const std::string& sServer, const std::string& sUser, const std::string& sPassword) {
+bool cFTP::OpenConnection(const std::string& sServer, const std::string& sUser,
+                          const std::string& sPassword) {
   if (session_) session_->Disconnect();
   session_ = std::make_unique<net::FtpSession>();
   if (!session_->Ready()) RecordError(net::ftp_error::kInternalError, "InternetOpen");

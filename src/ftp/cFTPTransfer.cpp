@@ -117,9 +117,10 @@ bool cFTP::FTPUploadFile(const std::string& sLocal, const std::string& sRemote) 
     return got;
   };
   if (!session_->Store(remote, Binary(), read, total)) {
-    RecordSessionError(local_failed ? "FTPUploadFile"
-                                    : TransferLabel(session_->TransferStarted(), sent, total, "FtpOpenFile:PutFile",
-                                                    "InternetWriteFile", "InternetWriteFile2"));
+    RecordSessionError(local_failed
+                           ? "FTPUploadFile"
+                           : TransferLabel(session_->TransferStarted(), sent, total, "FtpOpenFile:PutFile",
+                                           "InternetWriteFile", "InternetWriteFile2"));
     return false;
   }
   if (FileTransferProgress) FileTransferProgress(total, total);
@@ -149,13 +150,15 @@ bool cFTP::FTPDownloadFile(const std::string& sLocal, const std::string& sRemote
   bool ok = session_->Retrieve(remote, Binary(), write);
   if (ok && Binary() && received < total) {
     // The data connection closed early yet the server reported success.
-    RecordError(net::ftp_error::kConnectionAborted, received > (total / kChunk) * kChunk ? "InternetReadFile2" : "InternetReadFile");
+    RecordError(net::ftp_error::kConnectionAborted,
+                received > (total / kChunk) * kChunk ? "InternetReadFile2" : "InternetReadFile");
     return false;
   }
   if (!ok) {
-    RecordSessionError(local_failed ? "FTPDownloadFile"
-                                    : TransferLabel(session_->TransferStarted(), received, total,
-                                                    "FtpOpenFile:GetFile", "InternetReadFile", "InternetReadFile2"));
+    RecordSessionError(local_failed
+                           ? "FTPDownloadFile"
+                           : TransferLabel(session_->TransferStarted(), received, total,
+                                           "FtpOpenFile:GetFile", "InternetReadFile", "InternetReadFile2"));
     return false;
   }
   unsigned error = 0;

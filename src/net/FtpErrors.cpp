@@ -49,15 +49,20 @@ std::string FtpErrorText(unsigned code) {
 
 unsigned FtpErrorFromErrno(int error_number) {
   switch (error_number) {
-    case ENOENT: return ftp_error::kFileNotFound;
-    case ENOTDIR: return ftp_error::kPathNotFound;
+    case ENOENT:
+      return ftp_error::kFileNotFound;
+    case ENOTDIR:
+      return ftp_error::kPathNotFound;
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS: return ftp_error::kAccessDenied;
+    case EROFS:
+      return ftp_error::kAccessDenied;
     case ENOSPC:
-    case EDQUOT: return ftp_error::kDiskFull;
-    default: return ftp_error::kWriteFault;
+    case EDQUOT:
+      return ftp_error::kDiskFull;
+    default:
+      return ftp_error::kWriteFault;
   }
 }
 

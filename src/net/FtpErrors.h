@@ -8,17 +8,17 @@ namespace norvo::net {
 
 namespace ftp_error {
 inline constexpr unsigned kNone = 0;
-inline constexpr unsigned kFileNotFound = 2;          // local file missing
-inline constexpr unsigned kPathNotFound = 3;          // local folder missing
-inline constexpr unsigned kAccessDenied = 5;          // local file not allowed
-inline constexpr unsigned kInvalidHandle = 6;         // no open connection
-inline constexpr unsigned kWriteFault = 29;           // local write failed
-inline constexpr unsigned kReadFault = 30;            // local read failed
-inline constexpr unsigned kInvalidParameter = 87;     // e.g. a name with a line break
+inline constexpr unsigned kFileNotFound = 2;       // local file missing
+inline constexpr unsigned kPathNotFound = 3;       // local folder missing
+inline constexpr unsigned kAccessDenied = 5;       // local file not allowed
+inline constexpr unsigned kInvalidHandle = 6;      // no open connection
+inline constexpr unsigned kWriteFault = 29;        // local write failed
+inline constexpr unsigned kReadFault = 30;         // local read failed
+inline constexpr unsigned kInvalidParameter = 87;  // e.g. a name with a line break
 inline constexpr unsigned kDiskFull = 112;
-inline constexpr unsigned kNoMoreFiles = 18;          // a search matched nothing
+inline constexpr unsigned kNoMoreFiles = 18;  // a search matched nothing
 inline constexpr unsigned kTimeout = 12002;
-inline constexpr unsigned kExtendedError = 12003;     // the server refused: see its reply
+inline constexpr unsigned kExtendedError = 12003;  // the server refused: see its reply
 inline constexpr unsigned kInternalError = 12004;
 inline constexpr unsigned kInvalidUrl = 12005;
 inline constexpr unsigned kNameNotResolved = 12007;

@@ -37,7 +37,8 @@ void FtpExchangeLog::AddLine(const std::string& line) {
   }
   FtpExchange& exchange = exchanges_.back();
   exchange.reply.push_back(line);
-  if (IsFinalReplyLine(line) && (exchange.reply.size() == 1 || ReplyCode(line) == ReplyCode(exchange.reply.front()))) {
+  if (IsFinalReplyLine(line) &&
+      (exchange.reply.size() == 1 || ReplyCode(line) == ReplyCode(exchange.reply.front()))) {
     exchange.code = ReplyCode(line);
     if (exchange.code >= 100 && exchange.code < 200) preliminary_ = true;
   }

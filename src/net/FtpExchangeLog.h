@@ -8,9 +8,9 @@
 namespace norvo::net {
 
 struct FtpExchange {
-  std::string command;               // empty for the greeting
-  std::vector<std::string> reply;    // lines without their line break
-  int code = 0;                      // code of the final reply line, 0 while none came
+  std::string command;             // empty for the greeting
+  std::vector<std::string> reply;  // lines without their line break
+  int code = 0;                    // code of the final reply line, 0 while none came
 };
 
 class FtpExchangeLog {

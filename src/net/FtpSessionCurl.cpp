@@ -27,20 +27,29 @@ int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
 
 unsigned ErrorOfCurl(CURLcode code) {
   switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST: return ftp_error::kNameNotResolved;
-    case CURLE_COULDNT_CONNECT: return ftp_error::kCannotConnect;
-    case CURLE_OPERATION_TIMEDOUT: return ftp_error::kTimeout;
-    case CURLE_URL_MALFORMAT: return ftp_error::kInvalidUrl;
-    case CURLE_LOGIN_DENIED: return ftp_error::kExtendedError;
-    case CURLE_ABORTED_BY_CALLBACK: return ftp_error::kOperationCancelled;
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return ftp_error::kNameNotResolved;
+    case CURLE_COULDNT_CONNECT:
+      return ftp_error::kCannotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+      return ftp_error::kTimeout;
+    case CURLE_URL_MALFORMAT:
+      return ftp_error::kInvalidUrl;
+    case CURLE_LOGIN_DENIED:
+      return ftp_error::kExtendedError;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return ftp_error::kOperationCancelled;
     case CURLE_USE_SSL_FAILED:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CACERT_BADFILE: return ftp_error::kSecurityChannelError;
+    case CURLE_SSL_CACERT_BADFILE:
+      return ftp_error::kSecurityChannelError;
     case CURLE_OUT_OF_MEMORY:
-    case CURLE_FAILED_INIT: return ftp_error::kInternalError;
-    default: return ftp_error::kConnectionAborted;
+    case CURLE_FAILED_INIT:
+      return ftp_error::kInternalError;
+    default:
+      return ftp_error::kConnectionAborted;
   }
 }
 
@@ -55,8 +64,10 @@ bool ServerRefused(CURLcode code) {
     case CURLE_ABORTED_BY_CALLBACK:
     case CURLE_OUT_OF_MEMORY:
     case CURLE_WRITE_ERROR:
-    case CURLE_READ_ERROR: return false;
-    default: return true;
+    case CURLE_READ_ERROR:
+      return false;
+    default:
+      return true;
   }
 }
 
@@ -65,7 +76,7 @@ bool ServerRefused(CURLcode code) {
 struct FtpSession::Impl {
   CURL* curl = nullptr;
   CURLM* multi = nullptr;  // holds the connection between requests
-  std::string base_url;  // "ftp://host:port"
+  std::string base_url;    // "ftp://host:port"
   std::string user, password;
   FtpSessionOptions options;
   bool connected = false;
@@ -116,8 +127,10 @@ void FtpSession::Impl::Prepare() {
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L * 1024L);
   curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 1024L * 1024L);
   if (!options.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
-  if (options.tls == settings::FtpTls::Try) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-  if (options.tls == settings::FtpTls::Require) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+  if (options.tls == settings::FtpTls::Try)
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  if (options.tls == settings::FtpTls::Require)
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
 }
 
 namespace {
@@ -210,7 +223,7 @@ bool FtpSession::Impl::CheckReplies(const std::vector<std::string>& commands,
         for (const std::string& line : exchange->reply) last_response += line + "\r\n";
       }
       Fail(exchange != nullptr && exchange->code != 0 ? ftp_error::kExtendedError
-                                                     : ftp_error::kConnectionAborted);
+                                                      : ftp_error::kConnectionAborted);
       return false;
     }
     if (replies != nullptr) replies->push_back(exchange);
@@ -237,8 +250,8 @@ FtpSession::~FtpSession() {
 
 bool FtpSession::Ready() const { return impl_->curl != nullptr && impl_->multi != nullptr; }
 
-bool FtpSession::Connect(const std::string& server, const std::string& user,
-                         const std::string& password, const FtpSessionOptions& options) {
+bool FtpSession::Connect(const std::string& server, const std::string& user, const std::string& password,
+                         const FtpSessionOptions& options) {
   Impl& s = *impl_;
   Disconnect();
   if (!Ready()) return s.Fail(ftp_error::kInternalError), false;

@@ -8,16 +8,16 @@
 namespace norvo::net {
 
 struct HttpGetOptions {
-  std::size_t max_bytes = 250;       // the read stops after this many bytes
-  int timeout_s = 30;                // connect time-out and time-out of the whole request
+  std::size_t max_bytes = 250;  // the read stops after this many bytes
+  int timeout_s = 30;           // connect time-out and time-out of the whole request
   std::string user_agent = "Norvo Backup";
 };
 
 struct HttpGetResult {
-  bool ok = false;        // a 2xx answer was received (possibly cut at max_bytes)
-  long status = 0;        // the HTTP status, 0 when no answer came
-  std::string body;       // at most max_bytes of the answer's body; empty unless ok
-  std::string error;      // why it failed, empty when ok
+  bool ok = false;    // a 2xx answer was received (possibly cut at max_bytes)
+  long status = 0;    // the HTTP status, 0 when no answer came
+  std::string body;   // at most max_bytes of the answer's body; empty unless ok
+  std::string error;  // why it failed, empty when ok
 };
 
 // Sends the GET without a proxy and without a cache. Never throws.

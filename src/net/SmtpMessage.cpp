@@ -135,9 +135,9 @@ std::string FormatMailDate(std::time_t moment) {
   char text[64];
   // Fields of bounded width: the text always fits.
   static_cast<void>(std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld",
-                                  kDays[local.tm_wday], local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900,
-                                  local.tm_hour, local.tm_min, local.tm_sec, sign, offset_min / 60,
-                                  offset_min % 60));
+                                  kDays[local.tm_wday], local.tm_mday, kMonths[local.tm_mon],
+                                  local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec, sign,
+                                  offset_min / 60, offset_min % 60));
   return text;
 }
 

@@ -13,8 +13,8 @@ struct MailMessage {
   std::string sender_name;     // display name, UTF-8
   std::string sender_address;  // bare address, no angle brackets
   std::vector<std::string> recipients;
-  std::string subject;         // UTF-8
-  std::string body;            // UTF-8; line ends become CR LF
+  std::string subject;  // UTF-8
+  std::string body;     // UTF-8; line ends become CR LF
 };
 
 // Splits "a@x;b@y" at the separator, trimming blanks and dropping empty parts.
@@ -37,7 +37,6 @@ std::string ToCrLf(std::string_view text);
 std::string FormatMailDate(std::time_t moment);
 
 // The whole message (headers, blank line, Base64 body), ready for DATA.
-std::string FormatMessage(const MailMessage& message, std::time_t moment,
-                          std::string_view message_id);
+std::string FormatMessage(const MailMessage& message, std::time_t moment, std::string_view message_id);
 
 }  // namespace norvo::net

@@ -21,7 +21,8 @@ std::size_t ReadPayload(char* buffer, std::size_t size, std::size_t count, void*
   std::size_t room = size * count;
   std::size_t n = std::min(room, payload->text.size() - payload->sent);
   // curl's buffer holds bytes, not a C string: no terminator belongs in it.
-  std::memcpy(buffer, payload->text.data() + payload->sent, n);  // NOLINT(bugprone-not-null-terminated-result)
+  std::memcpy(buffer, payload->text.data() + payload->sent,
+              n);  // NOLINT(bugprone-not-null-terminated-result)
   payload->sent += n;
   return n;
 }
@@ -30,8 +31,8 @@ std::string MessageId(const std::string& sender) {
   std::random_device random;
   char id[40];
   // Three numbers of bounded width: the text always fits.
-  static_cast<void>(std::snprintf(id, sizeof id, "%lx.%08x%08x", static_cast<unsigned long>(std::time(nullptr)),
-                                  random(), random()));
+  static_cast<void>(std::snprintf(id, sizeof id, "%lx.%08x%08x",
+                                  static_cast<unsigned long>(std::time(nullptr)), random(), random()));
   std::string domain = sender.substr(sender.find('@') + 1);
   return std::string(id) + "@" + domain;
 }

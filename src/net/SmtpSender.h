@@ -8,8 +8,8 @@
 namespace norvo::net {
 
 struct SmtpSettings {
-  std::string url;       // smtp://host:port or smtps://host:port
-  std::string user;      // empty: no login
+  std::string url;   // smtp://host:port or smtps://host:port
+  std::string user;  // empty: no login
   std::string password;
   long connect_timeout_s = 15;
   long timeout_s = 60;

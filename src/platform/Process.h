@@ -7,10 +7,10 @@
 namespace norvo::platform {
 
 struct ProcessResult {
-  bool started = false;   // false: the program could not be started (see error)
-  int exit_code = -1;     // the exit status when it ended normally
-  int signal = 0;         // the signal that ended it, 0 when none
-  std::string error;      // why it could not be started or waited for
+  bool started = false;  // false: the program could not be started (see error)
+  int exit_code = -1;    // the exit status when it ended normally
+  int signal = 0;        // the signal that ended it, 0 when none
+  std::string error;     // why it could not be started or waited for
   bool Succeeded() const { return started && signal == 0 && exit_code == 0; }
 };
 

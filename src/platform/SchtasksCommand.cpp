@@ -17,7 +17,8 @@ std::string JoinDays(const std::vector<std::string>& codes) {
 }  // namespace
 
 std::vector<std::string> SchtasksArguments(const WeeklyTask& task) {
-  return {"SCHTASKS", "/Create", "/tn", task.name,
+  return {"SCHTASKS", "/Create",
+          "/tn",      task.name,
           "/tr",      "'" + task.program + "'",
           "/sc",      "weekly",
           "/d",       JoinDays(task.day_codes),

@@ -15,18 +15,30 @@ bool IsFatalRarExit(int code) { return code != 0 && code != 1 && code != 10; }
 // What rar's documented exit codes mean, for the error report.
 std::string RarExitMeaning(int code) {
   switch (code) {
-    case 2: return " (fatal error)";
-    case 3: return " (checksum error)";
-    case 4: return " (locked archive)";
-    case 5: return " (write error, e.g. the disk is full)";
-    case 6: return " (file open error)";
-    case 7: return " (wrong command line option)";
-    case 8: return " (not enough memory)";
-    case 9: return " (file create error)";
-    case 11: return " (wrong password)";
-    case 12: return " (read error)";
-    case 255: return " (stopped by the user)";
-    default: return "";
+    case 2:
+      return " (fatal error)";
+    case 3:
+      return " (checksum error)";
+    case 4:
+      return " (locked archive)";
+    case 5:
+      return " (write error, e.g. the disk is full)";
+    case 6:
+      return " (file open error)";
+    case 7:
+      return " (wrong command line option)";
+    case 8:
+      return " (not enough memory)";
+    case 9:
+      return " (file create error)";
+    case 11:
+      return " (wrong password)";
+    case 12:
+      return " (read error)";
+    case 255:
+      return " (stopped by the user)";
+    default:
+      return "";
   }
 }
 
@@ -82,13 +94,15 @@ std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, cons
   if (ended.signal != 0) {
     failure = tool + " was ended by signal " + std::to_string(ended.signal);
   } else if (IsFatalRarExit(ended.exit_code)) {
-    failure = tool + " failed with exit code " + std::to_string(ended.exit_code) + RarExitMeaning(ended.exit_code);
+    failure =
+        tool + " failed with exit code " + std::to_string(ended.exit_code) + RarExitMeaning(ended.exit_code);
   }
   if (failure.empty()) return platform::FileExists(archive) ? "OK" : kNoFilesToPack;
   // A tool that crashed or failed cannot vouch for an archive it leaves
   // behind: a partial one must never be uploaded over a good copy.
   if (platform::FileExists(archive)) {
-    failure += platform::RemoveFile(archive) ? "; its archive was removed" : "; its archive could not be removed";
+    failure +=
+        platform::RemoveFile(archive) ? "; its archive was removed" : "; its archive could not be removed";
   }
   return failure;
 }

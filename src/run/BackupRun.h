@@ -18,8 +18,8 @@ namespace norvo::run {
 
 struct RunEnvironment {
   RunPhases phases;
-  HttpFetch fetch;           // reaches the account service
-  std::string serviceHost;   // host (and optional ":port") of the account service
+  HttpFetch fetch;          // reaches the account service
+  std::string serviceHost;  // host (and optional ":port") of the account service
   std::function<std::time_t()> clock = [] { return std::time(nullptr); };
   // One line per phase outcome and error (stderr in Norvo_T).
   std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
@@ -30,9 +30,9 @@ struct RunEnvironment {
 inline constexpr const char* kRunNotSaved = "the settings store could not save this run's date and copy slot";
 
 enum class RunEnd {
-  Completed,   // every step ran; the date and slot were saved
-  NoAccount,   // the account lookup gave no company name: nothing was done
-  Aborted,     // the failure handler ended the run: nothing more sent or saved
+  Completed,  // every step ran; the date and slot were saved
+  NoAccount,  // the account lookup gave no company name: nothing was done
+  Aborted,    // the failure handler ended the run: nothing more sent or saved
 };
 
 struct RunResult {
@@ -50,12 +50,12 @@ struct RunSettings {
   std::string server, instance, user, password;  // Resp_BaseSer/Ins/Usr/Pas
   std::string archivePassword;                   // Resp_SeguPas
   std::array<FileSetSettings, 3> sets;
-  std::int16_t copies = 0;     // Resp_ProgCopias
-  std::int16_t lastSlot = 0;   // Resp_RespUCopia
-  std::string cliente;         // as stored (Base64)
-  bool notify = false;         // Resp_ProgEnv
-  std::string mail;            // Resp_ProgMail
-  std::string keepLocal = "N"; // "S" when Resp_ProgRespLoc is "1"
+  std::int16_t copies = 0;      // Resp_ProgCopias
+  std::int16_t lastSlot = 0;    // Resp_RespUCopia
+  std::string cliente;          // as stored (Base64)
+  bool notify = false;          // Resp_ProgEnv
+  std::string mail;             // Resp_ProgMail
+  std::string keepLocal = "N";  // "S" when Resp_ProgRespLoc is "1"
 };
 
 class BackupRun {

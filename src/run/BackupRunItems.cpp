@@ -29,10 +29,9 @@ bool BackupRun::DatabasePhase() {
   if (!*on) return true;
   const bool windowsLogin = settings::ReadSetting("Resp_BaseAut") == "Aut1";
   const std::string selection = settings::ReadSetting("Resp_BaseBas");
-  const bool open = env_.phases.OpenDatabase(settings_.server, settings_.instance,
-                                             windowsLogin ? kWindowsLogin : kServerLogin,
-                                             windowsLogin ? "" : settings_.user,
-                                             windowsLogin ? "" : settings_.password);
+  const bool open = env_.phases.OpenDatabase(
+      settings_.server, settings_.instance, windowsLogin ? kWindowsLogin : kServerLogin,
+      windowsLogin ? "" : settings_.user, windowsLogin ? "" : settings_.password);
   if (!open) {
     AddError("Error de conexión con BDD");
     return true;
@@ -56,8 +55,8 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
   if (dumped != kOk) AddError(dumped);
-  const std::string packed = env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive,
-                                                      settings_.archivePassword, "S");
+  const std::string packed =
+      env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive, settings_.archivePassword, "S");
   Say(archive + ": archive " + packed);
   if (packed != kOk) AddError(packed);
   const std::string uploaded = Upload(archive);

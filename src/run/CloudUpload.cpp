@@ -98,12 +98,14 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
                    const std::string& password, const std::string& computerFolder,
                    const std::string& customerFolder, const std::string& localFolder,
                    const std::string& fileName) {
-  if (!PrepareFolders(host, user, password, customerFolder, computerFolder)) return "No se puede conectar al Cloud";
+  if (!PrepareFolders(host, user, password, customerFolder, computerFolder))
+    return "No se puede conectar al Cloud";
   int64_t size = 0;
   {
     net::FtpSession first;
     if (!first.Ready()) return "No tiene conexión a internet";
-    if (!first.Connect(host, user, password, PassiveOptions(options))) return "No se puede conectar al Cloud " + host;
+    if (!first.Connect(host, user, password, PassiveOptions(options)))
+      return "No se puede conectar al Cloud " + host;
     std::this_thread::sleep_for(options.pause);
     if (!first.ChangeDirectory(computerFolder)) return "Problema al ingresar al directorio " + computerFolder;
     if (!PutFile(first, localFolder + fileName, TemporaryName(fileName), &size)) {

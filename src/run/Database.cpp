@@ -39,21 +39,19 @@ std::string DataSourceOf(const std::string& server, const std::string& instance)
   return instance.empty() ? server : server + "\\" + instance;
 }
 
-std::string AdoConnectionString(const std::string& server, const std::string& instance,
-                                std::int16_t mode, const std::string& user,
-                                const std::string& password) {
+std::string AdoConnectionString(const std::string& server, const std::string& instance, std::int16_t mode,
+                                const std::string& user, const std::string& password) {
   std::string source = DataSourceOf(server, instance);
   if (mode == kWindowsLogin) {
-    return "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Data Source=" +
-           source;
+    return "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Data Source=" + source;
   }
   return "Provider=SQLOLEDB.1;Password=" + password + ";Persist Security Info=True;User ID=" + user +
          ";Data Source=" + source;
 }
 
 std::optional<std::string> DatabaseOdbcString(const std::string& driver, const std::string& server,
-                               const std::string& instance, std::int16_t mode,
-                               const std::string& user, const std::string& password) {
+                                              const std::string& instance, std::int16_t mode,
+                                              const std::string& user, const std::string& password) {
   OdbcLogin login;
   login.driver = driver;
   login.server = DataSourceOf(server, instance);

@@ -20,16 +20,15 @@ namespace norvo::run {
 std::string DataSourceOf(const std::string& server, const std::string& instance);
 
 // The ADO connection string of the SQLOLEDB provider for a login.
-std::string AdoConnectionString(const std::string& server, const std::string& instance,
-                                std::int16_t mode, const std::string& user,
-                                const std::string& password);
+std::string AdoConnectionString(const std::string& server, const std::string& instance, std::int16_t mode,
+                                const std::string& user, const std::string& password);
 
 // The ODBC connection string of the same login for the given driver; a
 // Windows login becomes a trusted connection. Nothing when the driver cannot
 // carry one of the values.
 std::optional<std::string> DatabaseOdbcString(const std::string& driver, const std::string& server,
-                               const std::string& instance, std::int16_t mode,
-                               const std::string& user, const std::string& password);
+                                              const std::string& instance, std::int16_t mode,
+                                              const std::string& user, const std::string& password);
 
 // Where the description of a failed connection goes. Norvo_T writes it on
 // stderr and goes on; the tray program shows a message box.

@@ -52,8 +52,12 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
                                 const std::string& databaseName) {
   return "CREATE PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r"
          "AS\r"
-         "BACKUP DATABASE [" + DoubleEach(databaseName, ']') + "]\r"
-         "TO  DISK = '" + DoubleEach(folder + fileName, '\'') + "'\r"
+         "BACKUP DATABASE [" +
+         DoubleEach(databaseName, ']') +
+         "]\r"
+         "TO  DISK = '" +
+         DoubleEach(folder + fileName, '\'') +
+         "'\r"
          "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT\r";
 }
 
@@ -68,8 +72,7 @@ std::string DumpDatabase(const std::string& folder, const std::string& fileName,
   if (windowsLogin) {
     OpenDatabase(server, instance, kWindowsLogin, "", "");
   } else {
-    OpenDatabase(server, instance, kServerLogin, ReadSetting("Resp_BaseUsr"),
-                 ReadSetting("Resp_BasePas"));
+    OpenDatabase(server, instance, kServerLogin, ReadSetting("Resp_BaseUsr"), ReadSetting("Resp_BasePas"));
   }
 
   DumpSteps steps(CurrentDatabaseConnection());

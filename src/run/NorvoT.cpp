@@ -9,7 +9,6 @@
 #include "run/ProgramPhases.h"
 #include "settings/ProviderConfig.h"
 
-
 namespace norvo::run {
 namespace {
 

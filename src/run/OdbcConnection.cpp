@@ -13,9 +13,7 @@ namespace {
 // keeps failing in place.
 constexpr int kMaxResults = 100000;
 
-SQLCHAR* Sql(const std::string& text) {
-  return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str()));
-}
+SQLCHAR* Sql(const std::string& text) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())); }
 
 // One column of the current row as text; NULL reads as empty.
 bool ReadColumn(SQLHSTMT statement, SQLUSMALLINT column, std::string& value) {

@@ -20,9 +20,9 @@ enum class BraceStyle {
 BraceStyle BraceStyleOf(std::string_view driver);
 
 struct OdbcLogin {
-  std::string driver;     // a driver name registered with the driver manager, or a library path
-  std::string server;     // host, host\instance or host,port
-  bool trusted = false;   // the operating system's login instead of user and password
+  std::string driver;    // a driver name registered with the driver manager, or a library path
+  std::string server;    // host, host\instance or host,port
+  bool trusted = false;  // the operating system's login instead of user and password
   std::string user;
   std::string password;
 };

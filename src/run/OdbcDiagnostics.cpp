@@ -21,11 +21,9 @@ std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle
     SQLINTEGER native = 0;
     SQLCHAR text[2048] = {};
     SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, text,
-                                 sizeof text, &length);
+    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, text, sizeof text, &length);
     if (!SQL_SUCCEEDED(rc)) break;
-    records.push_back({reinterpret_cast<const char*>(state), native,
-                       reinterpret_cast<const char*>(text)});
+    records.push_back({reinterpret_cast<const char*>(state), native, reinterpret_cast<const char*>(text)});
   }
   return records;
 }

@@ -22,9 +22,10 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   phases.ListDatabases = &ListDatabases;
   phases.DumpDatabase = &DumpDatabase;
   const CloudUploadOptions upload = CloudUploadOptionsFor(provider);
-  phases.UploadToCloud = [upload](const std::string& host, const std::string& user, const std::string& password,
-                                  const std::string& computerFolder, const std::string& customerFolder,
-                                  const std::string& localFolder, const std::string& fileName) {
+  phases.UploadToCloud = [upload](const std::string& host, const std::string& user,
+                                  const std::string& password, const std::string& computerFolder,
+                                  const std::string& customerFolder, const std::string& localFolder,
+                                  const std::string& fileName) {
     return UploadToCloud(upload, host, user, password, computerFolder, customerFolder, localFolder, fileName);
   };
   return phases;

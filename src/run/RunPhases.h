@@ -25,9 +25,9 @@ struct DatabaseRow {
 struct RunPhases {
   // Opens the connection that ListDatabases reads on; true when it is open.
   // A failure is reported by the routine itself (a line on stderr in Norvo_T).
-  using OpenDatabaseFn = std::function<bool(const std::string& server, const std::string& instance,
-                                            std::int16_t mode, const std::string& user,
-                                            const std::string& password)>;
+  using OpenDatabaseFn =
+      std::function<bool(const std::string& server, const std::string& instance, std::int16_t mode,
+                         const std::string& user, const std::string& password)>;
   // Reads the database list, in dbid order, on the connection of the last
   // OpenDatabase. "OK" and the rows, or the failure's text (which ends the run).
   using ListDatabasesFn = std::function<std::string(std::vector<DatabaseRow>& rows)>;
@@ -36,14 +36,14 @@ struct RunPhases {
                                                    const std::string& database)>;
   // Packs files into archive (recurse 1: with subfolders; deleteFlag "S": the
   // tool deletes the packed files).
-  using BuildArchiveFn = std::function<std::string(std::int16_t recurse, const std::string& files,
-                                                   const std::string& archive, const std::string& password,
-                                                   const std::string& deleteFlag)>;
+  using BuildArchiveFn =
+      std::function<std::string(std::int16_t recurse, const std::string& files, const std::string& archive,
+                                const std::string& password, const std::string& deleteFlag)>;
   // Stores localFolder + fileName as computerFolder + fileName on the cloud.
-  using UploadToCloudFn = std::function<std::string(
-      const std::string& host, const std::string& user, const std::string& password,
-      const std::string& computerFolder, const std::string& customerFolder,
-      const std::string& localFolder, const std::string& fileName)>;
+  using UploadToCloudFn =
+      std::function<std::string(const std::string& host, const std::string& user, const std::string& password,
+                                const std::string& computerFolder, const std::string& customerFolder,
+                                const std::string& localFolder, const std::string& fileName)>;
 
   OpenDatabaseFn OpenDatabase;
   ListDatabasesFn ListDatabases;

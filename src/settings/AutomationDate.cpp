@@ -43,8 +43,8 @@ std::string FormatRunDate(std::time_t moment) {
   std::tm local = platform::LocalTime(moment);
   char text[64];
   // Five numbers of a broken-down time: the text always fits.
-  static_cast<void>(std::snprintf(text, sizeof(text), "%02d-%02d-%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
-                                  local.tm_year + 1900, local.tm_hour, local.tm_min));
+  static_cast<void>(std::snprintf(text, sizeof(text), "%02d-%02d-%04d %02d:%02d", local.tm_mday,
+                                  local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min));
   return text;
 }
 

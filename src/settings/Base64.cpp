@@ -58,10 +58,8 @@ std::string EncodeBase64(const Bytes& bytes) {
     std::uint8_t b1 = i + 1 < n ? bytes[i + 1] : 0;
     std::uint8_t b2 = i + 2 < n ? bytes[i + 2] : 0;
     std::uint8_t values[4] = {
-        static_cast<std::uint8_t>(b0 >> 2),
-        static_cast<std::uint8_t>(((b0 & 0x03) << 4) | (b1 >> 4)),
-        static_cast<std::uint8_t>(((b1 & 0x0F) << 2) | (b2 >> 6)),
-        static_cast<std::uint8_t>(b2 & 0x3F)};
+        static_cast<std::uint8_t>(b0 >> 2), static_cast<std::uint8_t>(((b0 & 0x03) << 4) | (b1 >> 4)),
+        static_cast<std::uint8_t>(((b1 & 0x0F) << 2) | (b2 >> 6)), static_cast<std::uint8_t>(b2 & 0x3F)};
     for (std::uint8_t v : values) {
       out += out.size() < data_chars ? alphabet[v] : '=';
     }
@@ -86,10 +84,9 @@ Bytes DecodeBase64(std::string_view text) {
       if (ch >= 128 || reverse[ch] == kNotInAlphabet) throw Base64Error(kBase64CharacterError);
       c[k] = reverse[ch];
     }
-    std::uint8_t decoded[3] = {
-        static_cast<std::uint8_t>((c[0] << 2) | (c[1] >> 4)),
-        static_cast<std::uint8_t>(((c[1] & 0x0F) << 4) | (c[2] >> 2)),
-        static_cast<std::uint8_t>(((c[2] & 0x03) << 6) | c[3])};
+    std::uint8_t decoded[3] = {static_cast<std::uint8_t>((c[0] << 2) | (c[1] >> 4)),
+                               static_cast<std::uint8_t>(((c[1] & 0x0F) << 4) | (c[2] >> 2)),
+                               static_cast<std::uint8_t>(((c[2] & 0x03) << 6) | c[3])};
     for (std::uint8_t byte : decoded) {
       if (o < out_length) out[o++] = byte;
     }

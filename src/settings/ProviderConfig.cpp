@@ -32,21 +32,35 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
   std::string_view key(name);
   std::string text(value);
   if (std::strcmp(section, "provider") != 0) return 1;  // other sections are for others
-  if (key == "service_host") c.service_host = text;
-  else if (key == "web_address") c.web_address = text;
-  else if (key == "contact_mailbox") c.contact_mailbox = text;
-  else if (key == "support_mailbox") c.support_mailbox = text;
-  else if (key == "report_mailbox") c.report_mailbox = text;
-  else if (key == "smtp_url") c.smtp_url = text;
-  else if (key == "smtp_user") c.smtp_user = text;
-  else if (key == "smtp_password") c.smtp_password = text;
-  else if (key == "rar_path") c.rar_path = text;
-  else if (key == "odbc_driver") c.odbc_driver = text;
-  else if (key == "pam_service") c.pam_service = text;
+  if (key == "service_host")
+    c.service_host = text;
+  else if (key == "web_address")
+    c.web_address = text;
+  else if (key == "contact_mailbox")
+    c.contact_mailbox = text;
+  else if (key == "support_mailbox")
+    c.support_mailbox = text;
+  else if (key == "report_mailbox")
+    c.report_mailbox = text;
+  else if (key == "smtp_url")
+    c.smtp_url = text;
+  else if (key == "smtp_user")
+    c.smtp_user = text;
+  else if (key == "smtp_password")
+    c.smtp_password = text;
+  else if (key == "rar_path")
+    c.rar_path = text;
+  else if (key == "odbc_driver")
+    c.odbc_driver = text;
+  else if (key == "pam_service")
+    c.pam_service = text;
   else if (key == "ftp_tls") {
-    if (text == "off") c.ftp_tls = FtpTls::Off;
-    else if (text == "try") c.ftp_tls = FtpTls::Try;
-    else if (text == "require") c.ftp_tls = FtpTls::Require;
+    if (text == "off")
+      c.ftp_tls = FtpTls::Off;
+    else if (text == "try")
+      c.ftp_tls = FtpTls::Try;
+    else if (text == "require")
+      c.ftp_tls = FtpTls::Require;
     else {
       state.error = "ftp_tls must be off, try or require, not \"" + text + "\"";
       return 0;
@@ -80,9 +94,12 @@ std::optional<ProviderConfig> LoadProviderConfigFrom(const std::string& file, st
   int rc = ini_parse(file.c_str(), OnEntry, &state);
   if (rc != 0) {
     if (error) {
-      if (rc == -1) *error = file + ": cannot be opened";
-      else if (!state.error.empty()) *error = file + ":" + std::to_string(rc) + ": " + state.error;
-      else *error = file + ":" + std::to_string(rc) + ": not a valid line";
+      if (rc == -1)
+        *error = file + ": cannot be opened";
+      else if (!state.error.empty())
+        *error = file + ":" + std::to_string(rc) + ": " + state.error;
+      else
+        *error = file + ":" + std::to_string(rc) + ": not a valid line";
     }
     return std::nullopt;
   }

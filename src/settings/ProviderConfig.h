@@ -20,7 +20,7 @@ struct ProviderConfig {
   std::string smtp_user;  // empty: the support mailbox
   std::string smtp_password = "kfw5174";
   FtpTls ftp_tls = FtpTls::Off;
-  std::string rar_path;      // empty: rar in the program folder, else on PATH
+  std::string rar_path;  // empty: rar in the program folder, else on PATH
   std::string odbc_driver = "FreeTDS";
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;

@@ -32,8 +32,7 @@ std::string GetString(RegHive hKey, std::string_view strPath, std::string_view s
   return RegQueryStringValue(*key, strValue);
 }
 
-void SaveString(RegHive hKey, std::string_view strPath, std::string_view strValue,
-                std::string_view strData) {
+void SaveString(RegHive hKey, std::string_view strPath, std::string_view strValue, std::string_view strData) {
   auto key = platform::CreateRegistryKey(hKey, strPath);
   if (!key) return;
   platform::RegValue value{RegType::String, {strData.begin(), strData.end()}};

@@ -24,8 +24,7 @@ std::string RegQueryStringValue(platform::RegistryKey& hKey, std::string_view st
 std::string GetString(RegHive hKey, std::string_view strPath, std::string_view strValue);
 
 // Creates or opens strPath under hKey and writes strData as REG_SZ, without a NUL.
-void SaveString(RegHive hKey, std::string_view strPath, std::string_view strValue,
-                std::string_view strData);
+void SaveString(RegHive hKey, std::string_view strPath, std::string_view strValue, std::string_view strData);
 
 // Shorthands for the settings key of the current user.
 std::string ReadSetting(std::string_view name);

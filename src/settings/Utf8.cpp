@@ -17,9 +17,15 @@ std::u32string DecodeUtf8(std::string_view text) {
     bool valid = byte < 0x80 || extra > 0;
     if (valid && extra > 0) {
       for (size_t k = 1; k <= extra; ++k) {
-        if (i + k >= text.size()) { valid = false; break; }
+        if (i + k >= text.size()) {
+          valid = false;
+          break;
+        }
         auto next = static_cast<std::uint8_t>(text[i + k]);
-        if ((next & 0xC0) != 0x80) { valid = false; break; }
+        if ((next & 0xC0) != 0x80) {
+          valid = false;
+          break;
+        }
         c = (c << 6) | (next & 0x3F);
       }
     }
@@ -65,9 +71,9 @@ std::string EncodeUtf8(std::u32string_view characters) {
 std::string Utf8ToWindows1252(std::string_view text) {
   // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
   static constexpr std::array<char16_t, 32> kHigh = {
-      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   for (char32_t c : DecodeUtf8(text)) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {

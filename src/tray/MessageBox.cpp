@@ -14,9 +14,12 @@ MessageBoxFunction& CurrentFunction() {
 
 QMessageBox::Icon QtIcon(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::Warning: return QMessageBox::Warning;
-    case BoxIcon::Critical: return QMessageBox::Critical;
-    case BoxIcon::Information: break;
+    case BoxIcon::Warning:
+      return QMessageBox::Warning;
+    case BoxIcon::Critical:
+      return QMessageBox::Critical;
+    case BoxIcon::Information:
+      break;
   }
   return QMessageBox::Information;
 }

@@ -9,14 +9,13 @@
 #include <string>
 
 #include "tray/AccessState.h"
-#include "tray/frmAcercade.h"
 #include "tray/ReminderMail.h"
+#include "tray/frmAcercade.h"
 
 class QAction;
 class QMenu;
 
 namespace norvo::tray {
-
 
 // Makes a window that other parts of the program provide; the menu shows it.
 // The window should delete itself on close; frmMenu names it (objectName).

@@ -65,9 +65,15 @@ TEST_F(NorvoSettings, CustomerCodeIsStoredInBase64) {
 }
 
 TEST_F(NorvoSettings, BadUseFailsClearlyAndWritesNothing) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"frobnicate"}, {"get"}, {"set", "OnlyName"}, {"set", "", "v"},
-           {"set-customer"}, {"set-customer", ""}, {"list", "extra"}, {"set", "A\\B", "v"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                {"frobnicate"},
+                                                                {"get"},
+                                                                {"set", "OnlyName"},
+                                                                {"set", "", "v"},
+                                                                {"set-customer"},
+                                                                {"set-customer", ""},
+                                                                {"list", "extra"},
+                                                                {"set", "A\\B", "v"}}) {
     Outcome outcome = Tool(args);
     EXPECT_EQ(outcome.exit_code, 2) << outcome.output;
     EXPECT_NE(outcome.output.find("usage: norvo-settings"), std::string::npos) << outcome.output;

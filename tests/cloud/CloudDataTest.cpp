@@ -1,8 +1,8 @@
 // The cloud browser's pure parts: the service's replies, the names of a
 // restore, the list lines, the used-space label and the error report.
-#include <QLocale>
-
 #include <gtest/gtest.h>
+
+#include <QLocale>
 
 #include "cloud/CloudData.h"
 #include "cloud/ErrorReport.h"
@@ -134,7 +134,8 @@ TEST(OrdenarLista, RecordZeroIsNeverShown) {
 }
 
 TEST(ErrorReport, BodySubjectAndRecipients) {
-  std::string body = ErrorReportBody("C0105", "Empresa S.A.", "PC1", "No se puede conectar al Cloud", "1.0.14");
+  std::string body =
+      ErrorReportBody("C0105", "Empresa S.A.", "PC1", "No se puede conectar al Cloud", "1.0.14");
   EXPECT_EQ(body,
             "Se ha detectado problema en la descarga de backup:\r\n\r\n"
             "Código Cliente:C0105\r\n"

@@ -14,8 +14,8 @@
 #include "CloudTestSupport.h"
 #include "cloud/CloudWindow.h"
 #include "cloud/RestoreProgressDialog.h"
-#include "tray/AboutText.h"
 #include "cloud/frmCloud.h"
+#include "tray/AboutText.h"
 #include "tray/frmMenu.h"
 
 namespace norvo::test {
@@ -60,8 +60,8 @@ TEST_F(CloudWindowTest, UnknownAccountGivesAnEmptyListSilently) {
   EXPECT_EQ(window->lst->count(), 0);
   EXPECT_EQ(window->Label2->text(), "0 GB");
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(ServiceQueries(), std::vector<std::string>({"Tipo=8&Clave=QzAxMDU=&Equipo=" + computer_,
-                                                        "Tipo=3&Clave=QzAxMDU="}));
+  EXPECT_EQ(ServiceQueries(),
+            std::vector<std::string>({"Tipo=8&Clave=QzAxMDU=&Equipo=" + computer_, "Tipo=3&Clave=QzAxMDU="}));
   // A wrong FTP password fails the same way.
   window->close();
   SetAccount("Empresa;" + ftp_->Address() + ";test;mala;/clientes/;", kSizes);
@@ -188,9 +188,14 @@ TEST_F(CloudWindowTest, FailedDownloadSendsOneReportAndShowsOneErrorBox) {
             "Se ha detectado problema en la descarga de backup:\r\n\r\n"
             "Código Cliente:C0105\r\n"
             "R.Social:      Empresa S.A.\r\n"
-            "Nombre Equipo: " + computer_ + "\r\n"
-            "Versión Aplicación: " + tray::ProgramVersion().toStdString() + "\r\n"
-            "Mensaje:\r\n" + error);
+            "Nombre Equipo: " +
+                computer_ +
+                "\r\n"
+                "Versión Aplicación: " +
+                tray::ProgramVersion().toStdString() +
+                "\r\n"
+                "Mensaje:\r\n" +
+                error);
   EXPECT_FALSE(fs::exists(answer_.toStdString()));
   EXPECT_FALSE(fs::exists(Path("out/copia.TMP").toStdString()));
   Settle();
@@ -255,7 +260,8 @@ TEST_F(CloudWindowTest, ADestinationThatCannotBeWrittenIsReportedAndLeavesNoTemp
   DoubleClickLine(window, 1);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Critical);
-  EXPECT_EQ(boxes[0].text, "No se pudo guardar el archivo " + answer_ + "\n\nSe ha reportado el error a Norvo Backup.");
+  EXPECT_EQ(boxes[0].text,
+            "No se pudo guardar el archivo " + answer_ + "\n\nSe ha reportado el error a Norvo Backup.");
   EXPECT_TRUE(fs::is_directory(Path("out/carpeta.rar/dentro").toStdString()));
   EXPECT_FALSE(fs::exists(Path("out/carpeta.TMP").toStdString()));
   EXPECT_EQ(smtp_->Messages().size(), 1u);
@@ -298,7 +304,8 @@ TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->cmdCancelar->click();
   Settle();
-  for (QWidget* top : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<cloud::frmCloud*>(top), nullptr);
+  for (QWidget* top : QApplication::topLevelWidgets())
+    EXPECT_EQ(qobject_cast<cloud::frmCloud*>(top), nullptr);
 }
 
 class SlowCloudTest : public CloudWindowTest {

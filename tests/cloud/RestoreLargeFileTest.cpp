@@ -1,10 +1,10 @@
 // A restore of a file over 4 GiB (a sparse file on the server): every byte
 // arrives, the progress counts in 64 bits, and the file is put in place.
 // Writes about 4.5 GiB to disk, so it carries the ctest label "large".
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "FtpPeer.h"
 #include "cloud/RestoreDownload.h"

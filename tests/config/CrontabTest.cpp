@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "FileText.h"
-#include "support/TempDir.h"
 #include "config/services/Registration.h"
 #include "platform/ProcessIO.h"
 #include "platform/posix/Accounts.h"
 #include "platform/posix/CrontabText.h"
+#include "support/TempDir.h"
 
 namespace norvo {
 namespace {

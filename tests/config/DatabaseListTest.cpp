@@ -34,8 +34,8 @@ TEST_F(DatabaseList, EntriesInIdOrderWithTheStoredSelection) {
   settings::WriteSetting("Resp_BaseBas", ",5,");
   const std::optional<config::DatabaseListing> listing = config::ListDatabaseEntries(login_);
   ASSERT_TRUE(listing);
-  EXPECT_EQ(listing->entries, (std::vector<std::string>{"1 - master", "2 - tempdb", "3 - model",
-                                                        "4 - msdb", "5 - Ventas", "6 - Caja"}));
+  EXPECT_EQ(listing->entries, (std::vector<std::string>{"1 - master", "2 - tempdb", "3 - model", "4 - msdb",
+                                                        "5 - Ventas", "6 - Caja"}));
   EXPECT_EQ(listing->selected, (std::vector<bool>{false, false, false, false, true, false}));
   EXPECT_EQ(listing->error, "");
 }

@@ -7,18 +7,17 @@ namespace norvo::config {
 namespace {
 
 TEST(ValidarMail, AddressesThatPass) {
-  for (const char* address : {"ana@example.com", "ANA.Perez@Example.COM", "  a_b-c@d.e.cl  ",
-                              "x1@y2.z3"}) {
+  for (const char* address : {"ana@example.com", "ANA.Perez@Example.COM", "  a_b-c@d.e.cl  ", "x1@y2.z3"}) {
     EXPECT_TRUE(Validar_Mail(address)) << address;
   }
 }
 
 TEST(ValidarMail, AddressesThatFail) {
-  for (const char* address : {"", "   ", "ana@example", "ana..p@example.com", "@example.com",
-                              "ana@example.com.", "ana@@example.com", "ana@b@example.com",
-                              "ana perez@example.com", "ana.@example.com", "ana@.example.com",
-                              "ñandu@example.com", "ana@example.com_", "ana+x@example.com",
-                              "ana.x@examplecom"}) {
+  for (const char* address :
+       {"", "   ", "ana@example", "ana..p@example.com", "@example.com", "ana@example.com.",
+        "ana@@example.com", "ana@b@example.com", "ana perez@example.com", "ana.@example.com",
+        "ana@.example.com", "ñandu@example.com", "ana@example.com_", "ana+x@example.com",
+        "ana.x@examplecom"}) {
     EXPECT_FALSE(Validar_Mail(address)) << address;
   }
 }

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "FileText.h"
-#include "support/TempDir.h"
 #include "config/services/Logon.h"
 #include "platform/ProcessIO.h"
 #include "platform/System.h"
+#include "support/TempDir.h"
 
 namespace norvo {
 namespace {

@@ -10,8 +10,7 @@ namespace {
 TEST(RunWithInput, LargeInputAndOutputDoNotBlock) {
   std::string input;
   for (int i = 0; input.size() < 1 << 20; ++i) input += "line " + std::to_string(i) + "\n";
-  const platform::ProcessOutput output =
-      platform::RunWithInput({"sh", "-c", "tee /dev/stderr"}, input);
+  const platform::ProcessOutput output = platform::RunWithInput({"sh", "-c", "tee /dev/stderr"}, input);
   ASSERT_TRUE(output.result.Succeeded()) << output.result.error;
   EXPECT_EQ(output.out, input);
   EXPECT_EQ(output.err, input);

@@ -39,8 +39,7 @@ TEST(SchtasksCommand, PasswordsAndPathsCannotSplitTheLine) {
   platform::WeeklyTask task = WindowsTask(",MON,", "OFICINA", "dos palabras\"/F");
   task.program = "C:\\Program Files\\Norvo\\Norvo_T.exe";
   const std::string line = platform::SchtasksCommandLine(task);
-  EXPECT_NE(line.find("/tr \"'C:\\Program Files\\Norvo\\Norvo_T.exe'\" /sc"), std::string::npos)
-      << line;
+  EXPECT_NE(line.find("/tr \"'C:\\Program Files\\Norvo\\Norvo_T.exe'\" /sc"), std::string::npos) << line;
   EXPECT_NE(line.find("/rp \"dos palabras\\\"/F\" /F"), std::string::npos) << line;
   task.password = "";
   EXPECT_NE(platform::SchtasksCommandLine(task).find("/rp \"\" /F"), std::string::npos);

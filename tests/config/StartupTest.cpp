@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "FileText.h"
-#include "support/TempDir.h"
 #include "config/services/Registration.h"
 #include "platform/Autostart.h"
 #include "platform/System.h"
+#include "support/TempDir.h"
 
 namespace norvo {
 namespace {

@@ -29,7 +29,8 @@ config::ConfigServices FakeServices::Services() {
     database_logins.push_back(login);
     return real_list ? real_list(login) : listing;
   };
-  services.validarLogon = [this](const std::string& user, const std::string& domain, const std::string& password) {
+  services.validarLogon = [this](const std::string& user, const std::string& domain,
+                                 const std::string& password) {
     calls.push_back("validarLogon");
     logon_calls.push_back({user, domain, password});
     return logon_valid;
@@ -75,7 +76,9 @@ config::frmConfig& ConfigWindowTest::OpenWithBothTabs() {
   return Open();
 }
 
-void ConfigWindowTest::Set(const char* name, const std::string& value) { settings::WriteSetting(name, value); }
+void ConfigWindowTest::Set(const char* name, const std::string& value) {
+  settings::WriteSetting(name, value);
+}
 std::string ConfigWindowTest::Get(const char* name) { return settings::ReadSetting(name); }
 
 std::vector<QString> ConfigWindowTest::BoxTexts() const {

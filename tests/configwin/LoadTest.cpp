@@ -68,7 +68,8 @@ TEST_F(LoadTest, TabsControlsAndDesignTexts) {
   EXPECT_EQ(Control<QPushButton>("cmdAceptar").text(), "&Aceptar");
   EXPECT_EQ(Control<QPushButton>("cndAplicar").text(), "A&plicar");
   EXPECT_EQ(Control<QPushButton>("cmdCancelar").text(), "&Cancelar");
-  for (const char* name : {"txtClave", "txtClaveConf", "txtBasePas", "txtSegPas", "txtSegPasRe", "txtWinPas"}) {
+  for (const char* name :
+       {"txtClave", "txtClaveConf", "txtBasePas", "txtSegPas", "txtSegPasRe", "txtWinPas"}) {
     EXPECT_EQ(Control<QLineEdit>(name).echoMode(), QLineEdit::Password) << name;
   }
 }
@@ -148,7 +149,8 @@ TEST_F(LoadTest, EverySettingReachesItsControlInOrder) {
   EXPECT_EQ(Control<QLineEdit>("txtSegPas").text(), "cifrado");
   EXPECT_EQ(Control<QLineEdit>("txtSegPasRe").text(), "cifrado");
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Control<QCheckBox>(QString("chkSem(%1)").arg(i).toUtf8().constData()).isChecked(), i == 1 || i == 6);
+    EXPECT_EQ(Control<QCheckBox>(QString("chkSem(%1)").arg(i).toUtf8().constData()).isChecked(),
+              i == 1 || i == 6);
   }
   EXPECT_EQ(Control<QLineEdit>("mskProHora").displayText(), "23:30");
   EXPECT_EQ(Control<QLineEdit>("txtCopias").text(), "7");

@@ -78,7 +78,8 @@ TEST_F(SaveTest, TheSixChecksInTheirOrder) {
 
 TEST_F(SaveTest, MailAddressesThatFailAndPass) {
   OpenValid();
-  for (const char* bad : {"a@b", "ana..x@b.cl", "@b.cl", "ana@b.cl.", "ana@x@b.cl", "an a@b.cl", "ana@b_.cl"}) {
+  for (const char* bad :
+       {"a@b", "ana..x@b.cl", "@b.cl", "ana@b.cl.", "ana@x@b.cl", "an a@b.cl", "ana@b_.cl"}) {
     Control<QLineEdit>("txtProMail").setText(bad);
     ExpectRefused("El correo electrónico no es valido", 4, "txtProMail");
   }
@@ -150,33 +151,54 @@ TEST_F(SaveTest, EveryValueWrittenInOrderAndTheTaskRegistered) {
   std::vector<std::string> names;
   for (const auto& [name, data] : window->ValuesToSave()) names.push_back(name);
   const std::vector<std::string> expected_names = {
-      "Clave", "Resp_Archivo", "Resp_Base",
-      "Resp_ArchRuta", "Resp_ArchNom", "Resp_ArchTipo", "Resp_ArchSub", "Resp_ArchFil",
-      "Resp_ArchRuta2", "Resp_ArchNom2", "Resp_ArchTipo2", "Resp_ArchSub2", "Resp_ArchFil2",
-      "Resp_ArchRuta3", "Resp_ArchNom3", "Resp_ArchTipo3", "Resp_ArchSub3", "Resp_ArchFil3",
-      "Resp_ArchRuta", "Resp_ArchNom", "Resp_ArchTipo", "Resp_ArchSub", "Resp_ArchFil",
-      "Resp_ArchRuta2", "Resp_ArchNom2", "Resp_ArchTipo2", "Resp_ArchSub2", "Resp_ArchFil2",
-      "Resp_BaseAut", "Resp_BaseSer", "Resp_BaseIns", "Resp_BaseUsr", "Resp_BasePas", "Resp_BaseBas",
-      "Resp_SeguPas", "Resp_ProgSem", "Resp_ProgHora", "Resp_ProgCopias", "Resp_ProgEnv", "Resp_ProgRespLoc",
-      "Resp_Drive", "Resp_ProgMail", "Resp_ProgWDom", "Resp_ProgWUsr", "Resp_ProgWPas"};
+      "Clave",          "Resp_Archivo",  "Resp_Base",       "Resp_ArchRuta",  "Resp_ArchNom",
+      "Resp_ArchTipo",  "Resp_ArchSub",  "Resp_ArchFil",    "Resp_ArchRuta2", "Resp_ArchNom2",
+      "Resp_ArchTipo2", "Resp_ArchSub2", "Resp_ArchFil2",   "Resp_ArchRuta3", "Resp_ArchNom3",
+      "Resp_ArchTipo3", "Resp_ArchSub3", "Resp_ArchFil3",   "Resp_ArchRuta",  "Resp_ArchNom",
+      "Resp_ArchTipo",  "Resp_ArchSub",  "Resp_ArchFil",    "Resp_ArchRuta2", "Resp_ArchNom2",
+      "Resp_ArchTipo2", "Resp_ArchSub2", "Resp_ArchFil2",   "Resp_BaseAut",   "Resp_BaseSer",
+      "Resp_BaseIns",   "Resp_BaseUsr",  "Resp_BasePas",    "Resp_BaseBas",   "Resp_SeguPas",
+      "Resp_ProgSem",   "Resp_ProgHora", "Resp_ProgCopias", "Resp_ProgEnv",   "Resp_ProgRespLoc",
+      "Resp_Drive",     "Resp_ProgMail", "Resp_ProgWDom",   "Resp_ProgWUsr",  "Resp_ProgWPas"};
   EXPECT_EQ(names, expected_names);
 
   ASSERT_TRUE(window->Guardar());
   EXPECT_TRUE(boxes.empty());
   const std::map<std::string, std::string> expected = {
-      {"Clave", "acceso"}, {"Resp_Archivo", "0"}, {"Resp_Base", "1"},
-      {"Resp_ArchRuta", "/home/ana/Datos/"}, {"Resp_ArchNom", "libro.xlsx"}, {"Resp_ArchTipo", "A"},
-      {"Resp_ArchSub", "0"}, {"Resp_ArchFil", ""},
-      {"Resp_ArchRuta2", "/srv/datos"}, {"Resp_ArchNom2", ""}, {"Resp_ArchTipo2", "C"},
-      {"Resp_ArchSub2", "1"}, {"Resp_ArchFil2", "*.xlsx"},
-      {"Resp_ArchRuta3", ""}, {"Resp_ArchNom3", ""}, {"Resp_ArchTipo3", ""}, {"Resp_ArchSub3", ""},
+      {"Clave", "acceso"},
+      {"Resp_Archivo", "0"},
+      {"Resp_Base", "1"},
+      {"Resp_ArchRuta", "/home/ana/Datos/"},
+      {"Resp_ArchNom", "libro.xlsx"},
+      {"Resp_ArchTipo", "A"},
+      {"Resp_ArchSub", "0"},
+      {"Resp_ArchFil", ""},
+      {"Resp_ArchRuta2", "/srv/datos"},
+      {"Resp_ArchNom2", ""},
+      {"Resp_ArchTipo2", "C"},
+      {"Resp_ArchSub2", "1"},
+      {"Resp_ArchFil2", "*.xlsx"},
+      {"Resp_ArchRuta3", ""},
+      {"Resp_ArchNom3", ""},
+      {"Resp_ArchTipo3", ""},
+      {"Resp_ArchSub3", ""},
       {"Resp_ArchFil3", ""},
-      {"Resp_BaseAut", "Aut1"}, {"Resp_BaseSer", "PC-OFICINA"}, {"Resp_BaseIns", "SQLEXPRESS"},
-      {"Resp_BaseUsr", "sa"}, {"Resp_BasePas", "clave-sa"}, {"Resp_BaseBas", ",123,"},
-      {"Resp_SeguPas", "cifrado"}, {"Resp_ProgSem", ",MON,FRI,"}, {"Resp_ProgHora", "23:30"},
-      {"Resp_ProgCopias", "1,5"}, {"Resp_ProgEnv", "1"}, {"Resp_ProgRespLoc", "0"},
-      {"Resp_Drive", "/srv/datos/"}, {"Resp_ProgMail", "aviso@example.org"},
-      {"Resp_ProgWDom", "T0ZJQ0lOQQ=="}, {"Resp_ProgWUsr", "dXN1YXJpbw=="},
+      {"Resp_BaseAut", "Aut1"},
+      {"Resp_BaseSer", "PC-OFICINA"},
+      {"Resp_BaseIns", "SQLEXPRESS"},
+      {"Resp_BaseUsr", "sa"},
+      {"Resp_BasePas", "clave-sa"},
+      {"Resp_BaseBas", ",123,"},
+      {"Resp_SeguPas", "cifrado"},
+      {"Resp_ProgSem", ",MON,FRI,"},
+      {"Resp_ProgHora", "23:30"},
+      {"Resp_ProgCopias", "1,5"},
+      {"Resp_ProgEnv", "1"},
+      {"Resp_ProgRespLoc", "0"},
+      {"Resp_Drive", "/srv/datos/"},
+      {"Resp_ProgMail", "aviso@example.org"},
+      {"Resp_ProgWDom", "T0ZJQ0lOQQ=="},
+      {"Resp_ProgWUsr", "dXN1YXJpbw=="},
       {"Resp_ProgWPas", settings::EncodeSetting("secreto ñ")}};
   for (const auto& [name, value] : expected) EXPECT_EQ(Get(name.c_str()), value) << name;
   EXPECT_EQ(settings::DecodeSetting(Get("Resp_ProgWPas")), "secreto ñ");
@@ -202,7 +224,8 @@ TEST_F(SaveTest, TwoEntriesSavedAndReopened) {
   Set("Resp_ArchRuta3", "/tres");
   Set("Resp_ArchFil3", "*.*");
   ASSERT_TRUE(window->Guardar());
-  for (const char* name : {"Resp_ArchRuta3", "Resp_ArchNom3", "Resp_ArchTipo3", "Resp_ArchSub3", "Resp_ArchFil3"}) {
+  for (const char* name :
+       {"Resp_ArchRuta3", "Resp_ArchNom3", "Resp_ArchTipo3", "Resp_ArchSub3", "Resp_ArchFil3"}) {
     EXPECT_EQ(Get(name), "") << name;
   }
   window->close();

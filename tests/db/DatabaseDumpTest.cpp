@@ -21,8 +21,11 @@ const char* const kDropProc = "DROP PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r";
 const char* const kExec = "EXEC [dbo].SP_RESPALDAR_BDD";
 
 std::string CreateProc(const std::string& path, const std::string& database) {
-  return "CREATE PROCEDURE [dbo].[SP_RESPALDAR_BDD]\rAS\rBACKUP DATABASE [" + database + "]\r"
-         "TO  DISK = '" + path + "'\r"
+  return "CREATE PROCEDURE [dbo].[SP_RESPALDAR_BDD]\rAS\rBACKUP DATABASE [" + database +
+         "]\r"
+         "TO  DISK = '" +
+         path +
+         "'\r"
          "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  "
          "NOFORMAT\r";
 }
@@ -33,8 +36,8 @@ TEST_F(DatabaseTest, FirstDumpCreatesTheAuxiliaryDatabaseAndTheServerWritesTheFi
   StartServer(kVentas);
   EXPECT_EQ(DumpDatabase(folder_, "BD05C001.BAK", "Ventas"), "OK");
   EXPECT_EQ(peer_->Statements(),
-            (Statements{kFindAux, kCreateAux, kUse, kFindProc,
-                        CreateProc(folder_ + "BD05C001.BAK", "Ventas"), kExec, kDropProc}));
+            (Statements{kFindAux, kCreateAux, kUse, kFindProc, CreateProc(folder_ + "BD05C001.BAK", "Ventas"),
+                        kExec, kDropProc}));
   EXPECT_NE(ReadWholeFile(folder_ + "BD05C001.BAK").find("full backup of Ventas"), std::string::npos);
   EXPECT_TRUE(alerts_.empty());
   EXPECT_EQ(peer_->Attentions(), 0);
@@ -49,10 +52,8 @@ TEST_F(DatabaseTest, SecondDumpFindsTheAuxiliaryDatabaseAndNoLeftoverProcedure) 
   Statements second(all.begin() + static_cast<std::ptrdiff_t>(first), all.end());
   // The "]" of the name is doubled so that the server sees one name.
   EXPECT_EQ(second, (Statements{kFindAux, kUse, kFindProc,
-                                CreateProc(folder_ + "BD07C001.BAK", "Caja]]Chica"), kExec,
-                                kDropProc}));
-  EXPECT_NE(ReadWholeFile(folder_ + "BD07C001.BAK").find("full backup of Caja]Chica"),
-            std::string::npos);
+                                CreateProc(folder_ + "BD07C001.BAK", "Caja]]Chica"), kExec, kDropProc}));
+  EXPECT_NE(ReadWholeFile(folder_ + "BD07C001.BAK").find("full backup of Caja]Chica"), std::string::npos);
   EXPECT_EQ(peer_->Logins(), (Statements{"sa:ok", "sa:ok"}));
 }
 
@@ -60,8 +61,8 @@ TEST_F(DatabaseTest, ProcedureLeftByAnInterruptedRunIsDroppedFirst) {
   StartServer(R"({"databases": [[5, "Ventas"]], "procedures": ["SP_RESPALDAR_BDD"]})");
   EXPECT_EQ(DumpDatabase(folder_, "BD05C002.BAK", "Ventas"), "OK");
   EXPECT_EQ(peer_->Statements(),
-            (Statements{kFindAux, kUse, kFindProc, kDropProc,
-                        CreateProc(folder_ + "BD05C002.BAK", "Ventas"), kExec, kDropProc}));
+            (Statements{kFindAux, kUse, kFindProc, kDropProc, CreateProc(folder_ + "BD05C002.BAK", "Ventas"),
+                        kExec, kDropProc}));
 }
 
 TEST_F(DatabaseTest, RefusedBackupReturnsTheServersTextAndLeavesTheProcedureForNextTime) {
@@ -89,8 +90,7 @@ TEST_F(DatabaseTest, RefusedCreateDatabaseStopsTheDump) {
 TEST_F(DatabaseTest, MissingFolderIsReportedWithTheServersText) {
   StartServer(kVentas);
   std::string result = DumpDatabase(folder_ + "missing/", "BD05C001.BAK", "Ventas");
-  EXPECT_EQ(result.rfind("Cannot open backup device '" + folder_ + "missing/BD05C001.BAK'", 0), 0u)
-      << result;
+  EXPECT_EQ(result.rfind("Cannot open backup device '" + folder_ + "missing/BD05C001.BAK'", 0), 0u) << result;
 }
 
 TEST_F(DatabaseTest, AnyFailingStatementEndsTheDumpWithItsDescription) {

@@ -77,8 +77,7 @@ TEST_F(DatabaseTest, WindowsLoginThatTheServerCannotCheckFails) {
 }
 
 TEST_F(DatabaseTest, ServerThatIsNotThereFailsWithAnAlert) {
-  EXPECT_FALSE(OpenDatabase("127.0.0.1," + std::to_string(ClosedPort()), "", kServerLogin, "sa",
-                            "secret"));
+  EXPECT_FALSE(OpenDatabase("127.0.0.1," + std::to_string(ClosedPort()), "", kServerLogin, "sa", "secret"));
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_FALSE(alerts_[0].empty());
 }

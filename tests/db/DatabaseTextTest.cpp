@@ -29,8 +29,7 @@ TEST(OdbcConnectionString, BracesEveryValueAndEndsWithSemicolon) {
   EXPECT_EQ(DatabaseOdbcString("FreeTDS", "SRV1", "SQLEXPRESS", kServerLogin, "sa", "p;w=}{x}"),
             "DRIVER={FreeTDS};SERVER={SRV1\\SQLEXPRESS};UID={sa};PWD={p;w=}{x}};"
             "ClientCharset=UTF-8;");
-  EXPECT_EQ(DatabaseOdbcString("ODBC Driver 18 for SQL Server", "SRV1", "", kServerLogin, "u}",
-                               "p;w=}{x"),
+  EXPECT_EQ(DatabaseOdbcString("ODBC Driver 18 for SQL Server", "SRV1", "", kServerLogin, "u}", "p;w=}{x"),
             "DRIVER={ODBC Driver 18 for SQL Server};SERVER={SRV1};UID={u}}};PWD={p;w=}}{x};"
             "ClientCharset=UTF-8;");
 }
@@ -49,8 +48,7 @@ TEST(OdbcConnectionString, BraceStyleFollowsTheDriver) {
 }
 
 TEST(OdbcConnectionString, WindowsLoginIsTrustedWithoutCredentials) {
-  EXPECT_EQ(DatabaseOdbcString("/usr/lib/odbc/libtdsodbc.so", "SRV1", "", kWindowsLogin, "user",
-                               "secret"),
+  EXPECT_EQ(DatabaseOdbcString("/usr/lib/odbc/libtdsodbc.so", "SRV1", "", kWindowsLogin, "user", "secret"),
             "DRIVER={/usr/lib/odbc/libtdsodbc.so};SERVER={SRV1};Trusted_Connection=Yes;"
             "ClientCharset=UTF-8;");
 }

@@ -29,8 +29,9 @@ class NorvoTDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(dir_ / "drive");
-    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " +
-                                         PeerPath("fake_rar") + "\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
+    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
+                                         "\nrar_path = " + PeerPath("fake_rar") +
+                                         "\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
     service_.Configure({{"tipo3", "Acme;" + cloud_.Address() + ";test;secret;/"}});
     WriteSetting("Cliente", settings::EncodeSetting("123"));
     WriteSetting("Resp_ProgEnv", "0");
@@ -48,8 +49,9 @@ class NorvoTDatabaseTest : public ::testing::Test {
 
   // Starts the SQL Server stand-in with databases 1, 5 and 15.
   void StartServer(const std::string& extra = "") {
-    tds_ = std::make_unique<TdsPeer>(dir_.path().string() + "/",
-                                     R"({"databases": [[1, "master"], [5, "Ventas"], [15, "Otra"]])" + extra + "}");
+    tds_ = std::make_unique<TdsPeer>(
+        dir_.path().string() + "/",
+        R"({"databases": [[1, "master"], [5, "Ventas"], [15, "Otra"]])" + extra + "}");
     ASSERT_TRUE(tds_->Started());
     WriteSetting("Resp_BaseSer", tds_->Server());
   }
@@ -61,7 +63,8 @@ class NorvoTDatabaseTest : public ::testing::Test {
   }
 
   std::vector<std::string> ArchiveNames(const std::string& archive) {
-    auto listing = RunProgram({"/bin/sh", "-c", "\"$0\" lb -pclave \"$1\" >&2", PeerPath("fake_rar"), archive}, {});
+    auto listing =
+        RunProgram({"/bin/sh", "-c", "\"$0\" lb -pclave \"$1\" >&2", PeerPath("fake_rar"), archive}, {});
     std::vector<std::string> names;
     std::istringstream lines(listing.err);
     for (std::string line; std::getline(lines, line);) names.push_back(line);
@@ -96,7 +99,8 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
   EXPECT_EQ(std::count_if(statements.begin(), statements.end(),
                           [](const std::string& s) { return s.rfind("CREATE PROCEDURE", 0) == 0; }),
             1);
-  EXPECT_THAT(statements, Contains(HasSubstr("BACKUP DATABASE [Ventas]\rTO  DISK = '" + work_ + "BD05C001.BAK'")));
+  EXPECT_THAT(statements,
+              Contains(HasSubstr("BACKUP DATABASE [Ventas]\rTO  DISK = '" + work_ + "BD05C001.BAK'")));
   EXPECT_EQ(statements.back(), "DROP PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r");
 
   // The archiver packed the dump with the password and deleted it.
@@ -142,8 +146,10 @@ TEST_F(NorvoTDatabaseTest, RefusedLoginIsAConnectionErrorAndTheFilePhaseStillRun
   EXPECT_LT(run.seconds, 15);
   EXPECT_THAT(run.err, HasSubstr("Norvo_T: Login failed for user 'sa'."));
   EXPECT_TRUE(tds_->Statements().empty());
-  EXPECT_THAT(Reports("Tipo=5"), Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Error de conexión con BDD"));
-  EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("&TR=AR&RE=" + (dir_ / "datos") + "/*.xls&CO=ARC1C001.RAR")));
+  EXPECT_THAT(Reports("Tipo=5"),
+              Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Error de conexión con BDD"));
+  EXPECT_THAT(Reports("Tipo=4"),
+              ElementsAre(HasSubstr("&TR=AR&RE=" + (dir_ / "datos") + "/*.xls&CO=ARC1C001.RAR")));
 }
 
 }  // namespace

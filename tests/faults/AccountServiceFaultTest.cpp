@@ -85,7 +85,8 @@ TEST_F(AccountServiceFaultTest, BinaryGarbageIsTakenAsTextAndReachesNoServer) {
 }
 
 TEST_F(AccountServiceFaultTest, HtmlErrorPageWithStatus500IsNoAccount) {
-  service_.Configure({{"tipo3", "<html><body>Internal Server Error;;;</body></html>"}, {"status", {{"3", 500}}}});
+  service_.Configure(
+      {{"tipo3", "<html><body>Internal Server Error;;;</body></html>"}, {"status", {{"3", 500}}}});
   auto run = Run();
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_THAT(run.err, AllOf(HasSubstr("HTTP status 500"), HasSubstr("no account")));

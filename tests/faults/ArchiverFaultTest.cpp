@@ -23,7 +23,8 @@ class ArchiverFaultTest : public NorvoTFaultTest {
   std::string ArchiverOnFullDisk(const std::string& roomBytes) {
     const std::string wrapper = dir_ / "rar-on-full-disk";
     WriteFile(wrapper, "#!/bin/sh\nLD_PRELOAD='" NORVO_ENOSPC_SHIM "' NORVO_FULL_DIR='" + work_ +
-                           "' NORVO_FULL_AFTER=" + roomBytes + " exec '" + PeerPath("fake_rar") + "' \"$@\"\n");
+                           "' NORVO_FULL_AFTER=" + roomBytes + " exec '" + PeerPath("fake_rar") +
+                           "' \"$@\"\n");
     ::chmod(wrapper.c_str(), 0755);
     return wrapper;
   }
@@ -61,7 +62,8 @@ TEST_F(ArchiverFaultTest, DiskFillsUpHalfWayThroughTheArchive) {
 }
 
 TEST_F(ArchiverFaultTest, ArchiverKilledLeavesNoPartialArchiveToUpload) {
-  ExpectReportedAndNothingLost(Run({{"FAKE_RAR_KILL", "9"}}), "was ended by signal 9; its archive was removed");
+  ExpectReportedAndNothingLost(Run({{"FAKE_RAR_KILL", "9"}}),
+                               "was ended by signal 9; its archive was removed");
 }
 
 }  // namespace

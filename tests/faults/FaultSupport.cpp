@@ -56,7 +56,9 @@ ProgramRun NorvoTFaultTest::Run(std::map<std::string, std::string> extra) {
   return RunProgram({ProgramPath("Norvo_T")}, extra);
 }
 
-std::string NorvoTFaultTest::ServerCopyPath() const { return ftp_.Root() + "/base/123/" + pc_ + "/ARC1C001.RAR"; }
+std::string NorvoTFaultTest::ServerCopyPath() const {
+  return ftp_.Root() + "/base/123/" + pc_ + "/ARC1C001.RAR";
+}
 
 std::string NorvoTFaultTest::ServerCopy() const { return ReadFile(ServerCopyPath()); }
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "FtpPeer.h"
-#include "support/PeerProcess.h"
 #include "run/RunTestSupport.h"
+#include "support/PeerProcess.h"
 
 namespace norvo::test {
 

@@ -77,7 +77,9 @@ bool Folder(ftp::cFTP& c, const std::string&) { return !c.GetFTPDirectory().empt
 bool ChangeFolder(ftp::cFTP& c, const std::string&) { return c.SetFTPDirectory("/"); }
 bool Size(ftp::cFTP& c, const std::string&) { return c.GetFTPFileSize("old.RAR") >= 0; }
 bool Listing(ftp::cFTP& c, const std::string&) { return c.GetDirectoryListing("*.RAR") != nullptr; }
-bool Download(ftp::cFTP& c, const std::string& local) { return c.FTPDownloadFile(local + ".down", "old.RAR"); }
+bool Download(ftp::cFTP& c, const std::string& local) {
+  return c.FTPDownloadFile(local + ".down", "old.RAR");
+}
 bool Logon(ftp::cFTP&, const std::string&) { return true; }
 
 INSTANTIATE_TEST_SUITE_P(

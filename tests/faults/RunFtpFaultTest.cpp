@@ -63,11 +63,16 @@ class RunFtpFaultTest : public NorvoTFaultTest, public ::testing::WithParamInter
 
   std::string ErrorText(Reported reported) const {
     switch (reported) {
-      case Reported::Connect: return "No se puede conectar al Cloud";
-      case Reported::Folder: return "Problema al ingresar al directorio /base/123/" + pc_ + "/";
-      case Reported::Copy: return "Problema no se pudo copiar el archivo ARC1C001.RAR";
-      case Reported::Rename: return "Problema no se pudo renombrar ARC1C001.TMP";
-      case Reported::Nothing: break;
+      case Reported::Connect:
+        return "No se puede conectar al Cloud";
+      case Reported::Folder:
+        return "Problema al ingresar al directorio /base/123/" + pc_ + "/";
+      case Reported::Copy:
+        return "Problema no se pudo copiar el archivo ARC1C001.RAR";
+      case Reported::Rename:
+        return "Problema no se pudo renombrar ARC1C001.TMP";
+      case Reported::Nothing:
+        break;
     }
     return "";
   }
@@ -75,11 +80,14 @@ class RunFtpFaultTest : public NorvoTFaultTest, public ::testing::WithParamInter
   // The item report of the faulty run and its error report, if any.
   void ExpectReported(Reported reported, const std::string& err) {
     const bool done = reported == Reported::Nothing;
-    EXPECT_THAT(Requests("4"), ElementsAre(EndsWith("&CO=ARC1C001.RAR&ED=" + std::string(done ? "Y" : "N")))) << err;
+    EXPECT_THAT(Requests("4"), ElementsAre(EndsWith("&CO=ARC1C001.RAR&ED=" + std::string(done ? "Y" : "N"))))
+        << err;
     if (done) {
       EXPECT_THAT(Requests("5"), IsEmpty()) << err;
     } else {
-      EXPECT_THAT(Requests("5"), ElementsAre("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + ErrorText(reported))) << err;
+      EXPECT_THAT(Requests("5"),
+                  ElementsAre("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + ErrorText(reported)))
+          << err;
     }
   }
 
@@ -97,7 +105,9 @@ class RunFtpFaultTest : public NorvoTFaultTest, public ::testing::WithParamInter
         EXPECT_EQ(ServerCopy(), "the good copy of an earlier run");
         EXPECT_FALSE(std::filesystem::exists(Temporary()));
         break;
-      case Left::NoFolder: EXPECT_FALSE(std::filesystem::exists(Folder())); break;
+      case Left::NoFolder:
+        EXPECT_FALSE(std::filesystem::exists(Folder()));
+        break;
       case Left::NewUnderTemporary:
         EXPECT_FALSE(std::filesystem::exists(ServerCopyPath()));
         ASSERT_TRUE(std::filesystem::exists(Temporary())) << "neither the old nor the new copy is left";
@@ -138,26 +148,28 @@ TEST_P(RunFtpFaultTest, RunReportsTheStepAndLosesNoCopy) {
   EXPECT_THAT(items[1], EndsWith("&CO=ARC1C001.RAR&ED=Y")) << next.err;
   EXPECT_THAT(Requests("5"), SizeIs(fault.reported == Reported::Nothing ? 0 : 1)) << next.err;
   ExpectLeft(Left::NewCopy);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), {}), 1) << "only the slot's copy is left";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), {}), 1)
+      << "only the slot's copy is left";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, RunFtpFaultTest,
-    ::testing::Values(
-        UploadFault{"PASS", "secret", "drop", Reported::Connect, Left::OldCopy},
-        // A new computer: without its folder nothing can be stored.
-        UploadFault{"MKD", "/base/123/{pc}/", "drop", Reported::Folder, Left::NoFolder, true},
-        UploadFault{"CWD", "/base/123/{pc}/", "garbage", Reported::Folder, Left::OldCopy},
-        UploadFault{"STOR", "/ARC1C001.TMP", "drop", Reported::Copy, Left::OldCopy},
-        UploadFault{"STOR", "/ARC1C001.TMP", "junk", Reported::Copy, Left::OldCopy},
-        UploadFault{"MLSD", "/base/123/{pc}", "garbage", Reported::Copy, Left::OldCopy},
-        // DELE is allowed to fail (a first upload has nothing to delete); the
-        // rename onto the old name then replaces the copy in one step.
-        UploadFault{"DELE", "/ARC1C001.RAR", "drop", Reported::Nothing, Left::NewCopy},
-        UploadFault{"RNFR", "/ARC1C001.TMP", "drop", Reported::Rename, Left::NewUnderTemporary},
-        UploadFault{"RNTO", "/ARC1C001.RAR", "garbage", Reported::Rename, Left::NewUnderTemporary}),
+    ::testing::Values(UploadFault{"PASS", "secret", "drop", Reported::Connect, Left::OldCopy},
+                      // A new computer: without its folder nothing can be stored.
+                      UploadFault{"MKD", "/base/123/{pc}/", "drop", Reported::Folder, Left::NoFolder, true},
+                      UploadFault{"CWD", "/base/123/{pc}/", "garbage", Reported::Folder, Left::OldCopy},
+                      UploadFault{"STOR", "/ARC1C001.TMP", "drop", Reported::Copy, Left::OldCopy},
+                      UploadFault{"STOR", "/ARC1C001.TMP", "junk", Reported::Copy, Left::OldCopy},
+                      UploadFault{"MLSD", "/base/123/{pc}", "garbage", Reported::Copy, Left::OldCopy},
+                      // DELE is allowed to fail (a first upload has nothing to delete); the
+                      // rename onto the old name then replaces the copy in one step.
+                      UploadFault{"DELE", "/ARC1C001.RAR", "drop", Reported::Nothing, Left::NewCopy},
+                      UploadFault{"RNFR", "/ARC1C001.TMP", "drop", Reported::Rename, Left::NewUnderTemporary},
+                      UploadFault{"RNTO", "/ARC1C001.RAR", "garbage", Reported::Rename,
+                                  Left::NewUnderTemporary}),
     [](const ::testing::TestParamInfo<UploadFault>& info) {
-      return std::string(info.param.mode) + "_on_" + info.param.command + (info.param.newComputer ? "_new" : "");
+      return std::string(info.param.mode) + "_on_" + info.param.command +
+             (info.param.newComputer ? "_new" : "");
     });
 
 }  // namespace

@@ -22,7 +22,12 @@ const char kAccessPassword[] = "AccessSecret4420";
 const char kWindowsPassword[] = "WinSecret6651";
 
 std::vector<std::string> Secrets() {
-  return {kArchivePassword, kSqlPassword, kFtpPassword, kSmtpPassword, kAccessPassword, kWindowsPassword,
+  return {kArchivePassword,
+          kSqlPassword,
+          kFtpPassword,
+          kSmtpPassword,
+          kAccessPassword,
+          kWindowsPassword,
           settings::EncodeSetting(kWindowsPassword)};
 }
 
@@ -41,7 +46,8 @@ TEST_F(NorvoTFaultTest, NoPasswordInStderrOrReportsOfAFailingRun) {
   WriteSetting("Resp_BaseBas", ",1,");
   WriteSetting("Clave", kAccessPassword);
   WriteSetting("Resp_ProgWPas", settings::EncodeSetting(kWindowsPassword));
-  WriteFile(dir_ / "provider.ini", ReadFile(dir_ / "provider.ini") + "smtp_password = " + kSmtpPassword + "\n");
+  WriteFile(dir_ / "provider.ini",
+            ReadFile(dir_ / "provider.ini") + "smtp_password = " + kSmtpPassword + "\n");
   // The cloud refuses this FTP password.
   service_.Configure({{"tipo3", "Acme;" + ftp_.Address() + ";test;" + kFtpPassword + ";/base/"}});
   auto run = Run({{"FAKE_RAR_KILL", "9"}});

@@ -50,12 +50,14 @@ TEST_F(FtpServerTest, HostThatDoesNotAnswerIsAnInternetConnectError) {
   std::string address = peer_->Address();
   peer_->Kill();
   EXPECT_FALSE(ftp_.OpenConnection(address, "test", "secret"));
-  EXPECT_EQ(ftp_.GetLastErrorMessage(),
-            "InternetConnect error code: 12029 Message: A connection with the server could not be established\r\n");
+  EXPECT_EQ(
+      ftp_.GetLastErrorMessage(),
+      "InternetConnect error code: 12029 Message: A connection with the server could not be established\r\n");
   test::UseFtpTimeout(1);
   test::SilentListener silent;
   EXPECT_FALSE(ftp_.OpenConnection("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret"));
-  EXPECT_EQ(ftp_.GetLastErrorMessage(), "InternetConnect error code: 12002 Message: The operation timed out\r\n");
+  EXPECT_EQ(ftp_.GetLastErrorMessage(),
+            "InternetConnect error code: 12002 Message: The operation timed out\r\n");
 }
 
 TEST_F(FtpServerTest, SetAndGetDirectory) {
@@ -113,7 +115,8 @@ TEST_F(FtpServerTest, FileSizes) {
   test::WriteWholeFile(ServerPath("sub/inner.RAR"), std::string(42, 'x'));
   EXPECT_EQ(ftp_.GetFTPFileSize("six hundred.bin"), 600);
   EXPECT_EQ(ftp_.GetFTPFileSize("sixXhundred.bin"), 7);
-  EXPECT_EQ(ftp_.GetFTPFileSize("sub/INNER.rar"), 42);  // names match without case, folders as the server has them
+  EXPECT_EQ(ftp_.GetFTPFileSize("sub/INNER.rar"),
+            42);  // names match without case, folders as the server has them
   EXPECT_EQ(ftp_.GetFTPFileSize("/sub/inner.RAR"), 42);
   ftp_.CreateFTPDirectory("sub");  // leaves a message behind
   std::string before = ftp_.GetLastErrorMessage();

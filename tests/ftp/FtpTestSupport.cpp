@@ -12,13 +12,9 @@ void UseFtpTimeout(int seconds) {
   setenv("NORVO_PROVIDER_CONF", file.c_str(), 1);
 }
 
-void FtpServerTest::SetUp() {
-  UseFtpTimeout(5);
-}
+void FtpServerTest::SetUp() { UseFtpTimeout(5); }
 
-void FtpServerTest::TearDown() {
-  ftp_.CloseConnection();
-}
+void FtpServerTest::TearDown() { ftp_.CloseConnection(); }
 
 void FtpServerTest::StartServer(FtpPeerOptions options) {
   peer_ = std::make_unique<FtpPeer>(std::move(options));

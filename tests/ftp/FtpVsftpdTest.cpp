@@ -49,7 +49,8 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
     EXPECT_EQ(test::ReadWholeFile(local / "back.bin"), std::string(600, 'r'));
 
     EXPECT_FALSE(ftp.RemoveFTPDirectory("/pub/" + folder));  // not empty
-    for (const char* name : {"BD05C001.RAR", "arc1c002.rar", "notes 1.txt"}) EXPECT_TRUE(ftp.DeleteFTPFile(name));
+    for (const char* name : {"BD05C001.RAR", "arc1c002.rar", "notes 1.txt"})
+      EXPECT_TRUE(ftp.DeleteFTPFile(name));
     EXPECT_EQ(ftp.GetDirectoryListing("*"), nullptr);
     ASSERT_TRUE(ftp.SetFTPDirectory(".."));
     EXPECT_TRUE(ftp.RemoveFTPDirectory(folder));

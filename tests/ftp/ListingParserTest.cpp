@@ -66,7 +66,8 @@ TEST(UnixLines, BothDateFormsBlanksAndColumns) {
   EXPECT_EQ(recent->size, 1234);
   EXPECT_EQ(recent->last_write_time, FileTimeFromUtc(2026, 12, 7, 6, 45, 0));
   // vsftpd, older file: year form, two blanks before the year
-  auto old = ParseUnixListLine("-rw-------    1 1000     1000     5368709120 Mar  3  2024 BD05C001.RAR", kNow);
+  auto old =
+      ParseUnixListLine("-rw-------    1 1000     1000     5368709120 Mar  3  2024 BD05C001.RAR", kNow);
   ASSERT_TRUE(old);
   EXPECT_EQ(old->name, "BD05C001.RAR");
   EXPECT_EQ(old->size, 5368709120LL);
@@ -91,7 +92,8 @@ TEST(UnixLines, RecentDatesAheadOfNowBelongToLastYear) {
   ASSERT_TRUE(late);
   EXPECT_EQ(late->last_write_time, FileTimeFromUtc(2026, 12, 30, 23, 59, 0));
   // 29 February in a "Mon dd hh:mm" line of a non-leap year goes to a year that has it
-  auto leap = ParseUnixListLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 f", UnixFromFileTime(FileTimeFromUtc(2025, 3, 1, 0, 0, 0)));
+  auto leap = ParseUnixListLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 f",
+                                UnixFromFileTime(FileTimeFromUtc(2025, 3, 1, 0, 0, 0)));
   ASSERT_TRUE(leap);
   EXPECT_EQ(leap->last_write_time, FileTimeFromUtc(2024, 2, 29, 10, 0, 0));
 }

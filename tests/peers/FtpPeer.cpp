@@ -34,8 +34,8 @@ int ReadPort(int fd) {
 }  // namespace
 
 FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ / "home" : options.root) {
-  std::vector<std::string> args = {"/usr/bin/python3", std::string(NORVO_SOURCE_DIR) + "/tests/peers/ftp_server.py",
-                                   "--root", root_};
+  std::vector<std::string> args = {
+      "/usr/bin/python3", std::string(NORVO_SOURCE_DIR) + "/tests/peers/ftp_server.py", "--root", root_};
   for (const std::string& user : options.users) args.insert(args.end(), {"--user", user});
   if (options.throttle > 0) args.insert(args.end(), {"--throttle", std::to_string(options.throttle)});
   if (options.list_only) args.push_back("--list-only");

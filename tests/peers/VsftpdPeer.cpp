@@ -60,17 +60,20 @@ VsftpdPeer::VsftpdPeer() : root_(folder_ / "anon") {
   mkdir(root_.c_str(), 0555);
   mkdir(PubPath().c_str(), 0755);
   chmod(folder_.path().c_str(), 0755);
-  if (chown(PubPath().c_str(), ftp_user->pw_uid, ftp_user->pw_gid) != 0) problem_ = "cannot prepare the pub folder";
+  if (chown(PubPath().c_str(), ftp_user->pw_uid, ftp_user->pw_gid) != 0)
+    problem_ = "cannot prepare the pub folder";
   mkdir("/var/run/vsftpd", 0755);
   mkdir("/var/run/vsftpd/empty", 0555);
   port_ = FreePort();
   const std::string config = folder_ / "vsftpd.conf";
-  std::ofstream(config) << "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" << port_
-                        << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
-                           "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
-                           "anon_umask=022\nno_anon_password=YES\nanon_root="
-                        << root_ << "\nsecure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
-                                    "xferlog_enable=NO\nport_enable=YES\npasv_enable=YES\none_process_model=YES\n";
+  std::ofstream(config)
+      << "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" << port_
+      << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
+         "anon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
+         "anon_umask=022\nno_anon_password=YES\nanon_root="
+      << root_
+      << "\nsecure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
+         "xferlog_enable=NO\nport_enable=YES\npasv_enable=YES\none_process_model=YES\n";
   std::string program = kVsftpd;
   std::string config_arg = config;
   char* argv[] = {program.data(), config_arg.data(), nullptr};

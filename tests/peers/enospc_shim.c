@@ -70,4 +70,6 @@ ssize_t pwrite64(int fd, const void* buf, size_t count, off_t offset) {
   return real(fd, buf, count, offset);
 }
 
-ssize_t pwrite(int fd, const void* buf, size_t count, off_t offset) { return pwrite64(fd, buf, count, offset); }
+ssize_t pwrite(int fd, const void* buf, size_t count, off_t offset) {
+  return pwrite64(fd, buf, count, offset);
+}

@@ -1,11 +1,10 @@
-#include "run/Transfer.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/Process.h"
+#include "run/Transfer.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
 

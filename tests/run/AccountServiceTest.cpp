@@ -32,7 +32,9 @@ TEST(SplitAccountReply, SevenFieldsAreRefusedEvenWhenTheLastIsEmpty) {
 }
 
 TEST(SplitAccountReply, BytesThatAreNotUtf8ReadAsLatin1) {
-  auto fields = SplitAccountReply("Compa\xF1\xED" "a;h;u;p\xE9;/");
+  auto fields = SplitAccountReply(
+      "Compa\xF1\xED"
+      "a;h;u;p\xE9;/");
   ASSERT_TRUE(fields);
   EXPECT_EQ(fields->at(0), "Compañía");
   EXPECT_EQ(fields->at(3), "pé");
@@ -52,14 +54,17 @@ TEST(AccountServiceRequests, KeysGoInTheirOrderAndClienteAsStored) {
   service.ListCopies("a+b/c==", "PC 1");
   service.LookupAccount("x", kDownloadReplySize);
   const std::string p = "http://host:81/funciones.php?";
-  EXPECT_THAT(sent, ElementsAre(
-      std::pair{p + "Tipo=3&Clave=a+b/c==", kRunReplySize},
-      std::pair{p + "Tipo=4&CL=12%203&NE=PC1&TR=AR&RE=C%3A%5CDatos%5C%2A.xls&CO=ARC1C001.RAR&ED=Y", kRunReplySize},
-      std::pair{p + "Tipo=5&CL=123&NO=Acme%20%26%20Co&NE=PC1&ER=No%20existen%20archivo%28s%29%20para%20comprimir",
-                kRunReplySize},
-      std::pair{p + "Tipo=7&CL=123&MA=a%40b.example&NE=PC1", kRunReplySize},
-      std::pair{p + "Tipo=8&Clave=a+b/c==&Equipo=PC%201", std::size_t{1000}},
-      std::pair{p + "Tipo=3&Clave=x", std::size_t{100}}));
+  EXPECT_THAT(
+      sent, ElementsAre(
+                std::pair{p + "Tipo=3&Clave=a+b/c==", kRunReplySize},
+                std::pair{p + "Tipo=4&CL=12%203&NE=PC1&TR=AR&RE=C%3A%5CDatos%5C%2A.xls&CO=ARC1C001.RAR&ED=Y",
+                          kRunReplySize},
+                std::pair{p + "Tipo=5&CL=123&NO=Acme%20%26%20Co&NE=PC1&ER=No%20existen%20archivo%28s%29%"
+                              "20para%20comprimir",
+                          kRunReplySize},
+                std::pair{p + "Tipo=7&CL=123&MA=a%40b.example&NE=PC1", kRunReplySize},
+                std::pair{p + "Tipo=8&Clave=a+b/c==&Equipo=PC%201", std::size_t{1000}},
+                std::pair{p + "Tipo=3&Clave=x", std::size_t{100}}));
 }
 
 TEST(EscapeQueryValue, SendsWindows1252BytesPercentEncoded) {

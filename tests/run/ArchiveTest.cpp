@@ -15,15 +15,16 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 TEST(RarCommandLine, DumpWithPassword) {
-  EXPECT_EQ(RarCommandLine("C:\\NORVO~1\\RAR", 0, "C:\\TEMP_Norvo\\BD05C001.BAK", "C:\\TEMP_Norvo\\BD05C001.RAR",
-                           "clave", "S"),
+  EXPECT_EQ(RarCommandLine("C:\\NORVO~1\\RAR", 0, "C:\\TEMP_Norvo\\BD05C001.BAK",
+                           "C:\\TEMP_Norvo\\BD05C001.RAR", "clave", "S"),
             "C:\\NORVO~1\\RAR a -df -hpclave -dh \"C:\\TEMP_Norvo\\BD05C001.RAR\" "
             "\"C:\\TEMP_Norvo\\BD05C001.BAK\"");
 }
 
 TEST(RarCommandLine, FolderWithSubfoldersAndNoPasswordHasTwoSpacesAfterA) {
-  EXPECT_EQ(RarCommandLine("C:\\NORVO~1\\RAR", 1, "C:\\Datos\\*.xls", "C:\\TEMP_Norvo\\ARC1C001.RAR", "", "N"),
-            "C:\\NORVO~1\\RAR a  -r -dh \"C:\\TEMP_Norvo\\ARC1C001.RAR\" \"C:\\Datos\\*.xls\"");
+  EXPECT_EQ(
+      RarCommandLine("C:\\NORVO~1\\RAR", 1, "C:\\Datos\\*.xls", "C:\\TEMP_Norvo\\ARC1C001.RAR", "", "N"),
+      "C:\\NORVO~1\\RAR a  -r -dh \"C:\\TEMP_Norvo\\ARC1C001.RAR\" \"C:\\Datos\\*.xls\"");
 }
 
 TEST(RarCommandLine, RecurseTwoAddsNoSwitch) {

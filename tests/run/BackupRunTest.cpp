@@ -61,14 +61,16 @@ class BackupRunTest : public ::testing::Test {
       rows = rows_;
       return listResult_;
     };
-    env.phases.DumpDatabase = [this](const std::string& folder, const std::string& file, const std::string& db) {
+    env.phases.DumpDatabase = [this](const std::string& folder, const std::string& file,
+                                     const std::string& db) {
       calls_.push_back("dump " + Local(folder) + "|" + file + "|" + db);
       if (dumpFails_.count(db)) return dumpFails_[db];
       test::WriteFile(folder + file, "dump of " + db);
       return std::string("OK");
     };
-    env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files, const std::string& archive,
-                                     const std::string& password, const std::string& deleteFlag) {
+    env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files,
+                                     const std::string& archive, const std::string& password,
+                                     const std::string& deleteFlag) {
       calls_.push_back("rar " + std::to_string(recurse) + "|" + Local(files) + "|" + Local(archive) + "|" +
                        password + "|" + deleteFlag);
       // Stands in for the tool: the archive exists when the source does.
@@ -124,12 +126,12 @@ TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlo
   RunResult result = RunOnce();
   ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
   EXPECT_THAT(calls_, ElementsAre("rar 0|~/Datos/*.xls|~/drive/TEMP_Norvo/ARC1C001.RAR|s3cret|N",
-                                  "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ + "/|/base/123/|"
-                                  "~/drive/TEMP_Norvo/|ARC1C001.RAR"));
-  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz",
-                                     "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
-                                         EscapeQueryValue(dir_ / "Datos/*.xls") +
-                                         "&CO=ARC1C001.RAR&ED=Y"));
+                                  "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ +
+                                      "/|/base/123/|"
+                                      "~/drive/TEMP_Norvo/|ARC1C001.RAR"));
+  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz", "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
+                                                              EscapeQueryValue(dir_ / "Datos/*.xls") +
+                                                              "&CO=ARC1C001.RAR&ED=Y"));
   EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
   EXPECT_FALSE(platform::FileExists(work_ + "ARC1C001.RAR")) << "no local copy was asked for";
@@ -165,7 +167,11 @@ TEST_F(BackupRunTest, SevenFieldReplyEndsTheRunBeforeAnyBackup) {
 }
 
 TEST_F(BackupRunTest, CopySlotRotatesAndRestartsAboveTheCopyCount) {
-  struct Case { const char* copies; const char* last; const char* expected; };
+  struct Case {
+    const char* copies;
+    const char* last;
+    const char* expected;
+  };
   for (Case c : {Case{"3", "3", "1"}, Case{"3", "1", "2"}, Case{"3", "0", "1"}, Case{"3", "7", "1"},
                  Case{"", "", "1"}, Case{"2", "-4", "1"}, Case{"32767", "32766", "32767"}}) {
     WriteSetting("Resp_ProgCopias", c.copies);
@@ -191,12 +197,11 @@ TEST_F(BackupRunTest, DatabasesAreSelectedByIdBetweenCommasAndNamedBySlot) {
   ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
   const std::string w = "~/drive/TEMP_Norvo/";
   const std::string up = "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ + "/|/base/123/|" + w + "|";
-  EXPECT_THAT(calls_, ElementsAre("open SRV1|SQLEXPRESS|1||", "list",
-                                  "dump " + w + "|BD05C012.BAK|Ventas",
-                                  "rar 0|" + w + "BD05C012.BAK|" + w + "BD05C012.RAR||S", up + "BD05C012.RAR",
-                                  "dump " + w + "|BD123C012.BAK|Big",
-                                  "rar 0|" + w + "BD123C012.BAK|" + w + "BD123C012.RAR||S",
-                                  up + "BD123C012.RAR"));
+  EXPECT_THAT(calls_,
+              ElementsAre("open SRV1|SQLEXPRESS|1||", "list", "dump " + w + "|BD05C012.BAK|Ventas",
+                          "rar 0|" + w + "BD05C012.BAK|" + w + "BD05C012.RAR||S", up + "BD05C012.RAR",
+                          "dump " + w + "|BD123C012.BAK|Big",
+                          "rar 0|" + w + "BD123C012.BAK|" + w + "BD123C012.RAR||S", up + "BD123C012.RAR"));
   EXPECT_TRUE(platform::FileExists(work_ + "BD05C012.RAR")) << "the local copy is kept";
   EXPECT_FALSE(platform::FileExists(work_ + "BD05C012.BAK")) << "the tool deleted the dump";
   EXPECT_EQ(requests_.at(1), "Tipo=4&CL=123&NE=" + pc_ + "&TR=BD&RE=Ventas&CO=BD05C012.RAR&ED=Y");
@@ -270,7 +275,8 @@ TEST_F(BackupRunTest, SuccessNoticeOnlyWhenAskedFor) {
   WriteSetting("Resp_ProgEnv", "1");
   WriteSetting("Resp_ProgMail", "jefe ñ@acme.example");
   RunOnce();
-  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz", "Tipo=7&CL=123&MA=jefe%20%F1%40acme.example&NE=" + pc_));
+  EXPECT_THAT(requests_,
+              ElementsAre("Tipo=3&Clave=MTIz", "Tipo=7&CL=123&MA=jefe%20%F1%40acme.example&NE=" + pc_));
   requests_.clear();
   WriteSetting("Resp_ProgEnv", "0");
   RunOnce();
@@ -314,7 +320,11 @@ TEST_F(BackupRunTest, ErrorsBeyondTheTwentyFirstAreStillReported) {
 }
 
 TEST_F(BackupRunTest, CasesThatEndTheRunSendNothingMoreAndSaveNothing) {
-  struct Case { const char* name; const char* value; std::size_t requests; };
+  struct Case {
+    const char* name;
+    const char* value;
+    std::size_t requests;
+  };
   for (Case c : {Case{"Resp_ProgEnv", "", 0}, Case{"Resp_ProgEnv", "quizas", 0}, Case{"Resp_Base", "x", 1},
                  Case{"Resp_Base", "", 1}, Case{"Resp_Archivo", "si", 1}, Case{"Cliente", "MTI", 1},
                  Case{"Resp_ProgCopias", "40000", 0}, Case{"Resp_RespUCopia", "99999", 0}}) {

@@ -2,7 +2,6 @@
 // read, and every failure reads as nothing within the time-out.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -80,8 +79,9 @@ TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0]["path"], "/funciones.php");
   EXPECT_EQ(requests[0]["raw_query"], "Tipo=3&Clave=MTIz+/==");
-  EXPECT_THAT(peer_.Queries().at(1),
-              ::testing::Eq("Tipo=5&CL=123&NO=Compañía&NE=PC1&ER=Problema al ingresar al directorio /b/1 2/"));
+  EXPECT_THAT(
+      peer_.Queries().at(1),
+      ::testing::Eq("Tipo=5&CL=123&NO=Compañía&NE=PC1&ER=Problema al ingresar al directorio /b/1 2/"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The run lock: one holder at a time, released however the holder ends.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 

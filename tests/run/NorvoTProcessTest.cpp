@@ -28,7 +28,8 @@ bool LooksLikeRunDate(const std::string& text) {
   const std::string shape = "99-99-9999 99:99";
   if (text.size() != shape.size()) return false;
   for (std::size_t i = 0; i < shape.size(); ++i) {
-    if (shape[i] == '9' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != shape[i]) return false;
+    if (shape[i] == '9' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != shape[i])
+      return false;
   }
   return true;
 }
@@ -66,8 +67,8 @@ class NorvoTProcessTest : public ::testing::Test {
 
   // Names in an archive of the work folder, as the RAR stand-in lists them.
   std::vector<std::string> ArchiveNames(const std::string& name, const std::string& password = "") {
-    auto listing = test::RunProgram({"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2", test::PeerPath("fake_rar"),
-                                     password, work_ + name},
+    auto listing = test::RunProgram({"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2",
+                                     test::PeerPath("fake_rar"), password, work_ + name},
                                     {});
     std::vector<std::string> names;
     std::istringstream lines(listing.err);
@@ -99,7 +100,8 @@ TEST_F(NorvoTProcessTest, FileSetsOfBothKindsWithPasswordSubfoldersBlanksAndQuot
   WriteSetting("Resp_ArchNom2", "nota.txt");
   auto run = Run();
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_THAT(ArchiveNames("ARC1C001.RAR", "p \"w' x"), UnorderedElementsAre("libro 1.xls", "sub 'x'/libro 2.xls"));
+  EXPECT_THAT(ArchiveNames("ARC1C001.RAR", "p \"w' x"),
+              UnorderedElementsAre("libro 1.xls", "sub 'x'/libro 2.xls"));
   EXPECT_THAT(ArchiveNames("ARA2C001.RAR", "p \"w' x"), ElementsAre("nota.txt"));
   EXPECT_THAT(ArchiveNames("ARA2C001.RAR", "wrong"), ElementsAre("Incorrect password"));
   EXPECT_TRUE(platform::FileExists(folder + "/nota.txt")) << "file sets keep their sources";

@@ -18,7 +18,9 @@ extern char** environ;
 
 namespace norvo::test {
 
-std::string PeerPath(const std::string& name) { return std::string(NORVO_SOURCE_DIR) + "/tests/peers/" + name; }
+std::string PeerPath(const std::string& name) {
+  return std::string(NORVO_SOURCE_DIR) + "/tests/peers/" + name;
+}
 std::string ProgramPath(const std::string& name) { return std::string(NORVO_BIN_DIR) + "/" + name; }
 
 void WriteFile(const std::string& path, const std::string& text) {
@@ -94,7 +96,8 @@ pid_t StartProgram(const std::vector<std::string>& argv, const std::map<std::str
                    const std::string& errFile) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   auto args = CArgs(argv);
   auto envStrings = EnvironmentWith(env);

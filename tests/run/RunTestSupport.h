@@ -4,8 +4,8 @@
 #include <sys/types.h>
 
 #include <map>
-#include <nlohmann/json.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -17,7 +17,7 @@ namespace norvo::test {
 using testing::ScopedEnv;
 using testing::TempDir;
 
-std::string PeerPath(const std::string& name);  // tests/peers/<name>
+std::string PeerPath(const std::string& name);     // tests/peers/<name>
 std::string ProgramPath(const std::string& name);  // build/bin/<name>
 
 void WriteFile(const std::string& path, const std::string& text);

@@ -1,8 +1,7 @@
-#include "settings/AutomationDate.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/System.h"
+#include "settings/AutomationDate.h"
 #include "support/TempDir.h"
 
 namespace norvo::settings {

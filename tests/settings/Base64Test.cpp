@@ -1,6 +1,6 @@
-#include "settings/Base64.h"
-
 #include <gtest/gtest.h>
+
+#include "settings/Base64.h"
 
 namespace norvo::settings {
 namespace {

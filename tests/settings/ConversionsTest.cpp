@@ -1,6 +1,6 @@
-#include "settings/Conversions.h"
-
 #include <gtest/gtest.h>
+
+#include "settings/Conversions.h"
 
 namespace norvo::settings {
 namespace {

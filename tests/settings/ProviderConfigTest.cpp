@@ -1,9 +1,8 @@
-#include "settings/ProviderConfig.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "settings/ProviderConfig.h"
 #include "support/TempDir.h"
 
 namespace norvo::settings {

@@ -36,7 +36,8 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv) {
   }
   std::fclose(stream);
   first_line_ = line;
-  while (!first_line_.empty() && (first_line_.back() == '\n' || first_line_.back() == '\r')) first_line_.pop_back();
+  while (!first_line_.empty() && (first_line_.back() == '\n' || first_line_.back() == '\r'))
+    first_line_.pop_back();
 }
 
 PeerProcess::~PeerProcess() {

@@ -22,7 +22,8 @@ class AboutTest : public TrayTest {
  protected:
   void SetUp() override {
     TrayTest::SetUp();
-    WriteProvider({{"contact_mailbox", "contacto@proveedor.test"}, {"web_address", "https://www.proveedor.test"}});
+    WriteProvider(
+        {{"contact_mailbox", "contacto@proveedor.test"}, {"web_address", "https://www.proveedor.test"}});
   }
 };
 

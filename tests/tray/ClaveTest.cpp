@@ -73,10 +73,11 @@ TEST_F(ClaveTest, ReminderGoesOutOnceWithTheHourglassAndHidesTheLink) {
 }
 
 TEST_F(ClaveTest, AFailedReminderSaysNothingToTheUser) {
-  tray::frmClave window(state, config, [](const settings::ProviderConfig&, const net::MailMessage&, std::string* e) {
-    *e = "server gone";
-    return false;
-  });
+  tray::frmClave window(state, config,
+                        [](const settings::ProviderConfig&, const net::MailMessage&, std::string* e) {
+                          *e = "server gone";
+                          return false;
+                        });
   window.show();
   testing::internal::CaptureStderr();
   window.Label2_DblClick();

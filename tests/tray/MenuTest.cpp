@@ -69,7 +69,8 @@ TEST_F(MenuTest, IconTipAndTheSixEntriesInOrder) {
     names << action->objectName();
     captions << (action->isSeparator() ? "-" : action->text());
   }
-  EXPECT_EQ(names, QStringList({"mnuConfig", "mnuRespHaora", "mnuCloud", "mnuLinea1", "mnuAcercade", "mnuExit"}));
+  EXPECT_EQ(names,
+            QStringList({"mnuConfig", "mnuRespHaora", "mnuCloud", "mnuLinea1", "mnuAcercade", "mnuExit"}));
   EXPECT_EQ(captions,
             QStringList({"Configuración", "Respaldar ahora", "Cloud", "-", "Acerca de...", "Exit"}));
   menu->Colocar_Tray();
@@ -239,7 +240,8 @@ TEST_F(MenuTest, ExitClosesTheOpenWindowsAndRemovesTheIcon) {
   menu->mnuExit->trigger();
   EXPECT_EQ(quits, 1);
   EXPECT_FALSE(menu->trayIcon()->isVisible());
-  for (QWidget* window : QApplication::topLevelWidgets()) EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(about.isNull());
 }

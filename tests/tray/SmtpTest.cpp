@@ -54,21 +54,23 @@ TEST(SmtpMessage, LineEndsAndAddresses) {
   EXPECT_EQ(net::ToCrLf("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\r\nd\r\n\r\n");
   EXPECT_EQ(net::SplitAddresses(" a@x.org; ;b@y.org ;"), (std::vector<std::string>{"a@x.org", "b@y.org"}));
   EXPECT_TRUE(net::IsPlainAddress("cliente.uno@example.org"));
-  for (const char* bad : {"", "sin-arroba", "a@b@c", "a b@c.org", "<a@b.org>", "a@b.org\r\nRCPT TO:<x@y.org>",
-                          "a,b@c.org"}) {
+  for (const char* bad :
+       {"", "sin-arroba", "a@b@c", "a b@c.org", "<a@b.org>", "a@b.org\r\nRCPT TO:<x@y.org>", "a,b@c.org"}) {
     EXPECT_FALSE(net::IsPlainAddress(bad)) << bad;
   }
 }
 
 TEST(SmtpMessage, MessageHasCrLfLinesAndAValidDate) {
-  net::MailMessage mail{"Señor Envío", "soporte@example.org", {"a@example.org", "b@example.org"},
-                        "Asunto", "uno\ndos\n"};
+  net::MailMessage mail{
+      "Señor Envío", "soporte@example.org", {"a@example.org", "b@example.org"}, "Asunto", "uno\ndos\n"};
   QByteArray text = QByteArray::fromStdString(net::FormatMessage(mail, 1796000000, "id@example.org"));
   EXPECT_FALSE(HasBareLineFeed(text));
   for (const QByteArray& line : text.split('\n')) EXPECT_LE(line.size(), 78) << line.toStdString();
   EXPECT_TRUE(text.contains("To: <a@example.org>, <b@example.org>\r\n"));
-  EXPECT_TRUE(QString::fromStdString(net::FormatMailDate(1796000000))
-                  .contains(QRegularExpression(R"(^(Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d\d (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} \d\d:\d\d:\d\d [+-]\d{4}$)")));
+  EXPECT_TRUE(
+      QString::fromStdString(net::FormatMailDate(1796000000))
+          .contains(QRegularExpression(
+              R"(^(Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d\d (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} \d\d:\d\d:\d\d [+-]\d{4}$)")));
 }
 
 class SmtpPeerTest : public TrayTest {
@@ -95,7 +97,8 @@ TEST_F(SmtpPeerTest, DeliversWithAuthDisplayNameEncodedSubjectAndExactBody) {
   const QJsonObject& m = messages[0];
   EXPECT_EQ(m["login"].toString(), "soporte@norvo.test");
   EXPECT_EQ(m["mail_from"].toString(), "soporte@norvo.test");
-  EXPECT_EQ(m["rcpt_tos"].toVariant().toStringList(), QStringList({"cliente@example.org", "jefe@example.org"}));
+  EXPECT_EQ(m["rcpt_tos"].toVariant().toStringList(),
+            QStringList({"cliente@example.org", "jefe@example.org"}));
   EXPECT_EQ(m["from_name"].toString(), "INFO Norvo Backup");
   EXPECT_EQ(m["from_addr"].toString(), "soporte@norvo.test");
   EXPECT_EQ(m["subject"].toString(), QString("INFO Su contraseña Norvo Backup"));

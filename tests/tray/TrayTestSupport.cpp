@@ -24,7 +24,8 @@ void EnsureApplication() {
 
 void TrayTest::SetUp() {
   ASSERT_TRUE(dir_.isValid());
-  QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(dir_.path(),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   setenv("XDG_RUNTIME_DIR", dir_.path().toUtf8().constData(), 1);
   setenv("NORVO_REGISTRY", Path("registry.db").toUtf8().constData(), 1);
   setenv("NORVO_PROVIDER_CONF", Path("provider.ini").toUtf8().constData(), 1);
@@ -47,7 +48,8 @@ void TrayTest::WriteProvider(const std::map<std::string, std::string>& keys) {
   for (const auto& [key, value] : keys) file.write((key + " = " + value + "\n").c_str());
 }
 
-SmtpPeer::SmtpPeer(const QString& user, const QString& password, const QString& log_path) : log_path_(log_path) {
+SmtpPeer::SmtpPeer(const QString& user, const QString& password, const QString& log_path)
+    : log_path_(log_path) {
   process_.setProgram("/usr/bin/python3");
   process_.setArguments({QString(NORVO_SOURCE_DIR) + "/tests/peers/smtp_server.py", "--log", log_path,
                          "--user", user, "--password", password});

@@ -2,6 +2,8 @@
 // Shared pieces of the tray tests: the offscreen application, a private
 // environment per test (runtime folder, settings store, provider file), a
 // recorder of message boxes, the SMTP peer and a driver for the password window.
+#include <gtest/gtest.h>
+
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -12,8 +14,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tray/MessageBox.h"
 

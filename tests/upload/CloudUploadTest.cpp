@@ -15,8 +15,8 @@ namespace {
 
 using test::FtpPeer;
 using test::FtpPeerOptions;
-using test::With;
 using test::ReadWholeFile;
+using test::With;
 using test::WriteWholeFile;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -41,8 +41,8 @@ class CloudUploadTest : public ::testing::Test {
 
   std::string Upload(const std::string& name, const std::string& customer = "/base/123/",
                      const std::string& password = "secret") {
-    return UploadToCloud(options_, server_->Address(), "test", password, customer + "PC1/", customer, local_ + "/",
-                         name);
+    return UploadToCloud(options_, server_->Address(), "test", password, customer + "PC1/", customer,
+                         local_ + "/", name);
   }
 
   std::string Cloud(const std::string& name) const { return server_->Root() + "/base/123/PC1/" + name; }
@@ -136,7 +136,8 @@ TEST_F(CloudUploadTest, MissingLocalArchiveTouchesNoRemoteFile) {
   std::filesystem::create_directories(local_ + "/ARC1C002.RAR");
   EXPECT_EQ(Upload("ARC1C002.RAR"), "Problema no se pudo copiar el archivo ARC1C002.RAR");
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C003.RAR")), "old copy");
-  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD")));
+  EXPECT_THAT(Changes(),
+              ElementsAre(StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD")));
 }
 
 TEST_F(CloudUploadTest, ServerThatLosesBytesKeepsTheOldCopy) {

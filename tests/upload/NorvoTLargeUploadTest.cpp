@@ -1,9 +1,8 @@
 // A file of more than 4 GiB backed up by Norvo_T: it arrives whole, with the
 // right size, past every 32-bit limit. Writes gigabytes (label "large").
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 

@@ -34,7 +34,9 @@ class NorvoTUploadTest : public UploadFixture {
   std::string Item(const std::string& source, const std::string& copy, const std::string& state) const {
     return "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" + source + "&CO=" + copy + "&ED=" + state;
   }
-  std::string Error(const std::string& text) const { return "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + text; }
+  std::string Error(const std::string& text) const {
+    return "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + text;
+  }
 
   std::size_t seen_ = 0;
 };
@@ -69,8 +71,8 @@ TEST_F(NorvoTUploadTest, FourRunsRotateThreeCopiesOfTwoFileSets) {
   }
   std::vector<std::string> names;
   for (const auto& [name, size] : CloudFiles()) names.push_back(name);
-  EXPECT_THAT(names, ElementsAre("ARA2C001.RAR", "ARA2C002.RAR", "ARA2C003.RAR", "ARC1C001.RAR", "ARC1C002.RAR",
-                                 "ARC1C003.RAR"));
+  EXPECT_THAT(names, ElementsAre("ARA2C001.RAR", "ARA2C002.RAR", "ARA2C003.RAR", "ARC1C001.RAR",
+                                 "ARC1C002.RAR", "ARC1C003.RAR"));
   // The fourth run replaced slot 1 and left slots 2 and 3 alone.
   EXPECT_EQ(MemberOf("ARA2C001.RAR", "nota.txt"), "nota 4");
   EXPECT_EQ(MemberOf("ARA2C002.RAR", "nota.txt"), "nota 2");
@@ -145,7 +147,8 @@ TEST_F(NorvoTUploadTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSuccee
     const auto size = std::filesystem::file_size(temporary, ec);
     return ec ? 0 : size;
   };
-  for (int i = 0; i < 400 && uploaded() < 100000; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 400 && uploaded() < 100000; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_GE(uploaded(), 100000u) << "the upload never started";
   cloud_->Kill();
   EXPECT_EQ(WaitProgram(run), 0) << ReadFile(dir_ / "run.err");
@@ -158,7 +161,8 @@ TEST_F(NorvoTUploadTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSuccee
   EXPECT_EQ(next.exit_code, 0) << next.err;
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz", Item(data, "ARA1C001.RAR", "Y")));
   EXPECT_EQ(MemberOf("ARA1C001.RAR", "datos.bin"), big);
-  EXPECT_THAT(CloudFiles(), ElementsAre(::testing::Pair("ARA1C001.RAR", std::filesystem::file_size(archive))));
+  EXPECT_THAT(CloudFiles(),
+              ElementsAre(::testing::Pair("ARA1C001.RAR", std::filesystem::file_size(archive))));
 }
 
 }  // namespace

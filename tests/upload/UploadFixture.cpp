@@ -45,9 +45,9 @@ ProgramRun UploadFixture::Run(std::map<std::string, std::string> extra) {
 }
 
 pid_t UploadFixture::StartRun(const std::string& errFile) {
-  return StartProgram({ProgramPath("Norvo_T")},
-                      {{"NORVO_REGISTRY", dir_ / "registry.db"}, {"NORVO_PROVIDER_CONF", dir_ / "provider.ini"}},
-                      errFile);
+  return StartProgram(
+      {ProgramPath("Norvo_T")},
+      {{"NORVO_REGISTRY", dir_ / "registry.db"}, {"NORVO_PROVIDER_CONF", dir_ / "provider.ini"}}, errFile);
 }
 
 std::string UploadFixture::CloudFolder() const { return cloudRoot_ + "/123/" + pc_ + "/"; }

@@ -20,7 +20,8 @@ class UploadFixture : public ::testing::Test {
   // (Re)starts the cloud on the same folder and points the account at it.
   void StartCloud(FtpPeerOptions options = {});
   // The account reply with this FTP host, password and base path.
-  void Account(const std::string& host, const std::string& password = "secret", const std::string& base = "/");
+  void Account(const std::string& host, const std::string& password = "secret",
+               const std::string& base = "/");
   ProgramRun Run(std::map<std::string, std::string> extra = {});
   // Starts a run without waiting; stderr goes to the file.
   pid_t StartRun(const std::string& errFile);

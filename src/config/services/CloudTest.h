@@ -11,9 +11,9 @@
 namespace norvo::config {
 
 // The lines of the test, top to bottom.
-inline constexpr std::size_t kInternetLine = 0;   // "Conexión a Internet"
-inline constexpr std::size_t kCloudLine = 1;      // "Comunicación al Cloud"
-inline constexpr std::size_t kWriteLine = 2;      // "Escritura en el Cloud"
+inline constexpr std::size_t kInternetLine = 0;  // "Conexión a Internet"
+inline constexpr std::size_t kCloudLine = 1;     // "Comunicación al Cloud"
+inline constexpr std::size_t kWriteLine = 2;     // "Escritura en el Cloud"
 // The folder made and removed again in the customer's folder.
 inline constexpr const char* kTestFolder = "TESTNORVO01/";
 

@@ -4,15 +4,13 @@
 
 namespace norvo::config {
 
-std::string DatabaseEntry(const run::DatabaseRow& row) {
-  return std::to_string(row.dbid) + " - " + row.name;
-}
+std::string DatabaseEntry(const run::DatabaseRow& row) { return std::to_string(row.dbid) + " - " + row.name; }
 
 std::optional<DatabaseListing> ListDatabaseEntries(const DatabaseLogin& login) {
   const bool opened =
-      login.windows ? run::OpenDatabase(login.server, login.instance, run::kWindowsLogin, "", "")
-                    : run::OpenDatabase(login.server, login.instance, run::kServerLogin, login.user,
-                                        login.password);
+      login.windows
+          ? run::OpenDatabase(login.server, login.instance, run::kWindowsLogin, "", "")
+          : run::OpenDatabase(login.server, login.instance, run::kServerLogin, login.user, login.password);
   if (!opened) return std::nullopt;
   const std::string stored = settings::ReadSetting("Resp_BaseBas");
   std::vector<run::DatabaseRow> rows;

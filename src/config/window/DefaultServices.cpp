@@ -30,9 +30,8 @@ ConfigServices DefaultConfigServices() {
   services.registerStartup = [] { RegisterStartup(); };
   services.testCloud = [] { return Test_Cloud(); };
   services.listDatabases = ListDatabaseEntries;
-  services.validarLogon = [](const std::string& user, const std::string& domain, const std::string& password) {
-    return Validar_Logon(user, domain, password);
-  };
+  services.validarLogon = [](const std::string& user, const std::string& domain,
+                             const std::string& password) { return Validar_Logon(user, domain, password); };
   services.registerSchedule = RegisterTask;
   services.loggedOnUser = [] {
     const platform::LogonAccount account = platform::LoggedOnAccount();
@@ -50,7 +49,9 @@ ConfigServices DefaultConfigServices() {
   services.browseFile = [](QWidget* parent, const QString& title) {
     return QFileDialog::getOpenFileName(parent, title, QString());
   };
-  services.openAddress = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
+  services.openAddress = [](const QString& address) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+  };
   return services;
 }
 

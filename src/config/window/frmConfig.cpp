@@ -70,14 +70,19 @@ void frmConfig::NameControlArrays() {
 }
 
 std::array<QCheckBox*, 7> frmConfig::DayBoxes() const {
-  return {ui_->chkSem_0, ui_->chkSem_1, ui_->chkSem_2, ui_->chkSem_3, ui_->chkSem_4, ui_->chkSem_5, ui_->chkSem_6};
+  return {ui_->chkSem_0, ui_->chkSem_1, ui_->chkSem_2, ui_->chkSem_3,
+          ui_->chkSem_4, ui_->chkSem_5, ui_->chkSem_6};
 }
 
 void frmConfig::ConnectControls() {
   connect(ui_->chktpo_1, &QCheckBox::toggled, this, [this] { chktpo_Click(1); });
   connect(ui_->chktpo_2, &QCheckBox::toggled, this, [this] { chktpo_Click(2); });
-  connect(ui_->optArch_0, &QRadioButton::toggled, this, [this](bool on) { if (on) optArch_Click(0); });
-  connect(ui_->optArch_1, &QRadioButton::toggled, this, [this](bool on) { if (on) optArch_Click(1); });
+  connect(ui_->optArch_0, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) optArch_Click(0);
+  });
+  connect(ui_->optArch_1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) optArch_Click(1);
+  });
   connect(ui_->chkBasePas, &QCheckBox::toggled, this, &frmConfig::chkBasePas_Click);
   connect(ui_->chkSegPas, &QCheckBox::toggled, this, &frmConfig::chkSegPas_Click);
   connect(ui_->chkDrive, &QCheckBox::toggled, this, &frmConfig::chkDrive_Click);
@@ -122,7 +127,8 @@ void frmConfig::chkDrive_Click() {
 }
 
 void frmConfig::Image2_Click() {
-  if (services_.openAddress) services_.openAddress(FromUtf8(settings::ProviderConfigOrDefaults().web_address));
+  if (services_.openAddress)
+    services_.openAddress(FromUtf8(settings::ProviderConfigOrDefaults().web_address));
 }
 
 QString frmConfig::Buscar_Carpeta(const QString& Titulo, const QString& Path_Inicial) {
@@ -217,7 +223,8 @@ void frmConfig::cmdConectar_Click() {
     auto* item = new QListWidgetItem(FromUtf8(listing->entries[row]), ui_->lstBases);
     item->setSelected(row < listing->selected.size() && listing->selected[row]);
   }
-  if (!listing->error.empty()) tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(listing->error));
+  if (!listing->error.empty())
+    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(listing->error));
 }
 
 void frmConfig::GetUser() {

@@ -33,7 +33,9 @@ QString Decoded(std::string_view name) {
 }  // namespace
 
 void frmConfig::Form_Load() {
-  IgnoringErrors([&] { if (services_.registerStartup) services_.registerStartup(); });
+  IgnoringErrors([&] {
+    if (services_.registerStartup) services_.registerStartup();
+  });
   IgnoringErrors([&] {
     ui_->txtClave->setText(QString::fromStdString(state_->sClave));
     ui_->txtClaveConf->setText(QString::fromStdString(state_->sClave));
@@ -51,7 +53,8 @@ void frmConfig::Form_Load() {
   chktpo_Click(1);
   chktpo_Click(2);
   IgnoringErrors([&] {
-    (settings::ReadSetting("Resp_BaseAut") == "Aut1" ? ui_->optBaseAut_0 : ui_->optBaseAut_1)->setChecked(true);
+    (settings::ReadSetting("Resp_BaseAut") == "Aut1" ? ui_->optBaseAut_0 : ui_->optBaseAut_1)
+        ->setChecked(true);
   });
   IgnoringErrors([&] {
     ui_->txtInstancia->setText(Setting("Resp_BaseIns"));
@@ -84,7 +87,9 @@ void frmConfig::Form_Load() {
   IgnoringErrors([&] { LoadDrive(); });
   IgnoringErrors([&] { Test_Cloud(); });
   IgnoringErrors([&] { cmdConectar_Click(); });
-  IgnoringErrors([&] { if (ui_->txtWinUsr->text().isEmpty()) GetUser(); });
+  IgnoringErrors([&] {
+    if (ui_->txtWinUsr->text().isEmpty()) GetUser();
+  });
   if (ui_->lstArchivo->count() >= 3) ui_->cmdADD->setEnabled(false);
 }
 

@@ -16,9 +16,7 @@ std::string EscapePercent(std::string_view text) {
   return escaped;
 }
 
-bool HasLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 // The line without its trailing blanks and carriage return.
 std::string_view TrimRight(std::string_view line) {
@@ -31,8 +29,8 @@ std::string_view TrimRight(std::string_view line) {
 }  // namespace
 
 std::optional<std::string> DayNumbers(const std::vector<std::string>& codes) {
-  static constexpr std::array<std::pair<std::string_view, char>, 7> kDays = {{
-      {"SUN", '0'}, {"MON", '1'}, {"TUE", '2'}, {"WED", '3'}, {"THU", '4'}, {"FRI", '5'}, {"SAT", '6'}}};
+  static constexpr std::array<std::pair<std::string_view, char>, 7> kDays = {
+      {{"SUN", '0'}, {"MON", '1'}, {"TUE", '2'}, {"WED", '3'}, {"THU", '4'}, {"FRI", '5'}, {"SAT", '6'}}};
   std::string numbers;
   for (const std::string& code : codes) {
     char number = 0;
@@ -77,8 +75,7 @@ std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error) 
          QuoteCommand(task.program) + Tag(task.name);
 }
 
-std::string MergeTaskLine(std::string_view existing, std::string_view task_name,
-                          std::string_view line) {
+std::string MergeTaskLine(std::string_view existing, std::string_view task_name, std::string_view line) {
   const std::string tag = Tag(task_name);
   std::string merged;
   std::size_t start = 0;

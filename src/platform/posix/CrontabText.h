@@ -27,7 +27,6 @@ std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error);
 
 // The crontab `existing` with every line of the task removed and `line`
 // appended; all other lines are kept byte for byte, and the text ends in a newline.
-std::string MergeTaskLine(std::string_view existing, std::string_view task_name,
-                          std::string_view line);
+std::string MergeTaskLine(std::string_view existing, std::string_view task_name, std::string_view line);
 
 }  // namespace norvo::platform::crontab

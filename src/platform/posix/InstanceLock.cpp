@@ -25,7 +25,8 @@ class FlockLock : public InstanceLock {
 
 }  // namespace
 
-LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLock>& lock, std::string* error) {
+LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLock>& lock,
+                            std::string* error) {
   int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     if (error != nullptr) *error = file + ": " + std::strerror(errno);

@@ -50,8 +50,7 @@ bool CheckLogon(const LogonService& service, const std::string& user, const std:
   const pam_conv conversation{Converse, &credentials};
   pam_handle_t* handle = nullptr;
   const char* folder = service.confdir.empty() ? nullptr : service.confdir.c_str();
-  int status = ::pam_start_confdir(service.name.c_str(), account.c_str(), &conversation, folder,
-                                   &handle);
+  int status = ::pam_start_confdir(service.name.c_str(), account.c_str(), &conversation, folder, &handle);
   if (status != PAM_SUCCESS) {
     if (handle != nullptr) ::pam_end(handle, status);
     return false;

@@ -22,8 +22,7 @@ struct Pipes {
   int out[2] = {-1, -1};
   int err[2] = {-1, -1};
   bool Open() {
-    return ::pipe2(in, O_CLOEXEC) == 0 && ::pipe2(out, O_CLOEXEC) == 0 &&
-           ::pipe2(err, O_CLOEXEC) == 0;
+    return ::pipe2(in, O_CLOEXEC) == 0 && ::pipe2(out, O_CLOEXEC) == 0 && ::pipe2(err, O_CLOEXEC) == 0;
   }
   static void Close(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -102,7 +101,8 @@ ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::stri
     return output;
   }
   // A child that stops reading early must not end this program with SIGPIPE.
-  struct sigaction ignore {}, previous {};
+  struct sigaction ignore {
+  }, previous{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &previous);
   pid_t pid = 0;

@@ -1,11 +1,9 @@
 // The embedded registry: one SQLite file holding keys and values. Keys and
 // value names compare without regard to case (COLLATE NOCASE). WAL and a busy
 // time-out let the tray program and a run write at the same moment.
-#include "platform/Registry.h"
-
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +14,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/Registry.h"
 #include "platform/posix/StorePath.h"
 
 namespace norvo::platform {

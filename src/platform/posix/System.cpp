@@ -19,9 +19,9 @@ namespace {
 
 // File systems that live on a local disk; network, memory and virtual ones are not "drives".
 bool IsLocalDiskType(std::string_view type) {
-  static const std::set<std::string_view> kTypes = {
-      "ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "jfs", "reiserfs", "zfs",
-      "vfat", "exfat", "ntfs", "ntfs3", "fuseblk", "hfsplus", "apfs", "overlay"};
+  static const std::set<std::string_view> kTypes = {"ext2",  "ext3",     "ext4",    "xfs",  "btrfs",  "f2fs",
+                                                    "jfs",   "reiserfs", "zfs",     "vfat", "exfat",  "ntfs",
+                                                    "ntfs3", "fuseblk",  "hfsplus", "apfs", "overlay"};
   return kTypes.count(type) != 0;
 }
 

@@ -43,7 +43,9 @@ std::string EntryText(const std::string& program_path) {
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=Norvo Backup\n"
-         "Exec=" + ExecArgument(program_path) + "\n"
+         "Exec=" +
+         ExecArgument(program_path) +
+         "\n"
          "Terminal=false\n"
          "X-GNOME-Autostart-enabled=true\n";
 }
@@ -87,8 +89,7 @@ bool WriteAtomically(const std::string& file, const std::string& text, std::stri
 
 std::string StartAtLogonLocation() { return ConfigHome() + "/autostart/norvo.desktop"; }
 
-bool RegisterStartAtLogon(const std::string& program_folder, const std::string& program,
-                          std::string* error) {
+bool RegisterStartAtLogon(const std::string& program_folder, const std::string& program, std::string* error) {
   std::string why;
   const std::string path = program_folder + program;
   if (program.empty() || path.find_first_of("\r\n") != std::string::npos) {
