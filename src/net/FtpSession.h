@@ -7,7 +7,7 @@
 // folder, changed only when a CWD succeeds) and names every file by its
 // absolute path, so no command depends on the server's idea of the folder.
 // This header is the seam between platforms: the libcurl backend lives in
-// FtpSessionCurl.cpp.
+// curl/FtpSessionCurl.cpp.
 #include <cstdint>
 #include <functional>
 #include <memory>
