@@ -20,6 +20,7 @@
 #include "cloud/SaveDialog.h"
 #include "run/AccountService.h"
 #include "run/Transfer.h"
+#include "settings/DisplayText.h"
 #include "settings/ProviderConfig.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
@@ -105,6 +106,10 @@ void frmCloud::Form_Load() {
   const std::string cliente = settings::ReadSetting("Cliente");
   const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
   CloudListing listing = LoadCloudListing(ProviderService(config), cliente, run::GetMachineName(), QLocale());
+  if (!listing.problem.empty()) {
+    std::fprintf(stderr, "Norvo: the cloud folder could not be listed: %s\n",
+                 settings::DisplayText(listing.problem).c_str());
+  }
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
   lst->clear();
   respaldos_ = listing.respaldos;

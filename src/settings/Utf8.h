@@ -11,6 +11,11 @@ namespace norvo::settings {
 std::u32string DecodeUtf8(std::string_view text);
 std::string EncodeUtf8(std::u32string_view characters);
 // UTF-8 text to Windows-1252 bytes; characters it cannot hold become "?".
+// A byte that is not UTF-8 (read as itself by DecodeUtf8) goes back as itself,
+// so Windows-1252 text from outside survives the trip unchanged.
 std::string Utf8ToWindows1252(std::string_view text);
+// The character of a Windows-1252 byte; the five bytes the code page leaves
+// undefined stand for themselves.
+char32_t Windows1252Character(unsigned char byte);
 
 }  // namespace norvo::settings

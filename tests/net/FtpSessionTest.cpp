@@ -1,10 +1,12 @@
 // The FTP session against a real server (pyftpdlib) on a loopback port.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "FtpPeer.h"
 #include "net/FtpErrors.h"
+#include "net/FtpLimits.h"
 #include "net/FtpSession.h"
 
 using namespace norvo::net;
@@ -173,4 +175,41 @@ TEST(FtpSessionServer, TlsRequiredNeverFallsBackToPlainText) {
   EXPECT_EQ(session.LastError(), ftp_error::kSecurityChannelError);
   options.tls = norvo::settings::FtpTls::Try;
   EXPECT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
+}
+
+// A server that sends without end, a FEAT reply or a listing's data, as fast
+// as the client reads or a line at a time (no single wait runs out): the
+// request fails at its size bound or at the time bound of its time-out.
+TEST(FtpSessionServer, EndlessRepliesAndListingsFailAtTheirBounds) {
+  struct Flood {
+    const char* what;
+    bool trickle;
+    unsigned error;
+  };
+  for (const Flood& flood :
+       {Flood{"FEAT", false, ftp_error::kResponseTooLarge}, Flood{"FEAT", true, ftp_error::kTimeout},
+        Flood{"LISTING", false, ftp_error::kResponseTooLarge}, Flood{"LISTING", true, ftp_error::kTimeout}}) {
+    SCOPED_TRACE(std::string(flood.what) + (flood.trickle ? " trickled" : " flooded"));
+    FtpPeerOptions hostile;
+    hostile.flood = flood.what;
+    hostile.trickle = flood.trickle;
+    FtpPeer peer(hostile);
+    ASSERT_TRUE(peer.Started());
+    FtpSessionOptions options;
+    options.timeout_s = 1;
+    FtpSession session;
+    const auto start = std::chrono::steady_clock::now();
+    std::string text;
+    bool machine = false;
+    if (std::string(flood.what) == "FEAT") {
+      EXPECT_FALSE(session.Connect(peer.Address(), "test", "secret", options));
+    } else {
+      ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
+      EXPECT_FALSE(session.List("", &text, &machine));
+    }
+    EXPECT_EQ(session.LastError(), flood.error);
+    EXPECT_LE(text.size(), kMaxListingBytes);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, ExchangeTimeLimit(1) + std::chrono::seconds(10))
+        << "the bound ends the request, not the server";
+  }
 }
