@@ -55,16 +55,24 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
   return session.Store(remote, true, read, total) && sent == total;
 }
 
-// The size of a file of the current remote folder, from its listing; -1 when
-// the listing fails or does not hold the file.
-int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
+// What the listing of the current remote folder says about the new file and
+// the slot's copy.
+struct SlotState {
+  int64_t temporarySize = -1;  // -1 when the listing fails or does not hold it
+  bool finalExists = false;    // something holds the final name
+};
+
+SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, const std::string& finalName) {
+  SlotState state;
   std::string text;
   bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
+  if (!session.List("", &text, &machine)) return state;
   for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == name && (entry.attributes & ftp::kAttrDirectory) == 0) return entry.size;
+    if (entry.name == temporary && (entry.attributes & ftp::kAttrDirectory) == 0)
+      state.temporarySize = entry.size;
+    if (entry.name == finalName) state.finalExists = true;
   }
-  return -1;
+  return state;
 }
 
 net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
@@ -73,8 +81,11 @@ net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   return session;
 }
 
-// On a second connection: the new file must be whole on the server before the
-// slot's old copy is deleted; then it takes the final name.
+// On a second connection: the new file must be whole on the server, then it
+// takes the final name. A server that replaces on rename does so in one step,
+// with no moment without a copy. Only when the rename was refused at RNTO
+// (so renaming works) while the final name is taken, the old copy is deleted
+// and the rename made again; a rename refused outright leaves both files.
 std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& host, const std::string& user,
                         const std::string& password, const std::string& computerFolder,
                         const std::string& fileName, int64_t size) {
@@ -84,13 +95,17 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
     return "No se puede conectar al Cloud para renombrar " + host;
   }
   second.ChangeDirectory(computerFolder);
-  if (RemoteSize(second, temporary) != size) {
+  const SlotState slot = LookAtSlot(second, temporary, fileName);
+  if (slot.temporarySize != size) {
     // Incomplete on the server: the old copy stays, the partial file goes.
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;
   }
-  second.DeleteFile(fileName);  // on a first upload there is nothing to delete
-  if (!second.RenameFile(temporary, fileName)) return "Problema no se pudo renombrar " + temporary;
+  if (second.RenameFile(temporary, fileName)) return kOk;
+  const bool finalNameInTheWay = second.RefusedCommand() == "RNTO" && slot.finalExists;
+  if (!finalNameInTheWay || !second.DeleteFile(fileName) || !second.RenameFile(temporary, fileName)) {
+    return "Problema no se pudo renombrar " + temporary;
+  }
   return kOk;
 }
 

@@ -2,8 +2,9 @@
 // The upload of one archive to the computer's folder in the cloud, with the
 // copy slot replaced only once the new file is whole on the server: the file
 // goes up under a temporary name, its size on the server is checked against
-// the local file, and only then the slot's old copy is deleted and the new
-// file renamed into its place.
+// the local file, and only then it is renamed onto the slot's name. The old
+// copy is deleted first only on a server that refuses to rename onto an
+// existing name, once the refusal shows that renaming itself works.
 #include <chrono>
 #include <string>
 
