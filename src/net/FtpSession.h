@@ -67,7 +67,8 @@ class FtpSession {
   // server offers MLST (*machine = true), else LIST lines. A listing past
   // kMaxListingBytes or ExchangeTimeLimit fails (FtpLimits.h), as does any
   // request whose replies pass kMaxReplyBytes or, except for Store and
-  // Retrieve, ExchangeTimeLimit.
+  // Retrieve, ExchangeTimeLimit. Every request ends early (12017, cancelled)
+  // once the program is asked to end (platform/EndRequest.h).
   bool List(const std::string& folder, std::string* text, bool* machine);
 
   // Whether the server accepted the last transfer or listing command (its 1xx

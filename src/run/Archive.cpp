@@ -1,16 +1,21 @@
 #include "run/Archive.h"
 
+#include <filesystem>
+
 #include "platform/Process.h"
 #include "platform/System.h"
 
 namespace norvo::run {
 namespace {
 
-// RAR's exit codes 0 (success), 1 (warnings, e.g. a file it could not open)
-// and 10 (no files matched) leave the archive test to decide; the others
-// are fatal errors, after which an archive that exists may be partial or
-// left over from an earlier run.
+// RAR's exit codes 0 (success), 1 (non-fatal warnings) and 10 (no files
+// matched) leave the archive test to decide; 6 (open error) with an archive
+// written means that the tool packed what it could and skipped source files
+// it could not open (locked or unreadable): the archive is sound, the item is
+// not whole. The others are fatal errors, after which an archive that exists
+// may be partial or left over from an earlier run.
 bool IsFatalRarExit(int code) { return code != 0 && code != 1 && code != 10; }
+constexpr int kRarOpenError = 6;
 
 // What rar's documented exit codes mean, for the error report.
 std::string RarExitMeaning(int code) {
@@ -59,6 +64,7 @@ std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recu
   if (recurse == 1) argv.push_back("-r");
   if (!password.empty()) argv.push_back("-hp" + password);
   argv.push_back("-dh");
+  argv.push_back("--");  // the switches end: a path that starts with "-" stays a path
   argv.push_back(archive);
   argv.push_back(files);
   return argv;
@@ -71,12 +77,14 @@ std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const 
   if (deleteFlag == "S") line += "-df";
   if (recurse == 1) line += " -r";
   if (!password.empty()) line += " -hp" + password;
-  line += " -dh ";
+  line += " -dh -- ";
   line += "\"" + archive + "\" \"" + files + "\"";
   return line;
 }
 
 std::string RunAndWait(const std::vector<std::string>& argv, platform::ProcessResult* ended) {
+  // The archiver ends with Norvo_T (killed, or asked to end): it must never
+  // go on writing in the work folder when no run is there to use the archive.
   platform::ProcessResult result = platform::RunAndWaitProcess(argv);
   if (ended != nullptr) *ended = result;
   if (!result.error.empty()) return result.error;
@@ -91,8 +99,13 @@ std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, cons
   std::string result = RunAndWait(RarArguments(tool, recurse, files, archive, password, deleteFlag), &ended);
   if (result != "OK") return result;
   std::string failure;
-  if (ended.signal != 0) {
+  if (ended.stopped) {
+    failure = tool + " was stopped, since Norvo_T was asked to end";
+  } else if (ended.signal != 0) {
     failure = tool + " was ended by signal " + std::to_string(ended.signal);
+  } else if (ended.exit_code == kRarOpenError && platform::FileExists(archive)) {
+    // Kept and uploaded as usual; the text puts the item on the run's error list.
+    return kIncompleteArchive + std::filesystem::path(archive).filename().string() + kSourcesNotOpened;
   } else if (IsFatalRarExit(ended.exit_code)) {
     failure =
         tool + " failed with exit code " + std::to_string(ended.exit_code) + RarExitMeaning(ended.exit_code);

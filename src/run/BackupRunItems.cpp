@@ -25,7 +25,7 @@ std::optional<bool> PhaseSwitch(const char* name) {
 
 bool BackupRun::DatabasePhase() {
   auto on = PhaseSwitch("Resp_Base");
-  if (!on) return Fail("Resp_Base is not a number");
+  if (!on) return Fail("Resp_Base is not a number", "Resp_Base no es un número");
   if (!*on) return true;
   const bool windowsLogin = settings::ReadSetting("Resp_BaseAut") == "Aut1";
   const std::string selection = settings::ReadSetting("Resp_BaseBas");
@@ -38,11 +38,14 @@ bool BackupRun::DatabasePhase() {
   }
   std::vector<DatabaseRow> rows;
   const std::string listed = env_.phases.ListDatabases(rows);
-  if (listed != kOk) return Fail("reading the database list: " + listed);
+  if (listed != kOk) {
+    return Fail("reading the database list: " + listed,
+                "no se pudo leer la lista de bases de datos: " + listed);
+  }
   for (const DatabaseRow& row : rows) {
     // ",5," selects database 5, not 15 or 50.
     if (selection.find("," + std::to_string(row.dbid) + ",") == std::string::npos) continue;
-    if (!BackUpDatabase(row)) return false;
+    if (Interrupted() || !BackUpDatabase(row)) return false;
   }
   return true;
 }
@@ -55,11 +58,14 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
   if (dumped != kOk) AddError(dumped);
+  if (Interrupted()) return false;
   const std::string packed =
       env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive, settings_.archivePassword, "S");
   Say(archive + ": archive " + packed);
   if (packed != kOk) AddError(packed);
+  if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
+  if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   service_.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
   return true;
@@ -67,10 +73,10 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
 
 bool BackupRun::FilePhase() {
   auto on = PhaseSwitch("Resp_Archivo");
-  if (!on) return Fail("Resp_Archivo is not a number");
+  if (!on) return Fail("Resp_Archivo is not a number", "Resp_Archivo no es un número");
   if (!*on) return true;
   for (int k = 1; k <= 3; ++k) {
-    if (!BackUpFileSet(k, settings_.sets[k - 1])) return false;
+    if (Interrupted() || !BackUpFileSet(k, settings_.sets[k - 1])) return false;
   }
   return true;
 }
@@ -78,7 +84,10 @@ bool BackupRun::FilePhase() {
 bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (set.path.empty()) return true;
   auto recurse = settings::ToInt16(settings::LeadingNumber(set.sub));
-  if (!recurse) return Fail("Resp_ArchSub of set " + std::to_string(k) + " is out of range");
+  if (!recurse) {
+    return Fail("Resp_ArchSub of set " + std::to_string(k) + " is out of range",
+                "Resp_ArchSub del conjunto " + std::to_string(k) + " está fuera de rango");
+  }
   std::string folder = ShortPathOf(set.path);
   if (folder.empty()) folder = set.path;
   const std::string source =
@@ -89,7 +98,9 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
       env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
   Say(archive + ": archive of " + source + " " + packed);
   if (packed != kOk) AddError(packed);
+  if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
+  if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   service_.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;

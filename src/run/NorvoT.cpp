@@ -4,15 +4,21 @@
 #include <memory>
 #include <string>
 
+#include "platform/EndRequest.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
 #include "run/ProgramPhases.h"
+#include "settings/DisplayText.h"
 #include "settings/ProviderConfig.h"
 
 namespace norvo::run {
 namespace {
 
-void Diagnostic(const std::string& line) { std::cerr << "Norvo_T: " << line << std::endl; }
+// Lines carry texts from the account service, the FTP server and the store:
+// shown escaped, none can forge a line of its own.
+void Diagnostic(const std::string& line) {
+  std::cerr << "Norvo_T: " << settings::DisplayText(line) << std::endl;
+}
 
 const char kHelp[] =
     "Usage: Norvo_T\n"
@@ -41,6 +47,9 @@ int HandleArguments(int argc, char** argv) {
 
 int NorvoTMain(int argc, char** argv) {
   if (int answered = HandleArguments(argc, argv); answered >= 0) return answered;
+  // SIGTERM, SIGINT and SIGHUP end the run through its handler: the archiver
+  // is ended, the interruption reported, nothing saved.
+  platform::CatchEndRequests();
   std::unique_ptr<platform::InstanceLock> lock;
   std::string why;
   switch (platform::TryInstanceLock(platform::RunLockFile(), lock, &why)) {
@@ -51,6 +60,9 @@ int NorvoTMain(int argc, char** argv) {
       Diagnostic("cannot take the run lock (" + why + "); running without it");
       break;
     case platform::LockOutcome::Acquired:
+      // An archiver left running after this run was killed keeps the next
+      // run out until it ends, so no two work on the same files.
+      lock->HoldInChildren();
       break;
   }
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
@@ -61,6 +73,7 @@ int NorvoTMain(int argc, char** argv) {
   });
   environment.serviceHost = provider.service_host;
   environment.diagnostic = Diagnostic;
+  environment.endRequest = [] { return platform::EndRequestName(); };
   const RunResult result = BackupRun(std::move(environment)).Run();
   return result.end == RunEnd::Aborted ? 1 : 0;
 }

@@ -66,5 +66,19 @@ TEST_F(ArchiverFaultTest, ArchiverKilledLeavesNoPartialArchiveToUpload) {
                                "was ended by signal 9; its archive was removed");
 }
 
+// A file held locked by another program cannot be packed: the archive of the
+// others still replaces the slot, and the provider hears what is missing.
+TEST_F(ArchiverFaultTest, ArchiveWithoutAnUnreadableSourceIsUploadedAndReported) {
+  WriteFile(dir_ / "data/otro.xls", "otro");
+  auto run = Run({{"FAKE_RAR_UNREADABLE", "libro.xls"}});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(Requests("4"), ElementsAre(HasSubstr("&CO=ARC1C001.RAR&ED=Y")));
+  EXPECT_THAT(
+      Requests("5"),
+      ElementsAre("Tipo=5&CL=123&NO=Acme&NE=" + pc_ +
+                  "&ER=Respaldo incompleto: ARC1C001.RAR no incluye archivos que no se pudieron abrir"));
+  EXPECT_EQ(ServerCopy(), ReadFile(work_ + "ARC1C001.RAR"));
+}
+
 }  // namespace
 }  // namespace norvo::test

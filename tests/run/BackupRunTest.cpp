@@ -319,34 +319,50 @@ TEST_F(BackupRunTest, ErrorsBeyondTheTwentyFirstAreStillReported) {
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
 }
 
-TEST_F(BackupRunTest, CasesThatEndTheRunSendNothingMoreAndSaveNothing) {
+// Before the account lookup the diagnostic line is the only signal; after it,
+// one error report with the reason goes out and nothing else.
+TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) {
   struct Case {
     const char* name;
     const char* value;
-    std::size_t requests;
+    const char* report;  // the report's customer and reason, or nothing
   };
-  for (Case c : {Case{"Resp_ProgEnv", "", 0}, Case{"Resp_ProgEnv", "quizas", 0}, Case{"Resp_Base", "x", 1},
-                 Case{"Resp_Base", "", 1}, Case{"Resp_Archivo", "si", 1}, Case{"Cliente", "MTI", 1},
-                 Case{"Resp_ProgCopias", "40000", 0}, Case{"Resp_RespUCopia", "99999", 0}}) {
+  const std::string ended =
+      "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Respaldo%20terminado%20antes%20de%20tiempo%3A%20";
+  for (Case c :
+       {Case{"Resp_ProgEnv", "", ""}, Case{"Resp_ProgEnv", "quizas", ""},
+        Case{"Resp_Base", "x", "Resp_Base%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Base", "", "Resp_Base%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Archivo", "si", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
+        Case{"Cliente", "MTI", "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
+        Case{"Resp_ProgCopias", "40000", ""}, Case{"Resp_RespUCopia", "99999", ""}}) {
     SetUp();
     requests_.clear();
     WriteSetting(c.name, c.value);
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
-    EXPECT_EQ(requests_.size(), c.requests) << c.name << "=" << c.value;
+    if (std::string(c.report).empty()) {
+      EXPECT_THAT(requests_, IsEmpty()) << c.name << "=" << c.value;
+    } else {
+      std::string expected = ended + c.report;
+      if (std::string(c.name) == "Cliente") expected.replace(expected.find("CL=123"), 6, "CL=MTI");
+      EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=" + ReadSetting("Cliente"), expected))
+          << c.name << "=" << c.value;
+    }
     EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
     EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
   }
 }
 
-TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunAfterEarlierItemsWithoutReports) {
+TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunWithOneReport) {
   WriteSetting("Resp_Base", "1");
   listResult_ = "Conexión perdida";
   RunResult result = RunOnce();
   EXPECT_EQ(result.end, RunEnd::Aborted);
   EXPECT_THAT(result.reason, HasSubstr("Conexión perdida"));
-  EXPECT_EQ(requests_.size(), 1u);
+  ASSERT_EQ(requests_.size(), 2u);
+  EXPECT_THAT(requests_[1], HasSubstr("lista%20de%20bases%20de%20datos%3A%20Conexi%F3n%20perdida"));
   ExpectNothingSaved();
 }
 
@@ -357,7 +373,8 @@ TEST_F(BackupRunTest, LateFailureAfterUploadsStillSavesNothing) {
   rows_ = {{5, "Ventas"}};
   RunResult result = RunOnce();
   EXPECT_EQ(result.end, RunEnd::Aborted);
-  EXPECT_EQ(requests_.size(), 2u) << "the item report of the database went out before";
+  ASSERT_EQ(requests_.size(), 3u) << "the item report of the database went out before";
+  EXPECT_THAT(requests_[2], HasSubstr("Tipo=5&"));
   ExpectNothingSaved();
 }
 

@@ -128,7 +128,7 @@ TEST_F(NorvoTProcessTest, NoPasswordNoSubfoldersAndTheNextSlot) {
   EXPECT_EQ(run.exit_code, 0) << run.err;
   auto calls = test::ReadJsonLines(dir_ / "rar.log");
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
+  EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", "--", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
   EXPECT_TRUE(calls[0]["password"].is_null());
   EXPECT_FALSE(platform::FileExists(work_ + "AR1C002.RAR")) << "no local copy is kept";
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "2");

@@ -10,6 +10,7 @@
 #include "net/FtpLimits.h"
 #include "net/FtpSession.h"
 #include "net/FtpText.h"
+#include "platform/EndRequest.h"
 
 namespace norvo::net {
 namespace {
@@ -160,16 +161,17 @@ namespace {
 // Runs the request on the session's multi handle. The wait for activity is
 // capped: libcurl 7.88 can take a passive reply that arrives early without
 // starting the data connection until its next wake-up, a second later. A
-// request whose replies pass their bounds is ended there (*stopped gets the
-// bound's error code); taken off the multi handle unfinished, its connection
-// is closed without a QUIT, and the session's next request connects anew.
+// request whose replies pass their bounds, or that runs when the program is
+// asked to end, is ended there (*stopped gets the error code); taken off the
+// multi handle unfinished, its connection is closed without a QUIT, and the
+// session's next request connects anew.
 CURLcode RunRequest(CURLM* multi, CURL* curl, const ExchangeBudget& replies, unsigned* stopped) {
   constexpr int kMaxWaitMs = 10;
   if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
   int running = 1;
   while (running != 0) {
     if (curl_multi_perform(multi, &running) != CURLM_OK) break;
-    *stopped = replies.Exceeded();
+    *stopped = platform::EndRequested() ? ftp_error::kOperationCancelled : replies.Exceeded();
     if (*stopped != 0) break;
     if (running != 0) curl_multi_poll(multi, nullptr, 0, kMaxWaitMs, nullptr);
   }

@@ -3,15 +3,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "platform/EndRequest.h"
 #include "platform/posix/ChildWait.h"
-
-extern char** environ;
 
 namespace norvo::platform {
 namespace {
@@ -38,35 +36,22 @@ struct Pipes {
   }
 };
 
-bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, pid_t& pid, std::string& error) {
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipes.err[1], STDERR_FILENO);
-  const bool has_path = argv[0].find('/') != std::string::npos;
-  const int rc = has_path ? posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ)
-                          : posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
-  return rc == 0;
-}
-
 // Feeds the input and drains both outputs together, so that neither side can
-// block the other on a full pipe.
-void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::string& err) {
+// block the other on a full pipe. With `endable`, an end request (EndRequest.h)
+// stops the exchange; the wait that follows ends the child.
+void Exchange(Pipes& pipes, const std::string& input, bool endable, std::string& out, std::string& err) {
   std::size_t written = 0;
   if (input.empty()) Pipes::Close(pipes.in[1]);
   // A blocking write of more than the pipe holds would wait for a reader
   // that may itself wait for us to drain its output.
   if (pipes.in[1] >= 0) ::fcntl(pipes.in[1], F_SETFL, O_NONBLOCK);
   char buffer[4096];
+  const int wake = endable ? EndRequestWakeFd() : -1;
   while (pipes.in[1] >= 0 || pipes.out[0] >= 0 || pipes.err[0] >= 0) {
-    pollfd fds[3] = {{pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}};
-    if (::poll(fds, 3, -1) < 0) {
+    if (endable && EndRequested()) return;
+    pollfd fds[4] = {
+        {pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}, {wake, POLLIN, 0}};
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -88,7 +73,8 @@ void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::str
 
 }  // namespace
 
-ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input,
+                           const ProcessOptions& options) {
   ProcessOutput output;
   ProcessResult& result = output.result;
   if (argv.empty() || argv[0].empty()) {
@@ -106,15 +92,16 @@ ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::stri
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &previous);
   pid_t pid = 0;
-  if (!Spawn(argv, pipes, pid, result.error)) {
+  const ChildStreams streams{pipes.in[0], pipes.out[1], pipes.err[1]};
+  if (!StartChild(argv, streams, options.endsWithCaller, &pid, &result.error)) {
     ::sigaction(SIGPIPE, &previous, nullptr);
     return output;
   }
   result.started = true;
   pipes.CloseChildEnds();
-  Exchange(pipes, input, output.out, output.err);
+  Exchange(pipes, input, options.endsWithCaller, output.out, output.err);
   ::sigaction(SIGPIPE, &previous, nullptr);
-  WaitForChild(pid, argv[0], result);
+  WaitForChild(pid, argv[0], options.endsWithCaller, result);
   return output;
 }
 
