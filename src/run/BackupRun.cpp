@@ -48,6 +48,8 @@ void BackupRun::PrepareWorkFolder() {
     computerName_ = GetMachineName();
     workFolder_ = PickWorkDrive() + "TEMP_Norvo" + platform::kPathSeparator;
     if (!FolderExists(workFolder_)) platform::CreateFolder(workFolder_);
+    // Dumps and archives (without a password plain data) are this user's alone.
+    platform::MakePrivate(workFolder_);
   } catch (...) {
   }
   Say("work folder " + workFolder_);

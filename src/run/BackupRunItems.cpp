@@ -58,11 +58,13 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
   if (dumped != kOk) AddError(dumped);
+  platform::MakePrivate(workFolder_ + dump);  // the server wrote it with its own mode
   if (Interrupted()) return false;
   const std::string packed =
       env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive, settings_.archivePassword, "S");
   Say(archive + ": archive " + packed);
   if (packed != kOk) AddError(packed);
+  platform::MakePrivate(workFolder_ + archive);
   if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
@@ -98,6 +100,7 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
       env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
   Say(archive + ": archive of " + source + " " + packed);
   if (packed != kOk) AddError(packed);
+  platform::MakePrivate(workFolder_ + archive);
   if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
