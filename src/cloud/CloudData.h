@@ -23,7 +23,8 @@ using SizePair = std::pair<std::string, std::string>;  // file name, size in KB 
 std::vector<SizePair> ParseSizeTable(std::string_view reply);
 
 // The Tipo=3 reply split at ";" into the six account fields (the text after
-// the last ";" is the last field); fields beyond the sixth are ignored.
+// the last ";" is the last field); fields beyond the sixth are ignored. The
+// fields keep the bytes received (run::SplitAccountReply).
 run::AccountFields SplitCloudData(std::string_view reply);
 
 // The customer's cloud folder: base path + customer code + "/" + computer name.

@@ -194,7 +194,10 @@ void frmCloud::Descargar() {
   if (failure == RestoreFailure::None && !PlaceRestoredFile(request.temporary, destination.toStdString())) {
     error = "No se pudo guardar el archivo " + destination.toStdString();
   }
-  if (failure != RestoreFailure::Cancelled) FinishRestore(error, code, fields[0], computer);
+  // The company name is the service's bytes: the mail shows it as text.
+  if (failure != RestoreFailure::Cancelled) {
+    FinishRestore(error, code, settings::TextOfOutsideBytes(fields[0]), computer);
+  }
   EmptyRespaldos(respaldos_);
   close();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/System.h"
 #include "settings/Base64.h"
+#include "settings/DisplayText.h"
 #include "settings/Settings.h"
 
 namespace norvo::settings {
@@ -18,6 +19,13 @@ const char* const kUsageText =
     "       norvo-settings set-customer CODE\n"
     "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user).\n"
     "The store is $NORVO_REGISTRY, else ~/.config/norvo/registry.db.\n";
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
 
 bool ValidName(const std::string& name) {
   if (name.empty() || name.size() > 255) return false;
@@ -71,14 +79,16 @@ int RunSettingsTool(const std::vector<std::string>& args, std::ostream& out, std
   }
   if (command == "set-customer") {
     if (operands != 1 || args[1].empty()) return Usage(err, "set-customer takes one non-empty CODE");
+    if (HasControlCharacter(args[1])) return Usage(err, "the CODE holds a control character");
     return Write("Cliente", EncodeSetting(args[1]), err);
   }
   if (command == "list") {
     if (operands != 0) return Usage(err, "list takes no operands");
     auto key = platform::OpenRegistryKey(kCurrentUser, kSettingsKey);
     if (!key) return kOk;  // nothing stored yet
+    // A value edited by hand may hold a line break: shown escaped, one line each.
     for (const std::string& name : key->ValueNames()) {
-      out << name << "=" << RegQueryStringValue(*key, name) << "\n";
+      out << DisplayText(name) << "=" << DisplayText(RegQueryStringValue(*key, name)) << "\n";
     }
     return kOk;
   }

@@ -14,6 +14,9 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --no-rename            users have no right to rename (RNFR answers 550)
   --rename-keeps-target  RNTO onto an existing name answers 550 and changes
                          nothing, as servers that never replace on rename do
+  --encoding NAME        read commands and write replies in that encoding
+                         (default utf8), as a server in a Windows code page
+                         (cp1252) does
 """
 import argparse
 import os
@@ -36,6 +39,7 @@ def main():
     parser.add_argument("--max-logins", type=int, default=0)
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--rename-keeps-target", action="store_true")
+    parser.add_argument("--encoding", default="utf8")
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -60,6 +64,12 @@ def main():
                 with open(args.command_log, "a", encoding="utf-8") as log:
                     log.write(line.rstrip("\r\n") + "\n")
             super().pre_process_command(line, cmd, arg)
+
+        def decode(self, data):
+            return data.decode(args.encoding, self.unicode_errors)
+
+        def push(self, text):
+            super(FTPHandler, self).push(text.encode(args.encoding, self.unicode_errors))
 
         def ftp_RNTO(self, path):
             if args.rename_keeps_target and self._rnfr and os.path.exists(path):

@@ -73,8 +73,12 @@ TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
 TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
   run::AccountService service(peer_.host(), run::CurlFetch(2));
   peer_.Configure({{"tipo3", "Compañía;ftp;u;p;/b/"}});
-  EXPECT_EQ(run::SplitAccountReply(service.LookupAccount("MTIz+/=="))->at(0), "Compañía");
-  service.ReportError("123", "Compañía", "PC1", "Problema al ingresar al directorio /b/1 2/");
+  const auto fields = run::SplitAccountReply(service.LookupAccount("MTIz+/=="));
+  EXPECT_EQ(fields->at(0),
+            "Compa\xF1\xED"
+            "a")
+      << "the service's Windows-1252 bytes";
+  service.ReportError("123", fields->at(0), "PC1", "Problema al ingresar al directorio /b/1 2/");
   auto requests = peer_.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0]["path"], "/funciones.php");

@@ -154,6 +154,13 @@ TEST_F(NorvoTProcessTest, WorkFolderAndArchivesArePrivateWhateverTheUmask) {
   EXPECT_EQ(mode(work_ + "AR1C001.RAR"), 0600u);
 }
 
+TEST_F(NorvoTProcessTest, OutsideTextCannotForgeStderrLines) {
+  service_.Configure({{"tipo3", "Acme\r\nNorvo_T: run finished\x1b[2J;127.0.0.1:1;u;p;/base/"}});
+  auto run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("Norvo_T: account of Acme\\r\\nNorvo_T: run finished\\x1B[2J\n"));
+}
+
 TEST_F(NorvoTProcessTest, DatabasePhaseWithoutDatabaseAccessReportsTheConnectionError) {
   WriteSetting("Resp_Base", "1");
   WriteSetting("Resp_Archivo", "0");
