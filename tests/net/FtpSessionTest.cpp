@@ -65,6 +65,17 @@ TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
   EXPECT_FALSE(FtpSession().Connect(peer.Address(), "test\r\nDELE /keep", "secret", Quick()));
 }
 
+TEST(FtpSessionServer, ProxiesOfTheEnvironmentAreNotUsed) {
+  norvo::testing::ScopedEnv ftpProxy("ftp_proxy", "http://127.0.0.1:1");
+  norvo::testing::ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  FtpPeer peer;
+  ASSERT_TRUE(peer.Started());
+  norvo::test::WriteWholeFile(peer.Root() + "/copia.RAR", "copy");
+  FtpSession session;
+  ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick())) << session.LastError();
+  EXPECT_EQ(Fetch(session, "copia.RAR"), "copy");
+}
+
 TEST(FtpSessionServer, ChangeDirectoryKeepsTheServersAnswer) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());

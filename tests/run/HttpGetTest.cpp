@@ -70,6 +70,20 @@ TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
   EXPECT_FALSE(result.error.empty());
 }
 
+TEST_F(HttpGetTest, DirectWithHostAndAgentOnlyAndAMovedServiceIsFollowed) {
+  test::ScopedEnv httpProxy("http_proxy", "http://127.0.0.1:1");
+  test::ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  peer_.Configure({{"tipo3", "Acme;h;u;p;/"}, {"moved", {{"3", "/nuevo/funciones.php"}}}});
+  auto result = Get("Tipo=3&Clave=MTIz");
+  EXPECT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.body, "Acme;h;u;p;/");
+  auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1]["path"], "/nuevo/funciones.php");
+  EXPECT_EQ(requests[1]["raw_query"], "Tipo=3&Clave=MTIz");
+  EXPECT_THAT(requests[0]["headers"], ::testing::UnorderedElementsAre("Host", "User-Agent"));
+}
+
 TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
   run::AccountService service(peer_.host(), run::CurlFetch(2));
   peer_.Configure({{"tipo3", "Compañía;ftp;u;p;/b/"}});

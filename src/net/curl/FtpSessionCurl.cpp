@@ -133,6 +133,7 @@ void FtpSession::Impl::Prepare(bool timed) {
                            timed ? std::chrono::steady_clock::duration(ExchangeTimeLimit(options.timeout_s))
                                  : std::chrono::steady_clock::duration::zero());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");    // direct, whatever ftp_proxy or all_proxy say
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // the reply lines come through the debug callback
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, OnDebug);
   curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &sink);
