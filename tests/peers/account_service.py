@@ -3,7 +3,7 @@
 
 Answers GET /funciones.php?Tipo=N on a free loopback port and records every
 request, in order, as one JSON line: {"path", "raw_query", "query": [[key,
-value], ...], "headers": [name, ...]} with values percent-decoded as
+value], ...], "headers": {name: value, ...}} with values percent-decoded as
 Windows-1252 ("+" kept as it is).
 
 Usage: account_service.py --log FILE [--config FILE]
@@ -53,7 +53,7 @@ class Handler(BaseHTTPRequestHandler):
         with self.server.lock:
             with open(self.server.log_path, "a", encoding="utf-8") as log:
                 log.write(json.dumps({"path": path, "raw_query": raw, "query": query,
-                                      "headers": list(self.headers.keys())}) + "\n")
+                                      "headers": dict(self.headers.items())}) + "\n")
         config = self.server.load_config()
         tipo = dict(query).get("Tipo", "")
         moved = config.get("moved", {}).get(tipo)

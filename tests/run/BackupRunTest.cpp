@@ -93,6 +93,44 @@ class BackupRunTest : public ::testing::Test {
 
   RunResult RunOnce() { return BackupRun(Environment()).Run(); }
 
+  // A run of database 5 and file set 1 with local copies kept, over the work
+  // files an earlier run of the slot left; each phase call notes whether the
+  // file it makes was already there.
+  std::vector<std::string> RunOverLeftWorkFiles() {
+    WriteSetting("Resp_ProgRespLoc", "1");
+    WriteSetting("Resp_Base", "1");
+    WriteSetting("Resp_BaseBas", ",5,");
+    rows_ = {{5, "Ventas"}};
+    WriteSetting("Resp_Archivo", "1");
+    std::filesystem::create_directories(dir_ / "Datos");
+    test::WriteFile(dir_ / "Datos/a.xls", "x");
+    WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+    WriteSetting("Resp_ArchTipo", "C");
+    WriteSetting("Resp_ArchFil", "*.xls");
+    std::filesystem::create_directories(work_);
+    for (const char* name : {"BD05C001.BAK", "BD05C001.RAR", "ARC1C001.RAR"})
+      test::WriteFile(work_ + name, "old");
+    std::vector<std::string> seen;
+    RunEnvironment env = Environment();
+    const auto note = [&seen](const std::string& path) {
+      seen.push_back(std::filesystem::path(path).filename().string() +
+                     (platform::FileExists(path) ? " there" : " gone"));
+    };
+    env.phases.DumpDatabase = [note, dump = env.phases.DumpDatabase](
+                                  const std::string& folder, const std::string& file, const std::string& db) {
+      note(folder + file);
+      return dump(folder, file, db);
+    };
+    env.phases.BuildArchive = [note, build = env.phases.BuildArchive](
+                                  std::int16_t recurse, const std::string& files, const std::string& archive,
+                                  const std::string& password, const std::string& deleteFlag) {
+      note(archive);
+      return build(recurse, files, archive, password, deleteFlag);
+    };
+    EXPECT_EQ(BackupRun(env).Run().end, RunEnd::Completed);
+    return seen;
+  }
+
   // Paths inside the test folder, shown relative to it.
   std::string Local(const std::string& path) const {
     return path.rfind(dir_.path().string(), 0) == 0 ? "~" + path.substr(dir_.path().string().size()) : path;
@@ -164,6 +202,16 @@ TEST_F(BackupRunTest, SevenFieldReplyEndsTheRunBeforeAnyBackup) {
   }
   reply_ = "a;b;c;d;e;f";  // six fields are accepted
   EXPECT_EQ(RunOnce().end, RunEnd::Completed);
+}
+
+// Resp_RespFecha is the local time of the run's end, wherever the computer is.
+TEST_F(BackupRunTest, RunDateIsWrittenInLocalTime) {
+  test::ScopedEnv tz("TZ", "XXX3");  // three hours behind UTC, no summer time
+  ::tzset();
+  RunEnvironment env = Environment();
+  env.clock = [] { return std::time_t{1720015500}; };  // 03-07-2024 14:05 UTC
+  ASSERT_EQ(BackupRun(env).Run().end, RunEnd::Completed);
+  EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 11:05");
 }
 
 TEST_F(BackupRunTest, CopySlotRotatesAndRestartsAboveTheCopyCount) {
@@ -244,6 +292,19 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   EXPECT_EQ(calls_[0], "rar 0|~/one file/libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
   EXPECT_EQ(calls_[2], "rar 1|~/*.*|~/drive/TEMP_Norvo/ARC3C003.RAR||N");
   EXPECT_TRUE(platform::FileExists(dir_ / "one file/libro.xls")) << "sources stay";
+}
+
+TEST_F(BackupRunTest, WithLocalCopiesTheOldDumpAndFileSetArchiveGoBeforeTheirItemIsMade) {
+  const std::vector<std::string> seen = RunOverLeftWorkFiles();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0], "BD05C001.BAK gone");
+  EXPECT_EQ(seen[2], "ARC1C001.RAR gone");
+}
+
+TEST_F(BackupRunTest, AKeptDatabaseArchiveReceivesTheNewDump) {
+  const std::vector<std::string> seen = RunOverLeftWorkFiles();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[1], "BD05C001.RAR there") << "the tool adds the dump to the kept archive";
 }
 
 TEST_F(BackupRunTest, RecurseIsTheSubfolderSettingAsANumber) {

@@ -81,7 +81,16 @@ TEST_F(HttpGetTest, DirectWithHostAndAgentOnlyAndAMovedServiceIsFollowed) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1]["path"], "/nuevo/funciones.php");
   EXPECT_EQ(requests[1]["raw_query"], "Tipo=3&Clave=MTIz");
-  EXPECT_THAT(requests[0]["headers"], ::testing::UnorderedElementsAre("Host", "User-Agent"));
+  std::vector<std::string> headers;
+  for (const auto& header : requests[0]["headers"].items()) headers.push_back(header.key());
+  EXPECT_THAT(headers, ::testing::UnorderedElementsAre("Host", "User-Agent"));
+}
+
+TEST_F(HttpGetTest, TheRunsRequestsNameTheAgentNorvoBackup) {
+  run::AccountService service(peer_.host(), run::CurlFetch(2));
+  service.LookupAccount("MTIz");
+  ASSERT_EQ(peer_.Requests().size(), 1u);
+  EXPECT_EQ(peer_.Requests()[0]["headers"]["User-Agent"], "Norvo Backup");
 }
 
 TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
