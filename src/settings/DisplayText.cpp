@@ -31,7 +31,9 @@ std::string Escape(char32_t c) {
       break;
   }
   char buffer[12];
-  std::snprintf(buffer, sizeof buffer, c <= 0xFF ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
+  // At most "\\u" and six hex digits: the text always fits.
+  static_cast<void>(
+      std::snprintf(buffer, sizeof buffer, c <= 0xFF ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c)));
   return buffer;
 }
 
