@@ -93,6 +93,16 @@ class BackupRunTest : public ::testing::Test {
 
   RunResult RunOnce() { return BackupRun(Environment()).Run(); }
 
+  // File set 1: the *.xls files of the folder Datos, which holds a.xls.
+  void UseXlsFileSet() {
+    WriteSetting("Resp_Archivo", "1");
+    std::filesystem::create_directories(dir_ / "Datos");
+    test::WriteFile(dir_ / "Datos/a.xls", "x");
+    WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+    WriteSetting("Resp_ArchTipo", "C");
+    WriteSetting("Resp_ArchFil", "*.xls");
+  }
+
   // A run of database 5 and file set 1 with local copies kept, over the work
   // files an earlier run of the slot left; each phase call notes whether the
   // file it makes was already there.
@@ -101,12 +111,7 @@ class BackupRunTest : public ::testing::Test {
     WriteSetting("Resp_Base", "1");
     WriteSetting("Resp_BaseBas", ",5,");
     rows_ = {{5, "Ventas"}};
-    WriteSetting("Resp_Archivo", "1");
-    std::filesystem::create_directories(dir_ / "Datos");
-    test::WriteFile(dir_ / "Datos/a.xls", "x");
-    WriteSetting("Resp_ArchRuta", dir_ / "Datos");
-    WriteSetting("Resp_ArchTipo", "C");
-    WriteSetting("Resp_ArchFil", "*.xls");
+    UseXlsFileSet();
     std::filesystem::create_directories(work_);
     for (const char* name : {"BD05C001.BAK", "BD05C001.RAR", "ARC1C001.RAR"})
       test::WriteFile(work_ + name, "old");
@@ -154,12 +159,7 @@ class BackupRunTest : public ::testing::Test {
 };
 
 TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlot) {
-  WriteSetting("Resp_Archivo", "1");
-  std::filesystem::create_directories(dir_ / "Datos");
-  test::WriteFile(dir_ / "Datos/a.xls", "x");
-  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
-  WriteSetting("Resp_ArchTipo", "C");
-  WriteSetting("Resp_ArchFil", "*.xls");
+  UseXlsFileSet();
   WriteSetting("Resp_SeguPas", "s3cret");
   RunResult result = RunOnce();
   ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
