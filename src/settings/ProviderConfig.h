@@ -14,7 +14,7 @@ enum class FtpTls { Off, Try, Require };
 enum class ArchiverChoice { Auto, Rar, SevenZip };
 
 // 7-Zip's compression level when archiver_level does not set one (see bench/archive).
-inline constexpr int kDefaultArchiverLevel = 5;
+inline constexpr int kDefaultArchiverLevel = 1;
 
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"

@@ -174,7 +174,7 @@ TEST_F(NorvoTDatabaseTest, SevenZipCopiesInTheCloudOpenOnlyWithThePasswordAndHol
   StartServer();
   WriteFile(dir_ / "provider.ini",
             "[provider]\nservice_host = " + service_.host() +
-                "\narchiver = 7z\narchiver_level = 1\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
+                "\narchiver = 7z\narchiver_level = 2\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
   const std::string password = "clave \"secreta\" 7";
   WriteSetting("Resp_SeguPas", password);
   WriteSetting("Resp_Archivo", "1");
@@ -201,7 +201,7 @@ TEST_F(NorvoTDatabaseTest, SevenZipCopiesInTheCloudOpenOnlyWithThePasswordAndHol
   ASSERT_EQ(WaitProgram(pid), 0) << ReadFile(dir_ / "run.err");
   ASSERT_THAT(seen, Not(::testing::IsEmpty())) << "7-Zip was not seen running";
   EXPECT_THAT(seen.front(), HasSubstr("-mhe=on"));
-  EXPECT_THAT(seen.front(), HasSubstr("-mx=1"));
+  EXPECT_THAT(seen.front(), HasSubstr("-mx=2"));
   EXPECT_THAT(seen.front(), Not(HasSubstr("secreta")));
   EXPECT_THAT(ReadFile(dir_ / "run.err"), HasSubstr("archiver: 7-Zip ("));
   EXPECT_FALSE(std::filesystem::exists(work_ + "BD05C001.BAK")) << "the dump goes once it is packed";

@@ -12,6 +12,8 @@ namespace {
 
 using settings::ArchiverChoice;
 
+const std::string kLevel = std::to_string(settings::kDefaultArchiverLevel);
+
 class ArchiverLookupTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,11 +34,11 @@ class ArchiverLookupTest : public ::testing::Test {
 TEST_F(ArchiverLookupTest, AutoTakesTheRarToolWhenFoundElse7zzElse7z) {
   EXPECT_EQ(Found(), "the RAR tool (rar) | no archiver was found (rar, 7zz or 7z); install the 7zip package");
   test::WriteFile(dir_ / "bin2/7z", "");
-  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7z" + ", level 5) | ");
+  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7z" + ", level " + kLevel + ") | ");
   test::WriteFile(dir_ / "bin2/7zz", "");
-  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7zz" + ", level 5) | ");
+  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7zz" + ", level " + kLevel + ") | ");
   test::WriteFile(dir_ / "program/7zz", "");
-  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "program/7zz" + ", level 5) | ");
+  EXPECT_EQ(Found(), "7-Zip (" + dir_ / "program/7zz" + ", level " + kLevel + ") | ");
   test::WriteFile(dir_ / "bin2/rar", "");
   EXPECT_EQ(Found(), "the RAR tool (" + dir_ / "bin2/rar" + ") | ");
   search_.rarPath = "/opt/rar";
