@@ -56,7 +56,7 @@ std::string FindProgram(const std::string& name) {
   ::dup2(streams.in >= 0 ? streams.in : devnull, STDIN_FILENO);
   if (streams.out >= 0) ::dup2(streams.out, STDOUT_FILENO);
   if (streams.err >= 0) ::dup2(streams.err, STDERR_FILENO);
-  ::execve(program, args, environ);
+  if (streams.folder.empty() || ::chdir(streams.folder.c_str()) == 0) ::execve(program, args, environ);
   const int why = errno;
   [[maybe_unused]] const ssize_t written = ::write(report, &why, sizeof why);
   ::_exit(127);

@@ -9,12 +9,14 @@
 
 namespace norvo::platform {
 
-// The descriptors that become the child's standard input, output and error;
-// -1 gives /dev/null for input and leaves output and error as they are.
+// The descriptors that become the child's standard input, output and error
+// (-1 gives /dev/null for input and leaves output and error as they are), and
+// the folder it starts in (empty: this program's).
 struct ChildStreams {
   int in = -1;
   int out = -1;
   int err = -1;
+  std::string folder;
 };
 
 // Starts argv[0] (a path, or a name looked up on PATH) without a shell. A
