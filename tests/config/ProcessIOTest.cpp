@@ -30,6 +30,7 @@ TEST(RunWithInput, ExitStatusAndAProgramThatReadsNothing) {
 }
 
 // An archiver may write without end: only the end of standard error is kept.
+// A working folder that is not there is named as the reason it cannot start.
 TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
   testing::TempDir dir;
   platform::ChildRunOptions options;
@@ -45,6 +46,10 @@ TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
   std::stringstream here;
   here << std::ifstream(dir / "here").rdbuf();
   EXPECT_EQ(here.str(), dir.path().string() + "\n");
+  options.working_folder = dir / "gone";
+  const platform::ChildRun lost = platform::RunChild({"sh", "-c", "true"}, options);
+  EXPECT_FALSE(lost.result.started);
+  EXPECT_EQ(lost.result.error.rfind(options.working_folder + ": ", 0), 0u) << "the folder, not the program";
 }
 
 }  // namespace

@@ -56,8 +56,14 @@ std::string FindProgram(const std::string& name) {
   ::dup2(streams.in >= 0 ? streams.in : devnull, STDIN_FILENO);
   if (streams.out >= 0) ::dup2(streams.out, STDOUT_FILENO);
   if (streams.err >= 0) ::dup2(streams.err, STDERR_FILENO);
-  if (streams.folder.empty() || ::chdir(streams.folder.c_str()) == 0) ::execve(program, args, environ);
-  const int why = errno;
+  // The parent reads errno back: negative when the folder, not the program, failed.
+  int why = 0;
+  if (!streams.folder.empty() && ::chdir(streams.folder.c_str()) != 0) {
+    why = -errno;
+  } else {
+    ::execve(program, args, environ);
+    why = errno;
+  }
   [[maybe_unused]] const ssize_t written = ::write(report, &why, sizeof why);
   ::_exit(127);
 }
@@ -146,7 +152,11 @@ bool StartChild(const std::vector<std::string>& argv, const ChildStreams& stream
       std::string ignored;
       Reap(*pid, &status, &ignored);
     }
-    *error = argv[0] + ": " + std::strerror(*pid < 0 ? forkError : why);
+    if (*pid > 0 && why < 0) {
+      *error = streams.folder + ": " + std::strerror(-why);
+    } else {
+      *error = argv[0] + ": " + std::strerror(*pid < 0 ? forkError : why);
+    }
     return false;
   }
   return true;
