@@ -2,7 +2,6 @@
 // error where it reports, keeps no partial archive and replaces nothing in
 // the cloud.
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -24,14 +23,6 @@ class ArchiverFaultTest : public NorvoTFaultTest {
                                  const std::string& program = PeerPath("fake_rar")) {
     return Wrapped(program, "LD_PRELOAD='" NORVO_ENOSPC_SHIM "' NORVO_FULL_DIR='" + work_ +
                                 "' NORVO_FULL_AFTER=" + roomBytes);
-  }
-
-  // A script that runs the program with these environment settings.
-  std::string Wrapped(const std::string& program, const std::string& settings) {
-    const std::string wrapper = dir_ / "archiver-wrapper";
-    WriteFile(wrapper, "#!/bin/sh\n" + settings + " exec '" + program + "' \"$@\"\n");
-    ::chmod(wrapper.c_str(), 0755);
-    return wrapper;
   }
 
   std::vector<std::string> WorkFiles() const {

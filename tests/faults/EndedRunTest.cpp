@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -37,6 +38,20 @@ class EndedRunTest : public NorvoTFaultTest {
       const auto calls = ReadJsonLines(dir_ / "rar.log");
       if (!calls.empty() && std::filesystem::exists(work_ + "ARC1C001.RAR"))
         return calls.back()["pid"].get<pid_t>();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+  }
+
+  // The archiver program the run started, once it has made its archive file.
+  pid_t ChildAtWork(pid_t run) {
+    const std::string children =
+        "/proc/" + std::to_string(run) + "/task/" + std::to_string(run) + "/children";
+    for (int i = 0; i < 300; ++i) {
+      const pid_t child = std::atoi(ReadFile(children).c_str());
+      if (child > 0 && ReadFile("/proc/" + std::to_string(child) + "/comm") == "7zz\n" &&
+          std::filesystem::exists(work_ + "ARC1C001.RAR"))
+        return child;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return -1;
@@ -105,6 +120,29 @@ TEST_F(EndedRunTest, KilledItLeavesNoArchiverAtWorkOnTheNextRunsFiles) {
   ::kill(leftover, SIGKILL);
   ASSERT_TRUE(Ended(leftover));
   EXPECT_EQ(Run().exit_code, 0) << "the lock goes with the last holder";
+}
+
+// 7-Zip, fed its password on standard input, is caught while it opens the
+// sources: it goes with the run, whether the run is asked to end or killed.
+TEST_F(EndedRunTest, SevenZipEndsWithTheRunAlike) {
+  UseSevenZip(Wrapped("/usr/bin/7zz", "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_STALLED_NAME=libro.xls"));
+  settings::WriteSetting("Resp_SeguPas", "clave");
+  pid_t run = StartRun();
+  pid_t archiver = ChildAtWork(run);
+  ASSERT_GT(archiver, 0) << ReadFile(dir_ / "run.err");
+  ::kill(run, SIGTERM);
+  EXPECT_EQ(WaitProgram(run), 1);
+  EXPECT_TRUE(Ended(archiver));
+  EXPECT_FALSE(std::filesystem::exists(work_ + "ARC1C001.RAR")) << "the partial archive is removed";
+  EXPECT_THAT(Requests("5"), ElementsAre(HasSubstr("el programa fue interrumpido (SIGTERM)")));
+  EXPECT_EQ(ServerCopy(), "the good copy of an earlier run");
+
+  run = StartRun();
+  archiver = ChildAtWork(run);
+  ASSERT_GT(archiver, 0) << ReadFile(dir_ / "run.err");
+  ::kill(run, SIGKILL);
+  WaitProgram(run);
+  EXPECT_TRUE(Ended(archiver)) << "7-Zip must not outlive the run";
 }
 
 }  // namespace
