@@ -135,7 +135,14 @@ bool frmConfig::Guardar() {
       task.domain = ToUtf8(ui_->txtWinDom->text());
       task.user = ToUtf8(ui_->txtWinUsr->text());
       task.password = ToUtf8(ui_->txtWinPas->text());
-      services_.registerSchedule(task);
+      // The settings stay saved; the user must know the runs keep their old schedule.
+      const std::string failure = services_.registerSchedule(task);
+      if (!failure.empty()) {
+        tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                             "La configuración se guardó, pero la programación de los respaldos no "
+                             "cambió.\n\nNo se pudo registrar la tarea programada: " +
+                                 QString::fromStdString(failure));
+      }
     }
     return true;
   } catch (const std::exception& error) {
