@@ -79,9 +79,7 @@ TEST_F(ScheduleTest, ATaskTheSchedulerRefusesSavesTheSettingsAndSaysSo) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Critical);
   EXPECT_EQ(boxes[0].title, "Configuración");
-  EXPECT_TRUE(
-      boxes[0].text.startsWith("La configuración se guardó, pero la programación de los respaldos no "
-                               "cambió."));
+  EXPECT_TRUE(boxes[0].text.startsWith("La configuración se guardó, pero la programación no cambió."));
   EXPECT_TRUE(boxes[0].text.endsWith("la hora \"__:__\" no es una hora del día (hh:mm)"))
       << boxes[0].text.toStdString();
 

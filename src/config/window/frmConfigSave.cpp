@@ -139,8 +139,8 @@ bool frmConfig::Guardar() {
       const std::string failure = services_.registerSchedule(task);
       if (!failure.empty()) {
         tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
-                             "La configuración se guardó, pero la programación de los respaldos no "
-                             "cambió.\n\nNo se pudo registrar la tarea programada: " +
+                             "La configuración se guardó, pero la programación no cambió.\n\n"
+                             "No se pudo registrar la tarea programada: " +
                                  QString::fromStdString(failure));
       }
     }
