@@ -5,6 +5,7 @@
 // the window can tell the user that the schedule did not change.
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Scheduler.h"

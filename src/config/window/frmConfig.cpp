@@ -52,13 +52,14 @@ frmConfig::frmConfig(ConfigServices services, tray::AccessState* state, QWidget*
   const QPixmap success = style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16);
   // The two marks of a line share one cell of the Test grid and one size, so
   // whichever is shown stands in the same column and the captions never move.
+  const QSize mark_size = failure.deviceIndependentSize().toSize();
   for (QLabel* mark : {ui_->Image7_0, ui_->Image7_1, ui_->Image7_2}) {
     mark->setPixmap(failure);
-    mark->setFixedSize(failure.deviceIndependentSize().toSize());
+    mark->setFixedSize(mark_size);
   }
   for (QLabel* mark : {ui_->Image6_0, ui_->Image6_1, ui_->Image6_2}) {
     mark->setPixmap(success);
-    mark->setFixedSize(failure.deviceIndependentSize().toSize());
+    mark->setFixedSize(mark_size);
   }
   for (QLineEdit* box : {ui_->txtClave, ui_->txtClaveConf, ui_->txtBasePas, ui_->txtSegPas, ui_->txtSegPasRe,
                          ui_->txtWinPas}) {

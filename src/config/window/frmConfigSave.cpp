@@ -1,5 +1,5 @@
 // `Guardar`: the six checks of the input, then every setting written in one
-// go, then the weekly task registered.
+// go, then the weekly task registered (a refusal of it is shown).
 #include <algorithm>
 #include <array>
 #include <exception>
