@@ -54,7 +54,12 @@ QFont ListFont() {
   QFont font("Courier New", 9);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  if (!HasFixedWidth(font)) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (!HasFixedWidth(font)) {
+    // Courier New maps to a face whose characters differ in width: the
+    // system's fixed font then, still asked to be fixed.
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFixedPitch(true);
+  }
   return font;
 }
 
