@@ -2,7 +2,6 @@
 // Loading the cloud browser: the sizes the account service knows, the
 // account's connection data, and the ".RAR" files of this computer's cloud
 // folder, gathered into the table of backups and the total size.
-#include <QLocale>
 #include <string>
 
 #include "cloud/Respaldo.h"
@@ -19,9 +18,9 @@ struct CloudListing {
 
 // Every failing step leaves the listing empty with a total of 0; nothing is
 // reported. A listing that fails part-way (the connection broke, or the server
-// passed the bounds of a listing) shows nothing either, never a partial list. `cliente` is the stored value,
-// sent to the service as it is.
+// passed the bounds of a listing) shows nothing either, never a partial list.
+// `cliente` is the stored value, sent to the service as it is.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName, const QLocale& locale);
+                              const std::string& computerName);
 
 }  // namespace norvo::cloud

@@ -15,7 +15,8 @@ namespace norvo::run {
 namespace {
 
 // Lines carry texts from the account service, the FTP server and the store:
-// shown escaped, none can forge a line of its own.
+// shown escaped, none can forge a line of its own. A text that should take
+// several lines is given one line at a time.
 void Diagnostic(const std::string& line) {
   std::cerr << "Norvo_T: " << settings::DisplayText(line) << std::endl;
 }

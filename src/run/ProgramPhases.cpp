@@ -20,9 +20,18 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                                    const std::string& password, const std::string& deleteFlag) {
     return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
   };
-  // A connection failure is a line for the administrator; the run never
+  // A connection failure is told to the administrator, one line per
+  // diagnostic record (the alert gives them one to a line); the run never
   // waits for a person.
-  SetDatabaseAlert(diagnostic);
+  SetDatabaseAlert([diagnostic](const std::string& records) {
+    std::string::size_type start = 0;
+    for (;;) {
+      const std::string::size_type end = records.find('\n', start);
+      diagnostic(records.substr(start, end - start));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+  });
   phases.OpenDatabase = &OpenDatabase;
   phases.ListDatabases = &ListDatabases;
   phases.DumpDatabase = &DumpDatabase;
