@@ -12,6 +12,7 @@
 #include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
 #include "ftp/cFTP.h"
+#include "net/FtpErrors.h"
 
 namespace norvo::run {
 namespace {
@@ -58,6 +59,7 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
 // What the listing of the current remote folder says about the new file and
 // the slot's copy.
 struct SlotState {
+  bool listed = false;         // the listing came whole
   int64_t temporarySize = -1;  // -1 when the listing fails or does not hold it
   bool finalExists = false;    // something holds the final name
 };
@@ -67,6 +69,7 @@ SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, con
   std::string text;
   bool machine = false;
   if (!session.List("", &text, &machine)) return state;
+  state.listed = true;
   for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
     if (entry.name == temporary && (entry.attributes & ftp::kAttrDirectory) == 0)
       state.temporarySize = entry.size;
@@ -96,8 +99,14 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
   }
   second.ChangeDirectory(computerFolder);
   const SlotState slot = LookAtSlot(second, temporary, fileName);
+  if (!slot.listed && options.diagnostic) {
+    std::string why = net::FtpErrorText(second.LastError());
+    why.erase(why.find_last_not_of("\r\n") + 1);  // the text ends in a line break of its own
+    options.diagnostic("the size of " + temporary + " on the server could not be checked: " + why);
+  }
   if (slot.temporarySize != size) {
-    // Incomplete on the server: the old copy stays, the partial file goes.
+    // Incomplete on the server, or not known to be whole: the old copy stays,
+    // the new file goes.
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;
   }

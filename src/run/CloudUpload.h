@@ -6,6 +6,7 @@
 // copy is deleted first only on a server that refuses to rename onto an
 // existing name, once the refusal shows that renaming itself works.
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "net/FtpSession.h"
@@ -17,6 +18,9 @@ struct CloudUploadOptions {
   net::FtpSessionOptions session;  // time-outs and TLS; the upload is always passive
   // The wait between the upload's first connection and its work in the folder.
   std::chrono::milliseconds pause{1000};
+  // Told why the size check could not be made (a listing that failed or
+  // passed its bounds): the report text alone does not say.
+  std::function<void(const std::string&)> diagnostic;
 };
 
 // The options a run uses with this provider configuration.

@@ -35,7 +35,8 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   phases.OpenDatabase = &OpenDatabase;
   phases.ListDatabases = &ListDatabases;
   phases.DumpDatabase = &DumpDatabase;
-  const CloudUploadOptions upload = CloudUploadOptionsFor(provider);
+  CloudUploadOptions upload = CloudUploadOptionsFor(provider);
+  upload.diagnostic = diagnostic;
   phases.UploadToCloud = [upload](const std::string& host, const std::string& user,
                                   const std::string& password, const std::string& computerFolder,
                                   const std::string& customerFolder, const std::string& localFolder,

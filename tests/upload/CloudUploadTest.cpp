@@ -141,7 +141,11 @@ TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
   hostile.flood = "LISTING";
   StartServer(hostile);
   WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+  std::vector<std::string> said;
+  options_.diagnostic = [&said](const std::string& line) { said.push_back(line); };
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_THAT(said, ElementsAre("the size of ARC1C001.TMP on the server could not be checked: The server "
+                                "response could not be parsed: it was larger than the client accepts"));
   EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
   EXPECT_THAT(Changes(), Not(Contains("DELE /base/123/PC1/ARC1C001.RAR")));
 }
