@@ -149,7 +149,9 @@ std::optional<LocalMinute> CopyWatch::StoredDate(std::string_view name, const st
 }
 
 bool CopyWatch::RunIsGoing() {
-  // Taking the lock for a moment is the way to ask; it is let go at once.
+  // Taking the lock for a moment is the way to ask; it is let go at once. A
+  // scheduled run that starts in that very moment ends without touching
+  // anything, and the next hourly check catches it up.
   std::unique_ptr<platform::InstanceLock> lock;
   std::string error;
   const platform::LockOutcome outcome = platform::TryInstanceLock(platform::RunLockFile(), lock, &error);

@@ -130,7 +130,7 @@ TEST_F(CopyWatchTest, ValuesThatDoNotParseStartNoLoopAndAreSaidOnce) {
     EXPECT_NE(first, std::string::npos) << said;
     EXPECT_EQ(said.find(line, first + 1), std::string::npos) << said;
   }
-  Starts(1);
+  Starts(1);  // the stand-in has written before its folder goes
 }
 
 // Waking is heard on a bus of the test's own, where logind's signal is sent
