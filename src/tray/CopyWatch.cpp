@@ -65,16 +65,20 @@ CopyWatch::CopyWatch(QSystemTrayIcon* icon, QObject* parent)
 
 void CopyWatch::Start() {
   RefreshStatus();
-  QTimer::singleShot(kFirstCheckDelayMs, Qt::VeryCoarseTimer, this, &CopyWatch::CheckForMissedRun);
+  CheckAfterNetworkWait();
   hourly_.start();
   status_.start();
   wake_ = new WakeNotice(QString(), QString(), this);
-  connect(wake_, &WakeNotice::woke, this, &CopyWatch::CheckForMissedRun);
+  connect(wake_, &WakeNotice::woke, this, &CopyWatch::CheckAfterNetworkWait);
   if (!wake_->available()) {
     Diagnostic(
         "the system does not say when it wakes from sleep here; a missed run is caught up at "
         "the next hourly check");
   }
+}
+
+void CopyWatch::CheckAfterNetworkWait() {
+  QTimer::singleShot(kNetworkWaitMs, Qt::VeryCoarseTimer, this, &CopyWatch::CheckForMissedRun);
 }
 
 CatchUpOutcome CopyWatch::HourlyCheck() {

@@ -42,9 +42,10 @@ class CopyWatch : public QObject {
 
   static constexpr int kCheckIntervalMs = 60 * 60 * 1000;
   static constexpr int kStatusIntervalMs = 5 * 60 * 1000;
-  // The first check waits this long after start-up, for the network of a
-  // computer just switched on.
-  static constexpr int kFirstCheckDelayMs = 60 * 1000;
+  // The check at start-up and the one on waking wait this long, for the
+  // network of a computer just switched on or woken: a catch-up started
+  // without it ends before the account lookup and waits for the next hour.
+  static constexpr int kNetworkWaitMs = 60 * 1000;
 
   // Watches for the icon, whose picture at this point is its normal one.
   explicit CopyWatch(QSystemTrayIcon* icon, QObject* parent = nullptr);
@@ -54,7 +55,7 @@ class CopyWatch : public QObject {
   void setNotifier(Notifier notifier) { notifier_ = std::move(notifier); }
 
   // Shows the status now, then checks for a missed run shortly after, every
-  // hour and on waking from sleep.
+  // hour and shortly after waking from sleep.
   void Start();
 
   // A check at start-up or on waking: starts a catch-up when the latest
@@ -70,6 +71,7 @@ class CopyWatch : public QObject {
   bool warningShown() const { return warning_shown_; }
 
  private:
+  void CheckAfterNetworkWait();
   std::optional<WeeklySchedule> StoredSchedule();
   std::optional<LocalMinute> StoredDate(std::string_view name, const std::string& text, LocalMinute now);
   bool RunIsGoing();

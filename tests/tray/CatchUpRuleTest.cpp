@@ -30,6 +30,9 @@ TEST(CatchUpRule, TheLatestMomentOfEachWeekday) {
         << codes[day];
   }
   EXPECT_EQ(tray::LatestScheduledMoment(Schedule(",MON,FRI,", "9:30"), March(8, 12, 0)), March(6, 9, 30));
+  // The scheduled minute itself is today's moment; the minute before is still last week's.
+  EXPECT_EQ(tray::LatestScheduledMoment(Schedule(",SUN,", "12:00"), March(8, 12, 0)), March(8, 12, 0));
+  EXPECT_EQ(tray::LatestScheduledMoment(Schedule(",SUN,", "12:00"), March(8, 11, 59)), March(1, 12, 0));
   EXPECT_EQ(tray::LatestScheduledMoment(WeeklySchedule{}, March(8, 12, 0)), std::nullopt);
 }
 

@@ -79,7 +79,7 @@ TEST_F(CopyWatchTest, AStaleRunStartsOneCatchUpAndTheNextHourlyCheckTriesAgain) 
                                 "Norvo Backup|Se inicia el respaldo pendiente"}));
 }
 
-TEST_F(CopyWatchTest, AFreshRunOrOneInProgressStartsNone) {
+TEST_F(CopyWatchTest, AFreshRunOrOneInProgressStartsNoneAndAMissingProgramNoLoop) {
   settings::WriteSetting("Resp_RespFecha", "06-03-2026 23:40");
   EXPECT_EQ(watch->CheckForMissedRun(), CatchUpOutcome::NotMissed);
   settings::WriteSetting("Resp_RespFecha", "27-02-2026 23:05");
@@ -89,6 +89,15 @@ TEST_F(CopyWatchTest, AFreshRunOrOneInProgressStartsNone) {
   settings::WriteSetting("Resp_ProgSem", ",");
   EXPECT_EQ(watch->HourlyCheck(), CatchUpOutcome::NoSchedule);
   EXPECT_FALSE(QFile::exists(Path("Norvo_T.log")));
+  // A program that cannot be started is said, and tried no more often than a run that ended.
+  settings::WriteSetting("Resp_ProgSem", ",FRI,");
+  running.reset();
+  menu->setRunProgram(Path("missing/Norvo_T").toStdString());
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(watch->HourlyCheck(), CatchUpOutcome::StartFailed);
+  EXPECT_EQ(watch->CheckForMissedRun(), CatchUpOutcome::TriedThisHour);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot start the missed backup run"),
+            std::string::npos);
 }
 
 TEST_F(CopyWatchTest, TheTipTheWarningAndTheOldCopyNoticeOncePerLogOn) {
@@ -131,6 +140,23 @@ TEST_F(CopyWatchTest, ValuesThatDoNotParseStartNoLoopAndAreSaidOnce) {
     EXPECT_EQ(said.find(line, first + 1), std::string::npos) << said;
   }
   Starts(1);  // the stand-in has written before its folder goes
+}
+
+TEST_F(CopyWatchTest, WithoutANotificationAreaTheNoticesGoToStderr) {
+  // The offscreen test platform has no notification area, as some desktops do not.
+  tray::CopyWatch bare(menu->trayIcon());
+  bare.setClock([this] { return now; });
+  bare.setRunProgram(Path("Norvo_T").toStdString());
+  ::testing::internal::CaptureStderr();
+  bare.RefreshStatus();
+  EXPECT_EQ(bare.CheckForMissedRun(), CatchUpOutcome::Started);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(bare.warningShown());
+  EXPECT_NE(said.find("no notification area to show: Aún no hay un respaldo completo"), std::string::npos)
+      << said;
+  EXPECT_NE(said.find("no notification area to show: Se inicia el respaldo pendiente"), std::string::npos)
+      << said;
+  EXPECT_EQ(Starts(1), QStringList{"start 0"});
 }
 
 // Waking is heard on a bus of the test's own, where logind's signal is sent
