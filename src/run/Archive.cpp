@@ -46,7 +46,7 @@ std::string RarExitMeaning(int code) {
 
 std::string FindRarTool(const std::string& rarPath, const std::string& programFolder) {
   if (!rarPath.empty()) return rarPath;
-  const std::string beside = programFolder + "rar";
+  const std::string beside = programFolder + "rar" + platform::kProgramSuffix;
   if (platform::FileExists(beside)) return beside;
   return "rar";
 }

@@ -2,9 +2,12 @@
 // The provider's values that are not per customer: where the account service,
 // mail and tools are. Read from an INI file with one [provider] section:
 // $NORVO_PROVIDER_CONF, else provider.ini in the program folder, else
-// /etc/norvo/provider.ini. Keys the file does not set keep their defaults.
+// provider.ini in the system's shared configuration folder (/etc/norvo/, or
+// %ProgramData%\Norvo\ on Windows). Keys the file does not set keep their defaults.
 #include <optional>
 #include <string>
+
+#include "platform/System.h"
 
 namespace norvo::settings {
 
@@ -21,7 +24,7 @@ struct ProviderConfig {
   std::string smtp_password = "kfw5174";
   FtpTls ftp_tls = FtpTls::Off;
   std::string rar_path;  // empty: rar in the program folder, else on PATH
-  std::string odbc_driver = "FreeTDS";
+  std::string odbc_driver = platform::kDefaultOdbcDriver;
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;
   std::string pam_service = "norvo";
