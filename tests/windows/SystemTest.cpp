@@ -19,7 +19,9 @@ TEST(WindowsSystem, FixedDrivesAreLetterRootsWithTheirFreeSpace) {
   const std::vector<platform::Drive> drives = platform::WritableLocalDrives();
   ASSERT_FALSE(drives.empty());
   for (const platform::Drive& drive : drives) {
-    EXPECT_THAT(drive.root, ::testing::MatchesRegex("[A-Z]:\\\\"));
+    ASSERT_EQ(drive.root.size(), 3u);
+    EXPECT_TRUE(drive.root[0] >= 'A' && drive.root[0] <= 'Z') << drive.root;
+    EXPECT_EQ(drive.root.substr(1), ":\\");
     EXPECT_EQ(GetDriveTypeA(drive.root.c_str()), static_cast<UINT>(DRIVE_FIXED));
     EXPECT_GT(drive.free_gib, 0.0);
   }

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -93,15 +94,24 @@ std::string SourcePath(const std::string& relative) {
 
 std::string ProgramPath(const std::string& name) { return platform::ProgramFolder() + name + ".exe"; }
 
+namespace {
+
+// A path from the program's UTF-8 text (a plain string would be read in the ANSI code page).
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  std::ofstream(PathOf(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 Peer::Peer(const std::string& script, const std::vector<std::string>& args) {
@@ -147,7 +157,8 @@ std::vector<std::string> AccountService::Queries() const {
   for (std::string line; std::getline(lines, line);) {
     if (line.empty()) continue;
     std::string text;
-    for (const auto& pair : nlohmann::json::parse(line)["query"]) {
+    const nlohmann::json request = nlohmann::json::parse(line);
+    for (const auto& pair : request["query"]) {
       text += (text.empty() ? "" : "&") + pair[0].get<std::string>() + "=" + pair[1].get<std::string>();
     }
     queries.push_back(text);

@@ -97,8 +97,8 @@ def ensure_prefix(build, env):
     with open(os.path.join(build, "wine.lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if not os.path.exists(os.path.join(prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=env, check=True,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineboot", "-i"], env=env, check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         drive = os.path.join(prefix, "dosdevices", "w:")
         target = os.path.join(build, "test-drive")
         os.makedirs(target, exist_ok=True)
@@ -106,8 +106,15 @@ def ensure_prefix(build, env):
             if os.path.lexists(drive):
                 os.remove(drive)
             os.symlink(target, drive)
-        # Keep the server between the many short test programs.
-        subprocess.run(["wineserver", "-p60"], env=env, stderr=subprocess.DEVNULL)
+        # Keep the server between the many short test programs. Started here
+        # apart from the test's output: a server that Wine starts itself holds
+        # ctest's pipes open for as long as it lives.
+        quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                     start_new_session=True)
+        subprocess.Popen(["wineserver", "-p60"], env=env, **quiet)
+        # Wine's own services (winedevice and the rest) live as long as the
+        # server and keep the output of whoever started them: start them here.
+        subprocess.run(["wineboot"], env=env, **quiet)
 
 
 def main():

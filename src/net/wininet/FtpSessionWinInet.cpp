@@ -121,6 +121,8 @@ struct FtpSession::Impl {
     if (!CheckName(name)) return false;
     return call(connection, Remote(name).c_str()) || FailLast();
   }
+  // The listing of the server's current folder, as MLSD lines.
+  bool ListCurrent(std::string* text);
   // Closes a transfer's file handle; a refusal of the server at the end of
   // the transfer (its 226 missing) fails the transfer.
   bool CloseTransfer(HINTERNET file, bool ok) {
@@ -263,10 +265,20 @@ bool FtpSession::List(const std::string& folder, std::string* text, bool* machin
   *machine = true;  // the lines are written below in MLSD form
   s.transfer_started = false;
   if (!s.CheckName(folder)) return false;
-  const std::string path = s.Remote(folder);
+  // A search names files: a folder is listed by searching all of the
+  // server's current folder, so another folder is entered for the listing.
+  const std::string kept = s.current;
+  if (!folder.empty() && !ChangeDirectory(folder)) return false;
+  const bool ok = s.ListCurrent(text);
+  if (!folder.empty() && !FtpSetCurrentDirectoryA(s.connection, ToAnsi(kept).c_str())) return s.FailLast();
+  s.current = kept;
+  return ok;
+}
+
+bool FtpSession::Impl::ListCurrent(std::string* text) {
+  Impl& s = *this;
   WIN32_FIND_DATAA data{};
-  HINTERNET find =
-      FtpFindFirstFileA(s.connection, path.empty() ? nullptr : path.c_str(), &data, INTERNET_FLAG_RELOAD, 0);
+  HINTERNET find = FtpFindFirstFileA(s.connection, nullptr, &data, INTERNET_FLAG_RELOAD, 0);
   if (find == nullptr) {
     const DWORD code = GetLastError();
     if (code == ERROR_NO_MORE_FILES) return true;  // an empty folder
