@@ -52,7 +52,8 @@ bool Matches(const std::string& pattern, const std::string& name, std::size_t p 
   return same && Matches(pattern, name, p + 1, n + 1);
 }
 
-std::vector<std::pair<fs::path, std::string>> Select(const std::string& spec, bool recurse, const fs::path& archive) {
+std::vector<std::pair<fs::path, std::string>> Select(const std::string& spec, bool recurse,
+                                                     const fs::path& archive) {
   std::vector<std::pair<fs::path, std::string>> found;
   const fs::path path = PathOf(spec);
   std::error_code ec;

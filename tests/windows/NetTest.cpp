@@ -126,7 +126,8 @@ class WinInetHttpTest : public ::testing::Test {
 };
 
 TEST_F(WinInetHttpTest, AnswersAreReadUpToTheLimitAndFailuresSayWhy) {
-  service_.Configure(R"({"tipo3": "Acme;ftp.example;u;p;/base/", "tipo8": "0123456789", "status": {"5": 500}})");
+  service_.Configure(
+      R"({"tipo3": "Acme;ftp.example;u;p;/base/", "tipo8": "0123456789", "status": {"5": 500}})");
   HttpGetResult answer = Get("Tipo=3&Clave=MTIz+/=");
   ASSERT_TRUE(answer.ok) << answer.error;
   EXPECT_EQ(answer.status, 200);

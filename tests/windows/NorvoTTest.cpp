@@ -70,12 +70,15 @@ class NorvoTTest : public ::testing::Test {
                    const std::string& state) const {
     return "Tipo=4&CL=123&NE=" + pc_ + "&TR=" + kind + "&RE=" + source + "&CO=" + copy + "&ED=" + state;
   }
-  std::string Error(const std::string& text) const { return "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + text; }
+  std::string Error(const std::string& text) const {
+    return "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=" + text;
+  }
   std::string CloudFolder() const { return cloudRoot_ + "\\123\\" + pc_ + "\\"; }
   std::vector<std::string> CloudNames() const {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(CloudFolder(), ec)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(CloudFolder(), ec))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -148,8 +151,10 @@ TEST_F(NorvoTTest, DatabaseDumpThroughOdbc32ToTheSqlServerStandIn) {
   ASSERT_EQ(Run(), 0) << Errors();
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz", Item("BD", "Ventas", "BD05C001.RAR", "Y")))
       << Errors();
-  EXPECT_THAT(MemberOf("BD05C001.RAR", "BD05C001.BAK"), ::testing::StartsWith(std::string("TAPE\0Norvo", 10)));
-  EXPECT_THAT(ReadFile(dir_ / "tds.log"), ::testing::HasSubstr(R"(TO  DISK = 'W:\\TEMP_Norvo\\BD05C001.BAK')"));
+  EXPECT_THAT(MemberOf("BD05C001.RAR", "BD05C001.BAK"),
+              ::testing::StartsWith(std::string("TAPE\0Norvo", 10)));
+  EXPECT_THAT(ReadFile(dir_ / "tds.log"),
+              ::testing::HasSubstr(R"(TO  DISK = 'W:\\TEMP_Norvo\\BD05C001.BAK')"));
 }
 
 TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
@@ -159,10 +164,10 @@ TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
   WriteSetting("Resp_ArchNom", "nota.txt");
   Account(cloud_->Address(), "wrong");
   ASSERT_EQ(Run(), 0) << Errors();
-  EXPECT_THAT(NewQueries(),
-              ElementsAre("Tipo=3&Clave=MTIz",
-                          Item("AR", run::ShortPathOf(dir_.path().string() + "\\") + "nota.txt", "ARA1C001.RAR", "N"),
-                          Error("No se puede conectar al Cloud")));
+  EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz",
+                                        Item("AR", run::ShortPathOf(dir_.path().string() + "\\") + "nota.txt",
+                                             "ARA1C001.RAR", "N"),
+                                        Error("No se puede conectar al Cloud")));
   EXPECT_THAT(CloudNames(), ::testing::IsEmpty());
 }
 
@@ -190,7 +195,8 @@ TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
     const auto size = fs::file_size(temporary, ec);
     return ec ? 0 : size;
   };
-  for (int i = 0; i < 400 && uploaded() < 100000; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 400 && uploaded() < 100000; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_GE(uploaded(), 100000u) << "the upload never started";
   cloud_->Kill();
   EXPECT_EQ(run.Wait(), 0) << Errors();

@@ -43,8 +43,9 @@ class ProcessTest : public ::testing::Test {
 };
 
 TEST_F(ProcessTest, ArgumentsWithBlanksQuotesAndBackslashesArriveWhole) {
-  const std::vector<std::string> tricky = {"a", "-hpcon blanco \"y\" comillas\\", dir_ / "sin nada\\",
-                                           "C:\\ruta con\\barra final\\\\", "", "ñandú €"};
+  const std::vector<std::string> tricky = {
+      "a",      "-hpcon blanco \"y\" comillas\\", dir_ / "sin nada\\", "C:\\ruta con\\barra final\\\\", "",
+      "ñandú €"};
   std::vector<std::string> argv = {tool_};
   argv.insert(argv.end(), tricky.begin(), tricky.end());
   const platform::ProcessResult result = platform::RunAndWaitProcess(argv);
@@ -62,25 +63,29 @@ TEST_F(ProcessTest, AMissingProgramIsReportedNotStarted) {
 TEST_F(ProcessTest, TheRunsArchiverPacksWithThePasswordAndDeletesTheDump) {
   WriteFile(dir_ / "BD05C001.BAK", "dump");
   const std::string archive = dir_ / "BD05C001.RAR";
-  EXPECT_EQ(run::BuildArchiveWith(tool_, 0, dir_ / "BD05C001.BAK", archive, "clave con \"comillas\"", "S"), "OK");
+  EXPECT_EQ(run::BuildArchiveWith(tool_, 0, dir_ / "BD05C001.BAK", archive, "clave con \"comillas\"", "S"),
+            "OK");
   const auto packed = test::ReadStandinArchive(archive);
   ASSERT_TRUE(packed);
   EXPECT_EQ(packed->password, "clave con \"comillas\"");
   ASSERT_TRUE(packed->Member("BD05C001.BAK"));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "BD05C001.BAK")) << "-df deleted the dump";
-  EXPECT_EQ(run::BuildArchiveWith(tool_, 1, dir_ / "*.xls", dir_ / "ARC1C001.RAR", "", "N"), run::kNoFilesToPack);
+  EXPECT_EQ(run::BuildArchiveWith(tool_, 1, dir_ / "*.xls", dir_ / "ARC1C001.RAR", "", "N"),
+            run::kNoFilesToPack);
 }
 
 TEST_F(ProcessTest, OneRunLockAtATimeAndASecondNorvoTEndsAtOnce) {
   ScopedStore store;
   std::unique_ptr<platform::InstanceLock> first, second;
   std::string why;
-  ASSERT_EQ(platform::TryInstanceLock(platform::RunLockFile(), first, &why), platform::LockOutcome::Acquired) << why;
+  ASSERT_EQ(platform::TryInstanceLock(platform::RunLockFile(), first, &why), platform::LockOutcome::Acquired)
+      << why;
   EXPECT_EQ(platform::TryInstanceLock(platform::RunLockFile(), second, &why), platform::LockOutcome::Busy);
   EXPECT_EQ(RunProgram({ProgramPath("Norvo_T")}, dir_ / "run.err"), 1);
   EXPECT_THAT(ReadFile(dir_ / "run.err"), ::testing::HasSubstr("another backup run"));
   first.reset();
-  EXPECT_EQ(platform::TryInstanceLock(platform::RunLockFile(), second, &why), platform::LockOutcome::Acquired);
+  EXPECT_EQ(platform::TryInstanceLock(platform::RunLockFile(), second, &why),
+            platform::LockOutcome::Acquired);
 }
 
 }  // namespace

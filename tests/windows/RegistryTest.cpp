@@ -82,7 +82,8 @@ TEST_F(RegistryTest, ListingNamesEveryValue) {
   ASSERT_TRUE(key);
   std::vector<std::string> names = key->ValueNames();
   if (!UnderWine()) {
-    EXPECT_THAT(names, ::testing::ElementsAre("Resp_Drive", "Cliente", "Resp_Base")) << "in the order written";
+    EXPECT_THAT(names, ::testing::ElementsAre("Resp_Drive", "Cliente", "Resp_Base"))
+        << "in the order written";
   }
   // Wine lists values alphabetically: compare the names alone.
   std::sort(names.begin(), names.end());

@@ -59,8 +59,8 @@ HANDLE StartWithErrors(const std::vector<std::string>& argv, const std::string& 
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &process);
   CloseHandle(err);
   if (!started) return nullptr;
   CloseHandle(process.hThread);
@@ -147,8 +147,9 @@ AccountService::AccountService(const std::string& folder)
     : config_(folder + "\\service.json"), log_(folder + "\\service.log") {
   WriteFile(config_, "{}");
   WriteFile(log_, "");
-  peer_ = std::make_unique<Peer>("account_service.py", std::vector<std::string>{"--log", LinuxPath(log_), "--config",
-                                                                              LinuxPath(config_)});
+  peer_ = std::make_unique<Peer>(
+      "account_service.py",
+      std::vector<std::string>{"--log", LinuxPath(log_), "--config", LinuxPath(config_)});
 }
 
 std::vector<std::string> AccountService::Queries() const {
