@@ -10,6 +10,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Process.h"
 #include "run/Archive.h"
+#include "run/ArchiverRar.h"
 
 namespace norvo::wintest {
 namespace {
@@ -63,14 +64,15 @@ TEST_F(ProcessTest, AMissingProgramIsReportedNotStarted) {
 TEST_F(ProcessTest, TheRunsArchiverPacksWithThePasswordAndDeletesTheDump) {
   WriteFile(dir_ / "BD05C001.BAK", "dump");
   const std::string archive = dir_ / "BD05C001.RAR";
-  EXPECT_EQ(run::BuildArchiveWith(tool_, 0, dir_ / "BD05C001.BAK", archive, "clave con \"comillas\"", "S"),
+  const run::RarArchiver rar(tool_);
+  EXPECT_EQ(run::BuildArchiveWith(rar, {0, dir_ / "BD05C001.BAK", archive, "clave con \"comillas\"", true}),
             "OK");
   const auto packed = test::ReadStandinArchive(archive);
   ASSERT_TRUE(packed);
   EXPECT_EQ(packed->password, "clave con \"comillas\"");
   ASSERT_TRUE(packed->Member("BD05C001.BAK"));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "BD05C001.BAK")) << "-df deleted the dump";
-  EXPECT_EQ(run::BuildArchiveWith(tool_, 1, dir_ / "*.xls", dir_ / "ARC1C001.RAR", "", "N"),
+  EXPECT_EQ(run::BuildArchiveWith(rar, {1, dir_ / "*.xls", dir_ / "ARC1C001.RAR", "", false}),
             run::kNoFilesToPack);
 }
 

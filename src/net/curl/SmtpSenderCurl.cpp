@@ -1,5 +1,3 @@
-#include "net/SmtpSender.h"
-
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -7,6 +5,8 @@
 #include <ctime>
 #include <memory>
 #include <random>
+
+#include "net/SmtpSender.h"
 
 namespace norvo::net {
 namespace {
