@@ -113,8 +113,9 @@ int Add(const std::vector<std::string>& args) {
   if (auto old = norvo::test::ReadStandinArchive(archive_path.string())) archive = *old;
   archive.has_password = has_password;
   archive.password = password;
-  for (const auto& [path, name] : files) {
-    std::ifstream in(path, std::ios::binary);
+  for (const auto& file : files) {
+    const std::string& name = file.second;
+    std::ifstream in(file.first, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto same = std::find_if(archive.members.begin(), archive.members.end(),
                              [&](const auto& member) { return member.first == name; });
@@ -143,9 +144,14 @@ int Add(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args = norvo::platform::ProgramArguments(argc, argv);
-  LogCall(args);
-  if (!args.empty() && args[0] == "a") return Add(args);
-  std::cerr << "usage: rar_standin a [-df] [-r] [-hp<password>] [-dh] ARCHIVE FILESPEC\n";
-  return 7;
+  try {
+    const std::vector<std::string> args = norvo::platform::ProgramArguments(argc, argv);
+    LogCall(args);
+    if (!args.empty() && args[0] == "a") return Add(args);
+    std::cerr << "usage: rar_standin a [-df] [-r] [-hp<password>] [-dh] ARCHIVE FILESPEC\n";
+    return 7;
+  } catch (const std::exception& failure) {
+    std::cerr << "rar_standin: " << failure.what() << "\n";
+    return 2;  // rar's fatal error
+  }
 }

@@ -25,7 +25,7 @@ namespace {
 using platform::FromAnsi;
 using platform::ToAnsi;
 
-constexpr std::size_t kTransferBlock = 256 * 1024;
+constexpr std::size_t kTransferBlock = std::size_t{256} * 1024;
 // A listing longer than this, or slower than the session's time-out, is a
 // hostile or broken server: the listing fails instead of holding the run.
 constexpr std::size_t kMaxListingEntries = 100000;
@@ -50,8 +50,9 @@ std::string MlsdTime(const FILETIME& time) {
   if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToSystemTime(&time, &parts))
     return {};
   char text[32];
-  std::snprintf(text, sizeof text, "%04u%02u%02u%02u%02u%02u", parts.wYear, parts.wMonth, parts.wDay,
-                parts.wHour, parts.wMinute, parts.wSecond);
+  // Six numbers of a system time: the text always fits.
+  static_cast<void>(std::snprintf(text, sizeof text, "%04u%02u%02u%02u%02u%02u", parts.wYear, parts.wMonth,
+                                  parts.wDay, parts.wHour, parts.wMinute, parts.wSecond));
   return text;
 }
 
