@@ -2,7 +2,6 @@
 // Loading the cloud browser: the sizes the account service knows, the
 // account's connection data, and the ".RAR" files of this computer's cloud
 // folder, gathered into the table of backups and the total size.
-#include <QLocale>
 #include <string>
 
 #include "cloud/Respaldo.h"
@@ -19,6 +18,6 @@ struct CloudListing {
 // Every failing step leaves the listing empty with a total of 0; nothing is
 // reported. `cliente` is the stored value, sent to the service as it is.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName, const QLocale& locale);
+                              const std::string& computerName);
 
 }  // namespace norvo::cloud

@@ -77,7 +77,9 @@ bool OpenDatabase(const std::string& server, const std::string& instance, std::i
                      " no admite \"};\" en el servidor, el usuario ni la contraseña");
   }
   ConnectionSlot() = std::move(connection);
-  if (!opened) AlertSlot()(CurrentDatabaseConnection().LastError());
+  // The whole reason: for a Windows login, the record that says why often
+  // comes after the driver's generic "Unable to connect to data source".
+  if (!opened) AlertSlot()(CurrentDatabaseConnection().OpenFailureDetails());
   return opened;
 }
 

@@ -12,7 +12,17 @@
 namespace norvo::run {
 namespace {
 
-void Diagnostic(const std::string& line) { std::cerr << "Norvo_T: " << line << std::endl; }
+// Every line of the text with the program's name before it.
+void Diagnostic(const std::string& text) {
+  std::string::size_type start = 0;
+  for (;;) {
+    const std::string::size_type end = text.find('\n', start);
+    std::cerr << "Norvo_T: " << text.substr(start, end - start) << '\n';
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  std::cerr.flush();
+}
 
 const char kHelp[] =
     "Usage: Norvo_T\n"

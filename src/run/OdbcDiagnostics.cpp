@@ -62,6 +62,25 @@ std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle) {
   return StripOdbcPrefixes(chosen->text);
 }
 
+std::string OdbcFailureDetails(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<Diagnostic> records = ReadDiagnostics(handleType, handle);
+  auto rank = [](const Diagnostic& record) {
+    if (record.native == 0) return 2;
+    return IsWarning(record) ? 1 : 0;
+  };
+  std::stable_sort(records.begin(), records.end(),
+                   [&](const Diagnostic& a, const Diagnostic& b) { return rank(a) < rank(b); });
+  std::vector<std::string> lines;
+  for (const Diagnostic& record : records) {
+    std::string line = StripOdbcPrefixes(record.text);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(std::move(line));
+  }
+  if (lines.empty()) return "Error de ODBC sin descripción";
+  std::string details = lines.front();
+  for (std::size_t i = 1; i < lines.size(); ++i) details += "\n" + lines[i];
+  return details;
+}
+
 std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle) {
   std::vector<Diagnostic> records = ReadDiagnostics(handleType, handle);
   return records.empty() ? std::string() : records.front().state;

@@ -8,6 +8,7 @@
 
 #include "tray/AboutText.h"
 #include "tray/MessageBox.h"
+#include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
@@ -17,6 +18,11 @@ int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
   if (messages && std::strcmp(messages, "stderr") == 0) SetMessageBoxFunction(StderrMessageBox);
   app.setApplicationName("Norvo");
   app.setApplicationVersion(ProgramVersion());
+  std::string why;
+  if (!InstallQtSpanish(app, &why)) {
+    std::fprintf(stderr, "Norvo: Qt's own texts stay in English: %s (install qt6-translations-l10n)\n",
+                 why.c_str());
+  }
 
   SingleInstance instance;
   switch (instance.tryLock()) {

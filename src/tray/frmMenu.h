@@ -21,6 +21,8 @@ namespace norvo::tray {
 // The window should delete itself on close; frmMenu names it (objectName).
 using WindowFactory = std::function<QWidget*()>;
 
+class MenuOnRelease;
+
 class frmMenu : public QWidget {
   Q_OBJECT
  public:
@@ -73,6 +75,7 @@ class frmMenu : public QWidget {
 
   AccessState state_;
   QSystemTrayIcon* tray_ = nullptr;
+  MenuOnRelease* menu_opener_ = nullptr;
   QPointer<frmAcercade> acercade_;
   WindowFactory config_factory_;
   WindowFactory cloud_factory_;

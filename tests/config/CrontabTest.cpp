@@ -2,6 +2,8 @@
 // other lines, and its installation through a stand-in crontab program.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "FileText.h"
 #include "config/services/Registration.h"
 #include "platform/ProcessIO.h"
@@ -47,6 +49,23 @@ TEST(CrontabText, TheTaskLine) {
   // A quote ends and reopens the shell quotes; cron would cut the line at a bare %.
   EXPECT_EQ(TaskLine(Task(",MON,", "1:00", "/srv/50% it's/"), &error),
             "0 1 * * 1 '/srv/50\\% it'\\''s/Norvo_T' # NORVO BACKUP");
+  // The variables the run needs come before the program, quoted the same way.
+  platform::WeeklyTask task = Task(",MON,", "1:00");
+  task.environment = {{"NORVO_REGISTRY", "/srv/50% it's/r.db"}, {"NORVO_PROVIDER_CONF", "/etc/p.ini"}};
+  EXPECT_EQ(TaskLine(task, &error),
+            "0 1 * * 1 NORVO_REGISTRY='/srv/50\\% it'\\''s/r.db' NORVO_PROVIDER_CONF='/etc/p.ini' "
+            "'/opt/norvo/Norvo_T' # NORVO BACKUP");
+}
+
+TEST(CrontabText, TheRunGetsTheStoreAndProviderFileOfThisProgram) {
+  testing::ScopedEnv registry("NORVO_REGISTRY", "datos/r.db");  // relative: the run starts elsewhere
+  testing::ScopedEnv provider("NORVO_PROVIDER_CONF", "/etc/norvo/otro.ini");
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(config::TaskEnvironment(),
+            (std::vector<std::pair<std::string, std::string>>{
+                {"NORVO_REGISTRY", here + "/datos/r.db"}, {"NORVO_PROVIDER_CONF", "/etc/norvo/otro.ini"}}));
+  testing::ScopedEnv no_registry("NORVO_REGISTRY", "");
+  EXPECT_EQ(config::TaskEnvironment().size(), 1u);
 }
 
 TEST(CrontabText, LinesThatCannotBeWrittenAreRefused) {
@@ -55,6 +74,9 @@ TEST(CrontabText, LinesThatCannotBeWrittenAreRefused) {
   EXPECT_NE(error.find("__:__"), std::string::npos);
   EXPECT_FALSE(TaskLine(Task(",", "10:00"), &error));
   EXPECT_FALSE(TaskLine(Task(",MON,", "10:00", "/opt/a\nb/"), &error));
+  platform::WeeklyTask task = Task(",MON,", "10:00");
+  task.environment = {{"NORVO_REGISTRY", "/a\n* * * * * evil"}};
+  EXPECT_FALSE(TaskLine(task, &error));
 }
 
 TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
@@ -107,7 +129,9 @@ TEST_F(CrontabInstall, AnotherAccountIsNamedToCrontab) {
 
 TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
   WriteFile(dir_ / ("table." + me_), "# kept\n");
-  ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,SUN,", "0:00", "/srv/50% it's/")));
+  platform::WeeklyTask task = Task(",MON,SUN,", "0:00", "/srv/50% it's/");
+  task.environment = {{"NORVO_REGISTRY", "/srv/50% it's/r.db"}};
+  ASSERT_TRUE(platform::RegisterWeeklyTask(task));
   const platform::ProcessOutput check = platform::RunWithInput({"crontab", "-n", "-"}, Table(me_));
   if (!check.result.started) GTEST_SKIP() << "no crontab program: " << check.result.error;
   EXPECT_TRUE(check.result.Succeeded()) << check.err << Table(me_);

@@ -15,8 +15,9 @@
 namespace norvo::config {
 namespace {
 
-void RegisterTask(const ScheduleRequest& task) {
-  RegisterSchedule(task.day_text, task.time, task.domain, task.user, task.password);
+std::string RegisterTask(const ScheduleRequest& task) {
+  std::string why;
+  return RegisterSchedule(task.day_text, task.time, task.domain, task.user, task.password, &why) ? "" : why;
 }
 
 }  // namespace
@@ -27,7 +28,10 @@ ConfigServices DefaultConfigServices() {
   run::SetDatabaseAlert([](const std::string& description) {
     tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(description));
   });
-  services.registerStartup = [] { RegisterStartup(); };
+  services.registerStartup = [] {
+    std::string why;
+    return RegisterStartup(&why) ? "" : why;
+  };
   services.testCloud = [] { return Test_Cloud(); };
   services.listDatabases = ListDatabaseEntries;
   services.validarLogon = [](const std::string& user, const std::string& domain,

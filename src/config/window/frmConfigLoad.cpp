@@ -9,6 +9,7 @@
 #include "config/window/frmConfig.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "tray/MessageBox.h"
 #include "ui_frmConfig.h"
 
 namespace norvo::config {
@@ -34,7 +35,12 @@ QString Decoded(std::string_view name) {
 
 void frmConfig::Form_Load() {
   IgnoringErrors([&] {
-    if (services_.registerStartup) services_.registerStartup();
+    if (!services_.registerStartup) return;
+    const std::string failure = services_.registerStartup();
+    if (failure.empty()) return;
+    tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                         "No se pudo registrar el inicio de Norvo Backup al iniciar la sesión: " +
+                             QString::fromStdString(failure));
   });
   IgnoringErrors([&] {
     ui_->txtClave->setText(QString::fromStdString(state_->sClave));
