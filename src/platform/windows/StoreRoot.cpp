@@ -7,6 +7,10 @@ namespace norvo::platform {
 
 std::string RegistryRootOverride() { return EnvironmentValue("NORVO_REGISTRY_ROOT"); }
 
+std::string RegistryStoreDescription() {
+  return "the registry, below HKEY_CURRENT_USER\\Software\\%NORVO_REGISTRY_ROOT% when that is set";
+}
+
 RegistryPlace PlaceOfKey(RegHive hive, std::string_view path) {
   const char* hive_name = hive == kHiveCurrentUser    ? "HKEY_CURRENT_USER"
                           : hive == kHiveLocalMachine ? "HKEY_LOCAL_MACHINE"
