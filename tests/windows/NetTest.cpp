@@ -113,6 +113,21 @@ TEST_F(WinInetFtpTest, NamesWithBlanksAreListedWhole) {
   EXPECT_THAT(text, ::testing::HasSubstr(" con blanco.RAR\r\n"));
 }
 
+TEST_F(WinInetFtpTest, ASilentServerFailsTheLogOnAtTheTimeOut) {
+  if (UnderWine())
+    GTEST_SKIP() << "Wine's WinINet ignores the time-out set: a silent server holds a log-on 30 s";
+  // The account-service stand-in says nothing before it gets a request: to
+  // an FTP client it is a server that never greets.
+  AccountService silent(dir_.path().string());
+  FtpSession session;
+  FtpSessionOptions options;
+  options.timeout_s = 2;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(session.Connect(silent.Host(), "test", "secret", options));
+  EXPECT_EQ(session.LastError(), ftp_error::kTimeout);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 class WinInetHttpTest : public ::testing::Test {
  protected:
   HttpGetResult Get(const std::string& query, std::size_t max_bytes = 250, int timeout_s = 5) {
