@@ -9,6 +9,7 @@
 #include "WineSupport.h"
 #include "platform/InstanceLock.h"
 #include "platform/Process.h"
+#include "platform/ProcessIO.h"
 #include "run/Archive.h"
 #include "run/ArchiverRar.h"
 
@@ -59,6 +60,20 @@ TEST_F(ProcessTest, AMissingProgramIsReportedNotStarted) {
   const platform::ProcessResult result = platform::RunAndWaitProcess({dir_ / "no-such-tool.exe"});
   EXPECT_FALSE(result.started);
   EXPECT_THAT(result.error, ::testing::HasSubstr("no-such-tool.exe"));
+}
+
+TEST_F(ProcessTest, InputIsFedWhileTheOutputIsDrained) {
+  // The system's find copies the lines of its input that hold the text: more
+  // than a pipe holds goes in and comes out at the same time.
+  std::string input, wanted;
+  for (int i = 0; i < 8000; ++i) {
+    const std::string line = "linea " + std::to_string(i) + (i % 2 != 0 ? " x" : "") + "\r\n";
+    input += line;
+    if (i % 2 != 0) wanted += line;
+  }
+  const platform::ProcessOutput run = platform::RunWithInput({"find", "x"}, input);
+  ASSERT_TRUE(run.result.Succeeded()) << run.result.error << run.err;
+  EXPECT_EQ(run.out, wanted);
 }
 
 TEST_F(ProcessTest, TheRunsArchiverPacksWithThePasswordAndDeletesTheDump) {
