@@ -171,7 +171,7 @@ TEST_F(BackupRunTest, OnlyARunWhoseEveryItemReachedTheCloudDatesTheCompleteCopy)
   EXPECT_FALSE(RunOnce().complete) << "a run with nothing to back up makes no copy";
   EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "");
   WriteSetting("Resp_Archivo", "1");
-  test::WriteFile(dir_ / "informe.doc", "x");
+  test::WriteWholeFile(dir_ / "informe.doc", "x");
   WriteSetting("Resp_ArchRuta", dir_.path().string() + "/");
   WriteSetting("Resp_ArchNom", "informe.doc");
   WriteSetting("Resp_ArchTipo", "A");
