@@ -126,10 +126,7 @@ std::string FormatMailDate(std::time_t moment) {
   static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::tm local = platform::LocalTime(moment);
-  std::tm utc{};
-  gmtime_r(&moment, &utc);
-  // The offset is the local broken-down time read as if it were UTC, minus the moment.
-  long offset_min = static_cast<long>(std::difftime(timegm(&local), moment)) / 60;
+  long offset_min = platform::UtcOffsetSeconds(moment) / 60;
   char sign = offset_min < 0 ? '-' : '+';
   if (offset_min < 0) offset_min = -offset_min;
   char text[64];

@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -131,6 +132,17 @@ std::string ProgramFolder() {
   return path.substr(0, path.find_last_of('/') + 1);
 }
 
+std::string SharedConfigFolder() { return "/etc/norvo/"; }
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
 std::tm LocalTime(std::time_t moment) {
   std::tm local{};
   ::localtime_r(&moment, &local);
@@ -140,6 +152,12 @@ std::tm LocalTime(std::time_t moment) {
 std::time_t FromLocalTime(std::tm local) {
   local.tm_isdst = -1;
   return std::mktime(&local);
+}
+
+long UtcOffsetSeconds(std::time_t moment) {
+  std::tm local = LocalTime(moment);
+  // The local broken-down time read as if it were UTC, minus the moment.
+  return static_cast<long>(std::difftime(::timegm(&local), moment));
 }
 
 }  // namespace norvo::platform
