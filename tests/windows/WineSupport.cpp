@@ -204,9 +204,10 @@ void StartedProgram::Kill() {
 }
 
 bool ProcessEnds(unsigned long id, int milliseconds) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
   if (process == nullptr) return true;
   const bool ended = WaitForSingleObject(process, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process, 9);
   CloseHandle(process);
   return ended;
 }

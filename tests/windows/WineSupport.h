@@ -88,7 +88,8 @@ class ScopedStore {
   std::unique_ptr<ScopedEnv> env_;
 };
 
-// Whether the process of that id has ended within the time (or is unknown).
+// Whether the process of that id has ended within the time (or is unknown);
+// one still there is killed then, so that no test leaves it behind.
 bool ProcessEnds(unsigned long id, int milliseconds);
 // Waits (a minute at most) until the file exists and is not empty; its text.
 std::string AwaitFile(const std::string& path);
