@@ -52,6 +52,7 @@ FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ 
   if (options.no_rename) args.emplace_back("--no-rename");
   if (options.rename_keeps_target) args.emplace_back("--rename-keeps-target");
   if (!options.encoding.empty()) args.insert(args.end(), {"--encoding", options.encoding});
+  if (!options.digests.empty()) args.insert(args.end(), {"--digests", options.digests});
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

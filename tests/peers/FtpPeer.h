@@ -23,6 +23,9 @@ struct FtpPeerOptions {
   bool no_rename = false;            // RNFR refused (no right to rename)
   bool rename_keeps_target = false;  // RNTO onto an existing name refused
   std::string encoding;              // of the commands it reads; empty: UTF-8
+  // The digest commands offered: "all" (empty), "hash", "x", "none", or "lie"
+  // (digests of other bytes than the file holds); see ftp_server.py.
+  std::string digests;
   // Instead of pyftpdlib, tests/peers/ftp_hostile.py answering "FEAT" or
   // "LISTING" without end, fast or (trickle) a line at a time.
   std::string flood;

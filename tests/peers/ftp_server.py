@@ -17,14 +17,24 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --encoding NAME        read commands and write replies in that encoding
                          (default utf8), as a server in a Windows code page
                          (cp1252) does
+  --digests KIND         the digest commands offered in FEAT: "all" (default:
+                         HASH with SHA-256, SHA-1, MD5 and CRC32, and XSHA256,
+                         XSHA1, XMD5, XCRC), "hash" (HASH only), "x" (the X
+                         commands only), "none", or "lie" (all, each giving
+                         the digest of other bytes than the file holds)
 """
 import argparse
+import hashlib
 import os
 import sys
+import zlib
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
+
+
+DIGESTS = {"SHA-256": "sha256", "SHA-1": "sha1", "MD5": "md5", "CRC32": None}
 
 
 def main():
@@ -40,6 +50,8 @@ def main():
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--rename-keeps-target", action="store_true")
     parser.add_argument("--encoding", default="utf8")
+    parser.add_argument("--digests", default="all",
+                        choices=["all", "hash", "x", "none", "lie"])
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -58,7 +70,17 @@ def main():
         authorizer.add_user(name, password, args.root,
                             perm="elradmwMT" if args.no_rename else "elradfmwMT")
 
+    hash_commands = {"HASH": "SHA-256*;SHA-1;MD5;CRC32"}
+    x_commands = {"XSHA256": "", "XSHA1": "", "XMD5": "", "XCRC": ""}
+    offered = {"all": {**hash_commands, **x_commands}, "lie": {**hash_commands, **x_commands},
+               "hash": hash_commands, "x": x_commands, "none": {}}[args.digests]
+
     class Handler(FTPHandler):
+        def __init__(self, *a, **kw):
+            super().__init__(*a, **kw)
+            self._extra_feats = self._extra_feats + [
+                (command + " " + facts).strip() for command, facts in offered.items()]
+
         def pre_process_command(self, line, cmd, arg):
             if args.command_log:
                 with open(args.command_log, "a", encoding="utf-8") as log:
@@ -78,17 +100,72 @@ def main():
                 return None
             return super().ftp_RNTO(path)
 
+        hash_name = "SHA-256"
+
+        def file_digest(self, path, name):
+            with open(path, "rb") as f:
+                data = f.read()
+            if args.digests == "lie":
+                data += b"x"
+            if name == "CRC32":
+                return "%x" % (zlib.crc32(data) & 0xFFFFFFFF), len(data)
+            return hashlib.new(DIGESTS[name], data).hexdigest(), len(data)
+
+        def ftp_HASH(self, path):
+            if not os.path.isfile(path):
+                self.respond("550 Not a file.")
+                return
+            digest, size = self.file_digest(path, self.hash_name)
+            self.respond("213 %s 0-%d %s %s" % (self.hash_name, size, digest,
+                                                 self.fs.fs2ftp(path)))
+
+        def x_digest(self, path, name):
+            if not os.path.isfile(path):
+                self.respond("550 Not a file.")
+                return
+            digest, _ = self.file_digest(path, name)
+            # As servers in the field do: upper case, and a CRC without leading zeros.
+            self.respond("250 %s" % (digest.lstrip("0") or "0").upper()
+                         if name == "CRC32" else "250 " + digest.upper())
+
+        def ftp_XSHA256(self, path):
+            self.x_digest(path, "SHA-256")
+
+        def ftp_XSHA1(self, path):
+            self.x_digest(path, "SHA-1")
+
+        def ftp_XMD5(self, path):
+            self.x_digest(path, "MD5")
+
+        def ftp_XCRC(self, path):
+            self.x_digest(path, "CRC32")
+
+        def ftp_OPTS(self, line):
+            command, _, choice = line.partition(" ")
+            if command.upper() != "HASH" or "HASH" not in self.proto_cmds:
+                return super().ftp_OPTS(line)
+            if choice.upper() not in DIGESTS:
+                self.respond("501 Unknown algorithm.")
+                return
+            self.hash_name = choice.upper()
+            self.respond("200 " + self.hash_name)
+
         def on_file_received(self, file):
             if args.truncate_received > 0:
                 size = os.path.getsize(file)
                 os.truncate(file, max(0, size - args.truncate_received))
+
+    Handler.proto_cmds = dict(FTPHandler.proto_cmds)
+    for command in offered:
+        Handler.proto_cmds[command] = dict(perm="r", auth=True, arg=True,
+                                           help="Syntax: %s <SP> file-name." % command)
 
     Handler.authorizer = authorizer
     Handler.banner = "Norvo test FTP server ready."
     Handler.passive_ports = None
     Handler.auth_failed_timeout = 0  # answer a refused login at once
     if args.list_only:
-        Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items()
+        Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items()
                               if k not in ("MLSD", "MLST")}
     if args.no_active:
         Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items()

@@ -1,26 +1,30 @@
-// cFTP against vsftpd, a server that lists with LIST only (no MLSD) and
-// matches LIST patterns case-sensitively: the client must list and match itself.
+// cFTP against the real servers: vsftpd lists with LIST only (no MLSD) and
+// matches LIST patterns case-sensitively, so the client must list and match
+// itself; ProFTPD and Pure-FTPd list with MLSD.
 #include <filesystem>
 #include <vector>
 
 #include "FtpTestSupport.h"
+#include "ProftpdPeer.h"
+#include "PureFtpdPeer.h"
 #include "VsftpdPeer.h"
 
 using namespace norvo;
 namespace fs = std::filesystem;
 
-TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
+namespace {
+
+void WholeSession(const test::RealFtpPeer& peer) {
   test::UseFtpTimeout(5);
-  if (!test::VsftpdPeer::CanRun()) GTEST_SKIP() << "vsftpd needs the tests to run as root";
-  test::VsftpdPeer peer;
-  // The dependency lists install vsftpd: a missing one fails, never passes silently.
+  // The dependency lists install the servers: a missing one fails, never passes silently.
   ASSERT_EQ(peer.Problem(), "");
   norvo::testing::TempDir local;
   for (bool active : {false, true}) {
     ftp::cFTP ftp;
     if (active) ftp.SetModeActive();
     ftp.SetTransferBinary();
-    ASSERT_TRUE(ftp.OpenConnection(peer.Address(), "anonymous", "")) << ftp.GetLastErrorMessage();
+    ASSERT_TRUE(ftp.OpenConnection(peer.Address(), peer.User(), peer.Password()))
+        << ftp.GetLastErrorMessage();
     EXPECT_EQ(ftp.GetFTPDirectory(), "/");
     const std::string folder = active ? "CLI 2" : "CLI 1";
     ASSERT_TRUE(ftp.CreateFTPDirectory("pub/" + folder)) << ftp.GetLastErrorMessage();
@@ -58,4 +62,13 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
     EXPECT_TRUE(ftp.RemoveFTPDirectory(folder));
     ftp.CloseConnection();
   }
+}
+
+}  // namespace
+
+TEST(FtpRealServers, WholeSessionOnEachServer) {
+  if (!test::RealFtpPeer::CanRun()) GTEST_SKIP() << "the real FTP servers need the tests to run as root";
+  WholeSession(test::VsftpdPeer());
+  WholeSession(test::ProftpdPeer());
+  WholeSession(test::PureFtpdPeer());
 }

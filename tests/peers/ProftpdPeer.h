@@ -1,0 +1,18 @@
+#pragma once
+// Starts ProFTPD with mod_digest (HASH, XSHA256, XSHA1, XMD5, XCRC) for the
+// chrooted user test:secret, in the settings a hosting provider may choose.
+#include "RealFtpPeer.h"
+
+namespace norvo::test {
+
+struct ProftpdOptions {
+  bool no_overwrite = false;  // AllowOverwrite off: STOR onto an existing name is refused
+  bool deny_mlsd = false;     // <Limit MLSD> DenyAll: MLSD answers 550
+};
+
+class ProftpdPeer : public RealFtpPeer {
+ public:
+  explicit ProftpdPeer(ProftpdOptions options = {});
+};
+
+}  // namespace norvo::test
