@@ -48,6 +48,7 @@ bool cFTP::OpenConnection(const std::string& sServer, const std::string& sUser,
   options.passive = connectFlags_ == kFlagPassive;
   options.timeout_s = config.ftp_timeout_s;
   options.tls = config.ftp_tls;
+  options.ca_file = config.ftp_ca_file;
   if (session_->Connect(sServer, sUser, sPassword, options)) return true;
   RecordSessionError("InternetConnect");
   return false;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/ProviderConfig.h"
 
@@ -21,6 +22,7 @@ struct FtpSessionOptions {
   bool passive = true;
   int timeout_s = 60;  // connect, every reply, and a stalled data connection
   settings::FtpTls tls = settings::FtpTls::Off;
+  std::string ca_file;  // PEM certificates trusted for TLS besides the system's
 };
 
 // Fills `buffer` with up to `size` bytes of the file to send; returns how many,
@@ -71,6 +73,15 @@ class FtpSession {
   // once the program is asked to end (platform/EndRequest.h).
   bool List(const std::string& folder, std::string* text, bool* machine);
 
+  // The lines of the server's FEAT reply at log-on ("211-...", " HASH ...",
+  // "211 End"); empty when the server has none. WinINet may hand out only
+  // the reply's last line (it does under Wine).
+  const std::vector<std::string>& Features() const;
+  // Sends one command that has no data reply ("XSHA256 /a/NAME.TMP"); true
+  // with a 2xx or 3xx reply, whose final line goes to *reply. A refusal or a
+  // lost connection fails as the other requests do.
+  bool SendCommand(const std::string& command, std::string* reply);
+
   // Whether the server accepted the last transfer or listing command (its 1xx
   // reply arrived), which tells a refused start from a failure mid-way.
   bool TransferStarted() const;
@@ -82,6 +93,9 @@ class FtpSession {
   void SetLocalError(unsigned code);
 
   unsigned LastError() const;
+  // What the library said of the last failure beyond its code (a refused
+  // certificate, a reset connection); empty when it said nothing.
+  const std::string& FailureDetail() const;
   // The server's last reply, each line ending in CR LF.
   const std::string& LastResponse() const;
 

@@ -11,37 +11,81 @@
 
 #include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
-#include "ftp/cFTP.h"
 #include "net/FtpErrors.h"
+#include "net/FtpText.h"
+#include "platform/EndRequest.h"
+#include "run/FtpFailure.h"
+#include "run/ServerDigest.h"
 
 namespace norvo::run {
 namespace {
 
 const std::string kOk = "OK";
 
+void Say(const CloudUploadOptions& options, const std::string& line) {
+  if (options.diagnostic) options.diagnostic(line);
+}
+
+net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
+  net::FtpSessionOptions session = options.session;
+  session.passive = true;
+  return session;
+}
+
+// Whether a failed log-on may work when tried again: the server refused the
+// connection or answered 421 (too many connections, from this address or in
+// all), as servers that still count the connection just closed do.
+bool WorthRetrying(const net::FtpSession& session) {
+  return session.LastError() == net::ftp_error::kCannotConnect ||
+         (session.LastError() == net::ftp_error::kExtendedError &&
+          net::ReplyCode(session.LastResponse()) == 421);
+}
+
+// Waits, in short steps so that a request to end the program is heard.
+void Wait(std::chrono::milliseconds wait) {
+  const auto until = std::chrono::steady_clock::now() + wait;
+  while (!platform::EndRequested() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(100), until - std::chrono::steady_clock::now()));
+  }
+}
+
+// Connects and logs on, trying again as WorthRetrying says, at most
+// options.retries times. Every failure is told on stderr with its reason.
+bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
+                     const std::string& user, const std::string& password) {
+  std::chrono::milliseconds wait = options.retry_wait;
+  for (int attempt = 0;; ++attempt) {
+    if (session.Connect(host, user, password, PassiveOptions(options))) return true;
+    const std::string why = "log-on to " + host + " failed: " + FtpFailure(session);
+    if (attempt >= options.retries || !WorthRetrying(session) || platform::EndRequested()) {
+      Say(options, why);
+      return false;
+    }
+    Say(options, why + "; trying again in " + std::to_string(wait.count()) + " ms (retry " +
+                     std::to_string(attempt + 1) + " of " + std::to_string(options.retries) + ")");
+    Wait(wait);
+    wait = std::min(wait * 2, options.max_retry_wait);
+  }
+}
+
 // Makes the customer and computer folders; false when the server cannot be
 // reached or refuses the log-on. A folder that already exists is no error.
-bool PrepareFolders(const std::string& host, const std::string& user, const std::string& password,
-                    const std::string& customerFolder, const std::string& computerFolder) {
-  ftp::cFTP ftp;
-  if (!ftp.OpenConnection(host, user, password)) {
-    ftp.CloseConnection();
-    return false;
-  }
-  ftp.CreateFTPDirectory(customerFolder);
-  ftp.CreateFTPDirectory(computerFolder);
-  ftp.CloseConnection();
+bool PrepareFolders(const CloudUploadOptions& options, const std::string& host, const std::string& user,
+                    const std::string& password, const std::string& customerFolder,
+                    const std::string& computerFolder) {
+  net::FtpSession session;
+  if (!ConnectRetrying(session, options, host, user, password)) return false;
+  session.MakeDirectory(customerFolder);
+  session.MakeDirectory(computerFolder);
   return true;
 }
 
-// Sends the local file as `remote` in binary. The local file is opened before
-// anything reaches the server, so a missing one cannot truncate a remote file;
-// a file that shrinks while it is read fails the transfer. *size is the local
-// size the server must end up holding.
-bool PutFile(net::FtpSession& session, const std::string& local, const std::string& remote, int64_t* size) {
-  ftp::LocalReader reader;
-  unsigned error = 0;
-  if (!reader.Open(local, &error)) return false;
+// Sends the opened local file as `remote` in binary; a file that shrinks while
+// it is read fails the transfer. *size is the local size the server must end
+// up holding; `digest`, when given, takes every byte as it is sent.
+bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::string& remote, int64_t* size,
+             platform::Digest* digest) {
   const int64_t total = reader.Size();
   int64_t sent = 0;
   net::FtpReadFn read = [&](char* buffer, size_t room) -> long long {
@@ -49,6 +93,7 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
     if (want == 0) return 0;
     const long long got = reader.Read(buffer, want);
     if (got <= 0) return -1;
+    if (digest != nullptr) digest->Update(buffer, static_cast<size_t>(got));
     sent += got;
     return got;
   };
@@ -78,12 +123,6 @@ SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, con
   return state;
 }
 
-net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
-  net::FtpSessionOptions session = options.session;
-  session.passive = true;
-  return session;
-}
-
 // On a second connection: the new file must be whole on the server, then it
 // takes the final name. A server that replaces on rename does so in one step,
 // with no moment without a copy. Only when the rename was refused at RNTO
@@ -91,28 +130,33 @@ net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
 // and the rename made again; a rename refused outright leaves both files.
 std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& host, const std::string& user,
                         const std::string& password, const std::string& computerFolder,
-                        const std::string& fileName, int64_t size) {
+                        const std::string& fileName, int64_t size, bool proven) {
   const std::string temporary = TemporaryName(fileName);
   net::FtpSession second;
-  if (!second.Connect(host, user, password, PassiveOptions(options))) {
+  if (!ConnectRetrying(second, options, host, user, password)) {
     return "No se puede conectar al Cloud para renombrar " + host;
   }
   second.ChangeDirectory(computerFolder);
   const SlotState slot = LookAtSlot(second, temporary, fileName);
-  if (!slot.listed && options.diagnostic) {
+  if (!slot.listed && !proven && options.diagnostic) {
     std::string why = net::FtpErrorText(second.LastError());
     why.erase(why.find_last_not_of("\r\n") + 1);  // the text ends in a line break of its own
     options.diagnostic("the size of " + temporary + " on the server could not be checked: " + why);
   }
-  if (slot.temporarySize != size) {
+  if (!proven && slot.temporarySize != size) {
     // Incomplete on the server, or not known to be whole: the old copy stays,
     // the new file goes.
+    if (slot.listed) {
+      Say(options, "the size of " + temporary + " on the server is " + std::to_string(slot.temporarySize) +
+                       " bytes (-1: not listed), not " + std::to_string(size));
+    }
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;
   }
   if (second.RenameFile(temporary, fileName)) return kOk;
   const bool finalNameInTheWay = second.RefusedCommand() == "RNTO" && slot.finalExists;
   if (!finalNameInTheWay || !second.DeleteFile(fileName) || !second.RenameFile(temporary, fileName)) {
+    Say(options, "rename of " + temporary + " to " + fileName + " failed: " + FtpFailure(second));
     return "Problema no se pudo renombrar " + temporary;
   }
   return kOk;
@@ -122,21 +166,51 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
                    const std::string& password, const std::string& computerFolder,
                    const std::string& customerFolder, const std::string& localFolder,
                    const std::string& fileName) {
-  if (!PrepareFolders(host, user, password, customerFolder, computerFolder))
+  if (!PrepareFolders(options, host, user, password, customerFolder, computerFolder))
     return "No se puede conectar al Cloud";
   int64_t size = 0;
+  bool proven = false;  // the server's digest matched: no size check needed
   {
     net::FtpSession first;
     if (!first.Ready()) return "No tiene conexión a internet";
-    if (!first.Connect(host, user, password, PassiveOptions(options)))
+    if (!ConnectRetrying(first, options, host, user, password))
       return "No se puede conectar al Cloud " + host;
     std::this_thread::sleep_for(options.pause);
-    if (!first.ChangeDirectory(computerFolder)) return "Problema al ingresar al directorio " + computerFolder;
-    if (!PutFile(first, localFolder + fileName, TemporaryName(fileName), &size)) {
+    if (!first.ChangeDirectory(computerFolder)) {
+      Say(options, "CWD " + computerFolder + " failed: " + FtpFailure(first));
+      return "Problema al ingresar al directorio " + computerFolder;
+    }
+    // The local file is opened before anything reaches the server, so a
+    // missing one cannot touch a remote file.
+    ftp::LocalReader reader;
+    unsigned error = 0;
+    if (!reader.Open(localFolder + fileName, &error)) {
+      Say(options, "the local file " + localFolder + fileName + " cannot be read");
       return "Problema no se pudo copiar el archivo " + fileName;
     }
+    const std::string temporary = TemporaryName(fileName);
+    // A temporary file left by an earlier run would block the slot on servers
+    // that refuse to overwrite, or be kept beside the new one by servers
+    // that rename colliding uploads: it goes first (nothing there is no error).
+    first.DeleteFile(temporary);
+    DigestPlan digest = PlanDigest(first);
+    if (!PutFile(first, reader, temporary, &size, digest.local.get())) {
+      Say(options, "upload of " + fileName + " as " + temporary + " failed: " + FtpFailure(first));
+      return "Problema no se pudo copiar el archivo " + fileName;
+    }
+    if (digest.command) {
+      std::string why;
+      const DigestVerdict verdict =
+          CompareServerDigest(first, *digest.command, temporary, digest.local->FinishHex(), &why);
+      if (verdict != DigestVerdict::Same) Say(options, why);
+      if (verdict == DigestVerdict::Different) {
+        first.DeleteFile(temporary);  // the old copy stays
+        return "Problema no se pudo copiar el archivo " + fileName;
+      }
+      proven = verdict == DigestVerdict::Same;
+    }
   }  // the first connection is closed before the second one opens
-  return ReplaceCopy(options, host, user, password, computerFolder, fileName, size);
+  return ReplaceCopy(options, host, user, password, computerFolder, fileName, size, proven);
 }
 
 }  // namespace
@@ -145,6 +219,10 @@ CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provide
   CloudUploadOptions options;
   options.session.timeout_s = provider.ftp_timeout_s;
   options.session.tls = provider.ftp_tls;
+  options.session.ca_file = provider.ftp_ca_file;
+  options.retries = provider.ftp_retries;
+  options.retry_wait = std::chrono::seconds(provider.ftp_retry_wait_s);
+  options.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
   return options;
 }
 

@@ -2,7 +2,9 @@
 // The upload of one archive to the computer's folder in the cloud, with the
 // copy slot replaced only once the new file is whole on the server: the file
 // goes up under a temporary name, its size on the server is checked against
-// the local file, and only then it is renamed onto the slot's name. The old
+// the local file (or, where the server offers a digest command, its digest
+// against the one computed while the file was sent), and only then it is
+// renamed onto the slot's name. The old
 // copy is deleted first only on a server that refuses to rename onto an
 // existing name, once the refusal shows that renaming itself works.
 #include <chrono>
@@ -18,8 +20,16 @@ struct CloudUploadOptions {
   net::FtpSessionOptions session;  // time-outs and TLS; the upload is always passive
   // The wait between the upload's first connection and its work in the folder.
   std::chrono::milliseconds pause{1000};
-  // Told why the size check could not be made (a listing that failed or
-  // passed its bounds): the report text alone does not say.
+  // A log-on refused with 421 or a connection refused (a server that still
+  // counts the connection just closed) is tried again this many times, after
+  // a wait that starts at retry_wait and doubles, at most max_retry_wait.
+  int retries = 5;
+  std::chrono::milliseconds retry_wait{10000};
+  std::chrono::milliseconds max_retry_wait{300000};
+  // Told, for every step that failed, the server's reply or the failure (a
+  // refused certificate, a time-out), why the size check could not be made,
+  // why the server's digest differed, and each retry: the report text alone
+  // does not say.
   std::function<void(const std::string&)> diagnostic;
 };
 

@@ -10,14 +10,17 @@
 namespace norvo::settings {
 namespace {
 
-bool ParseSeconds(std::string_view text, int& out) {
+// A whole number from `low` to `high`.
+bool ParseInRange(std::string_view text, int low, int high, int& out) {
   char* end = nullptr;
   std::string copy(text);
   long value = std::strtol(copy.c_str(), &end, 10);
-  if (copy.empty() || *end != '\0' || value <= 0 || value > 86400) return false;
+  if (copy.empty() || *end != '\0' || value < low || value > high) return false;
   out = static_cast<int>(value);
   return true;
 }
+
+bool ParseSeconds(std::string_view text, int& out) { return ParseInRange(text, 1, 86400, out); }
 
 // Takes one key of the [provider] section; the empty text, or why the value is refused.
 std::string Take(ProviderConfig& c, std::string_view key, const std::string& text) {
@@ -45,6 +48,8 @@ std::string Take(ProviderConfig& c, std::string_view key, const std::string& tex
     c.odbc_driver = text;
   else if (key == "pam_service")
     c.pam_service = text;
+  else if (key == "ftp_ca_file")
+    c.ftp_ca_file = text;
   else if (key == "ftp_tls") {
     if (text == "off")
       c.ftp_tls = FtpTls::Off;
@@ -71,6 +76,14 @@ std::string Take(ProviderConfig& c, std::string_view key, const std::string& tex
     int& target = key == "http_timeout_s" ? c.http_timeout_s : c.ftp_timeout_s;
     if (!ParseSeconds(text, target))
       return std::string(key) + " must be a number of seconds, not \"" + text + "\"";
+  } else if (key == "ftp_retries") {
+    if (!ParseInRange(text, 0, kMaxFtpRetries, c.ftp_retries))
+      return "ftp_retries must be a number from 0 to " + std::to_string(kMaxFtpRetries) + ", not \"" + text +
+             "\"";
+  } else if (key == "ftp_retry_wait_s") {
+    if (!ParseInRange(text, 1, kMaxFtpRetryWaitS, c.ftp_retry_wait_s))
+      return "ftp_retry_wait_s must be a number of seconds from 1 to " + std::to_string(kMaxFtpRetryWaitS) +
+             ", not \"" + text + "\"";
   }
   // Unknown keys are ignored so that newer files work with older programs.
   return {};

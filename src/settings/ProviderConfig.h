@@ -19,6 +19,9 @@ enum class ArchiverChoice { Auto, Rar, SevenZip };
 // 7-Zip's compression level when archiver_level does not set one (see bench/archive).
 inline constexpr int kDefaultArchiverLevel = 1;
 
+inline constexpr int kMaxFtpRetries = 20;
+inline constexpr int kMaxFtpRetryWaitS = 300;
+
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"
   std::string web_address = "http://www.norvo.example";
@@ -36,6 +39,12 @@ struct ProviderConfig {
   std::string odbc_driver = platform::kDefaultOdbcDriver;
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;
+  // Log-ons refused with 421 or a connection refused: tried again this many
+  // times, after a wait that starts at ftp_retry_wait_s and doubles, at most
+  // kMaxFtpRetryWaitS.
+  int ftp_retries = 5;
+  int ftp_retry_wait_s = 10;
+  std::string ftp_ca_file;  // PEM certificates trusted for FTPS besides the system's; empty: none
   std::string pam_service = "norvo";
 
   // The file the values came from, empty when only defaults apply.

@@ -46,14 +46,15 @@ void NorvoTFaultTest::SetUp() {
 }
 
 void NorvoTFaultTest::UseRar(const std::string& tool) {
-  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " + tool +
-                                       "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
+  WriteFile(dir_ / "provider.ini",
+            "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " + service_.host() +
+                "\nrar_path = " + tool + "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
 }
 
 void NorvoTFaultTest::UseSevenZip(const std::string& program) {
-  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
-                                       "\narchiver = 7z\narchiver_path = " + program +
-                                       "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
+  WriteFile(dir_ / "provider.ini",
+            "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " + service_.host() +
+                "\narchiver = 7z\narchiver_path = " + program + "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
 }
 
 std::string NorvoTFaultTest::Wrapped(const std::string& program, const std::string& settings) {

@@ -19,11 +19,16 @@ ProftpdPeer::ProftpdPeer(ProftpdOptions options)
                            "DelayTable none\nPidFile "
                         << folder_ / "proftpd.pid"
                         << "\nScoreboardFile " << folder_ / "scoreboard"
-                        << "\nModulePath " << UnpackedPath("proftpd-core", "/usr/lib/proftpd")
-                        << "\nLoadModule mod_digest.c\nAuthOrder mod_auth_file.c\nAuthUserFile " << users
+                        << "\nModulePath " << UnpackedPath("proftpd-core", "/usr/lib/proftpd") << "\n"
+                        << (options.no_digest ? "" : "LoadModule mod_digest.c\n")
+                        << "AuthOrder mod_auth_file.c\nAuthUserFile " << users
                         << "\nRequireValidShell off\nDefaultRoot ~\nAllowOverwrite "
                         << (options.no_overwrite ? "off" : "on") << "\n"
                         << (options.deny_mlsd ? "<Limit MLSD>\n  DenyAll\n</Limit>\n" : "");
+  if (!options.command_log.empty()) {
+    std::ofstream(config, std::ios::app)
+        << "LogFormat commands \"%r\"\nExtendedLog " << options.command_log << " ALL commands\n";
+  }
   Start({UnpackedPath("proftpd-core", "/usr/sbin/proftpd"), "-n", "-q", "-c", config});
 }
 

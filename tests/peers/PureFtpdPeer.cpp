@@ -27,6 +27,17 @@ PureFtpdPeer::PureFtpdPeer(PureFtpdOptions options)
                                    "-E"};
   if (options.auto_rename) argv.emplace_back("-r");
   if (options.max_per_ip > 0) argv.insert(argv.end(), {"-C", std::to_string(options.max_per_ip)});
+  if (!options.tls_name.empty()) {
+    const std::string both = folder_ / "certificate-and-key.pem";
+    const bool ip = options.tls_name.find_first_not_of("0123456789.") == std::string::npos;
+    const std::string make_certificate =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=" +
+        options.tls_name + " -addext subjectAltName=" + (ip ? "IP:" : "DNS:") + options.tls_name +
+        " -keyout " + folder_ / "key.pem" + " -out " + CertificatePath() + " 2>/dev/null && cat " +
+        CertificatePath() + " " + folder_ / "key.pem" + " > " + both;
+    if (std::system(make_certificate.c_str()) != 0) problem_ = "openssl could not make the test certificate";
+    argv.insert(argv.end(), {"-Y", "2", "-2", both});
+  }
   Start(argv);
 }
 

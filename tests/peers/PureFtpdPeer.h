@@ -9,11 +9,15 @@ namespace norvo::test {
 struct PureFtpdOptions {
   bool auto_rename = false;  // -r: an upload onto an existing name is stored as NAME.1
   int max_per_ip = 0;        // -C: connections counted per address (0: no limit)
+  // Non-empty: TLS required (-Y 2) with a self-signed certificate for this
+  // name (an IP address or a DNS name), written to CertificatePath().
+  std::string tls_name;
 };
 
 class PureFtpdPeer : public RealFtpPeer {
  public:
   explicit PureFtpdPeer(PureFtpdOptions options = {});
+  std::string CertificatePath() const { return folder_ / "certificate.pem"; }
 };
 
 }  // namespace norvo::test

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 extern char** environ;
@@ -83,6 +84,13 @@ RealFtpPeer::~RealFtpPeer() {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
+}
+
+void RealFtpPeer::GiveToServer(const std::string& path) const {
+  if (lchown(path.c_str(), uid_, gid_) != 0) return;
+  if (!std::filesystem::is_directory(path)) return;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
+    if (lchown(entry.path().c_str(), uid_, gid_) != 0) return;
 }
 
 std::string RealFtpPeer::UnpackedPath(const std::string& package, const std::string& inside) {

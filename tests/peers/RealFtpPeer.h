@@ -30,6 +30,9 @@ class RealFtpPeer {
   virtual std::string Password() const { return "secret"; }
   // The writable folder, "/pub" for the client.
   std::string PubPath() const { return home_ + "/pub"; }
+  // Makes a file or folder that the test wrote (as root) the server user's,
+  // with everything in it, as if the server had stored it.
+  void GiveToServer(const std::string& path) const;
 
  protected:
   // Checks that `program` (a path) can run and prepares the home folder.

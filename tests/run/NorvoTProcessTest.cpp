@@ -57,8 +57,9 @@ class NorvoTProcessTest : public ::testing::Test {
   }
 
   void WriteProvider(const std::string& host) {
-    test::WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + host + "\nrar_path = " +
-                                               test::PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
+    test::WriteFile(dir_ / "provider.ini",
+                    "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " + host +
+                        "\nrar_path = " + test::PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
   }
 
   test::ProgramRun Run(std::map<std::string, std::string> extra = {}) {

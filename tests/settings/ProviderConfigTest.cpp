@@ -17,6 +17,7 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
                                << "service_host = 127.0.0.1:8080\nrar_path=/opt/rar\n"
                                << "ftp_tls = require\nhttp_timeout_s = 5\nunknown_key = kept quiet\n"
                                << "archiver = 7z\narchiver_path = /opt/7zz\narchiver_level = 9\n"
+                               << "ftp_retries = 0\nftp_retry_wait_s = 300\nftp_ca_file = /etc/ftp-ca.pem\n"
                                << "[other]\nservice_host = ignored\n";
   ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
   std::string error;
@@ -29,6 +30,9 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->archiver, ArchiverChoice::SevenZip);
   EXPECT_EQ(config->archiver_path, "/opt/7zz");
   EXPECT_EQ(config->archiver_level, 9);
+  EXPECT_EQ(config->ftp_retries, 0);
+  EXPECT_EQ(config->ftp_retry_wait_s, 300);
+  EXPECT_EQ(config->ftp_ca_file, "/etc/ftp-ca.pem");
   EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
   EXPECT_EQ(config->smtp_password, "kfw5174");
   EXPECT_EQ(config->source_file, dir / "p.ini");
@@ -40,6 +44,8 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   std::ofstream(dir / "q.ini") << "[provider]\nhttp_timeout_s = soon\n";
   std::ofstream(dir / "s.ini") << "[provider]\narchiver = zip\n";
   std::ofstream(dir / "t.ini") << "[provider]\narchiver_level = 10\n";
+  std::ofstream(dir / "u.ini") << "[provider]\nftp_retries = 21\n";
+  std::ofstream(dir / "v.ini") << "[provider]\nftp_retry_wait_s = 0\n";
   std::string error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
   EXPECT_NE(error.find("ftp_tls"), std::string::npos) << error;
@@ -49,6 +55,10 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   EXPECT_NE(error.find("archiver must be auto, rar or 7z"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "t.ini", &error));
   EXPECT_NE(error.find("archiver_level"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "u.ini", &error));
+  EXPECT_NE(error.find("ftp_retries must be a number from 0 to 20"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "v.ini", &error));
+  EXPECT_NE(error.find("ftp_retry_wait_s"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
   EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
 }

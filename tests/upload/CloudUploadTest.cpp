@@ -30,6 +30,7 @@ class CloudUploadTest : public ::testing::Test {
     std::filesystem::create_directories(local_);
     options_.pause = std::chrono::milliseconds(0);
     options_.session.timeout_s = 10;
+    options_.retry_wait = std::chrono::milliseconds(10);
   }
 
   void StartServer(FtpPeerOptions options = {}) {
@@ -86,8 +87,10 @@ TEST_F(CloudUploadTest, FirstUploadMakesTheFoldersAndStoresTheFileUnderItsFinalN
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), std::string(300000, 'x') + "end");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR"));
   const std::string folder = "/base/123/PC1/";
-  EXPECT_THAT(Changes(), ElementsAre("MKD /base/123/", "MKD " + folder, "STOR " + folder + "ARC1C001.TMP",
-                                     "RNFR " + folder + "ARC1C001.TMP", "RNTO " + folder + "ARC1C001.RAR"));
+  // A temporary file of an earlier run would block the slot: it goes first.
+  EXPECT_THAT(Changes(), ElementsAre("MKD /base/123/", "MKD " + folder, "DELE " + folder + "ARC1C001.TMP",
+                                     "STOR " + folder + "ARC1C001.TMP", "RNFR " + folder + "ARC1C001.TMP",
+                                     "RNTO " + folder + "ARC1C001.RAR"));
   // The folders exist now: making them again is no error. An empty archive is a file too.
   WriteWholeFile(local_ + "/ARA2C001.RAR", "");
   EXPECT_EQ(Upload("ARA2C001.RAR"), "OK");
@@ -106,8 +109,9 @@ TEST_F(CloudUploadTest, SlotCopyIsReplacedOnlyOnceTheNewFileIsWhole) {
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR", "ARC1C002.RAR"));
   const std::string folder = "/base/123/PC1/";
   // The server replaces on rename: the slot's name never goes without a copy.
-  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "STOR " + folder + "ARC1C002.TMP",
-                                     "RNFR " + folder + "ARC1C002.TMP", "RNTO " + folder + "ARC1C002.RAR"));
+  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "DELE " + folder + "ARC1C002.TMP",
+                                     "STOR " + folder + "ARC1C002.TMP", "RNFR " + folder + "ARC1C002.TMP",
+                                     "RNTO " + folder + "ARC1C002.RAR"));
 }
 
 TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
@@ -119,10 +123,10 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "new copy");
-  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "STOR " + folder + "ARC1C001.TMP",
-                                     "RNFR " + folder + "ARC1C001.TMP", "RNTO " + folder + "ARC1C001.RAR",
-                                     "DELE " + folder + "ARC1C001.RAR", "RNFR " + folder + "ARC1C001.TMP",
-                                     "RNTO " + folder + "ARC1C001.RAR"));
+  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "DELE " + folder + "ARC1C001.TMP",
+                                     "STOR " + folder + "ARC1C001.TMP", "RNFR " + folder + "ARC1C001.TMP",
+                                     "RNTO " + folder + "ARC1C001.RAR", "DELE " + folder + "ARC1C001.RAR",
+                                     "RNFR " + folder + "ARC1C001.TMP", "RNTO " + folder + "ARC1C001.RAR"));
 
   // An account without the right to rename: every run would lose its slot.
   FtpPeerOptions noRename;
@@ -133,7 +137,7 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new copy");
-  EXPECT_THAT(Changes(), Not(Contains(StartsWith("DELE"))));
+  EXPECT_THAT(Changes(), Not(Contains("DELE " + folder + "ARC1C001.RAR")));
 }
 
 TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
@@ -179,7 +183,9 @@ TEST_F(CloudUploadTest, MissingLocalArchiveTouchesNoRemoteFile) {
 }
 
 TEST_F(CloudUploadTest, ServerThatLosesBytesKeepsTheOldCopy) {
-  StartServer(With(&FtpPeerOptions::truncate_received, 1));
+  FtpPeerOptions losing = With(&FtpPeerOptions::truncate_received, 1);
+  losing.digests = "none";  // the size check finds it
+  StartServer(losing);
   PutInCloud("ARC1C001.RAR", "old copy");
   WriteWholeFile(local_ + "/ARC1C001.RAR", "a new copy that the server shortens");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
@@ -187,6 +193,37 @@ TEST_F(CloudUploadTest, ServerThatLosesBytesKeepsTheOldCopy) {
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR")) << "the short temporary file is removed";
   EXPECT_THAT(Changes(), Not(Contains("DELE /base/123/PC1/ARC1C001.RAR")));
   EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
+}
+
+TEST_F(CloudUploadTest, UploadIsProvenByTheServersDigestInEachCommand) {
+  for (const std::string kind : {"hash", "x"}) {
+    FtpPeerOptions options;
+    options.digests = kind;
+    StartServer(options);
+    std::vector<std::string> diagnostics;
+    options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
+    WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+    EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+    EXPECT_THAT(diagnostics, IsEmpty());
+    std::ifstream log(dir_ / "commands.log");
+    const std::string commands{std::istreambuf_iterator<char>(log), {}};
+    EXPECT_THAT(commands, ::testing::HasSubstr((kind == "hash" ? "HASH" : "XSHA256") +
+                                               std::string(" /base/123/PC1/ARC1C001.TMP")));
+  }
+}
+
+TEST_F(CloudUploadTest, ServerDigestThatDiffersKeepsTheOldCopy) {
+  FtpPeerOptions lying;
+  lying.digests = "lie";
+  StartServer(lying);
+  PutInCloud("ARC1C001.RAR", "old copy");
+  std::vector<std::string> diagnostics;
+  options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
+  WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR")) << "the temporary file is removed";
+  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_THAT(diagnostics, ElementsAre(StartsWith("the SHA-256 digests of ARC1C001.TMP differed")));
 }
 
 TEST_F(CloudUploadTest, LogOnRefusedAfterTheFolderCheckNamesTheConnection) {
@@ -207,8 +244,12 @@ TEST_F(CloudUploadTest, RefusedRenameNamesTheTemporaryFile) {
   // A folder in the way of the final name: it can be neither deleted nor replaced.
   std::filesystem::create_directories(Cloud("ARC1C001.RAR") + "/inside");
   WriteWholeFile(local_ + "/ARC1C001.RAR", "new");
+  std::vector<std::string> diagnostics;
+  options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
   EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new");
+  // stderr carries the server's reply, code and text.
+  EXPECT_THAT(diagnostics, ElementsAre(StartsWith("rename of ARC1C001.TMP to ARC1C001.RAR failed: 550 ")));
 }
 
 }  // namespace

@@ -14,8 +14,9 @@ void UploadFixture::SetUp() {
   pc_ = run::GetMachineName();
   std::filesystem::create_directories(dir_ / "drive");
   std::filesystem::create_directories(cloudRoot_);
-  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " +
-                                       PeerPath("fake_rar") + "\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
+  WriteFile(dir_ / "provider.ini",
+            "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " + service_.host() +
+                "\nrar_path = " + PeerPath("fake_rar") + "\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
   WriteSetting("Cliente", settings::EncodeSetting("123"));
   WriteSetting("Resp_ProgEnv", "0");
   WriteSetting("Resp_ProgCopias", "3");

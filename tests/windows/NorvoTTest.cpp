@@ -34,8 +34,8 @@ class NorvoTTest : public ::testing::Test {
     fs::remove_all(work_);
     fs::create_directories(cloudRoot_);
     StartCloud();
-    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.Host() +
-                                         "\nrar_path = " + ProgramPath("rar_standin") +
+    WriteFile(dir_ / "provider.ini", "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " +
+                                         service_.Host() + "\nrar_path = " + ProgramPath("rar_standin") +
                                          "\nodbc_driver = FreeTDS\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
     WriteSetting("Cliente", settings::EncodeSetting("123"));
     WriteSetting("Resp_ProgEnv", "0");

@@ -92,6 +92,7 @@ struct FtpSession::Impl {
   FtpSessionOptions options;
   bool connected = false;
   bool mlst = false;
+  std::vector<std::string> features;
   std::string current;
   FtpExchangeLog log;
   ExchangeBudget replies{kMaxReplyBytes, {}};
@@ -99,6 +100,7 @@ struct FtpSession::Impl {
   unsigned last_error = 0;
   unsigned local_error = 0;
   std::string last_response;
+  std::string detail;
   bool transfer_started = false;
   std::string refused;
   char curl_error[CURL_ERROR_SIZE] = {};
@@ -155,6 +157,8 @@ void FtpSession::Impl::Prepare(bool timed) {
     curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
   if (options.tls == settings::FtpTls::Require)
     curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+  // The provider's own certificates; the system's folder of them stays trusted.
+  if (!options.ca_file.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options.ca_file.c_str());
 }
 
 namespace {
@@ -199,11 +203,15 @@ bool FtpSession::Impl::Perform() {
   last_response = log.LastReplyText();
   refused = log.RefusedVerb();
   if (code == CURLE_OK && stopped == 0) return true;
+  detail = curl_error;
   if (stopped != 0) {
     Fail(stopped);
   } else if (local_error != 0) {
     Fail(local_error);
-  } else if (ServerRefused(code) && log.LastReplyCode() >= 400) {
+  } else if ((ServerRefused(code) || (code == CURLE_OPERATION_TIMEDOUT && log.LastReplyCode() == 421)) &&
+             log.LastReplyCode() >= 400) {
+    // libcurl reports a 421 (too many connections, service closing) as a
+    // time-out; it is the server's refusal, and its reply says why.
     Fail(ftp_error::kExtendedError);
   } else {
     Fail(ErrorOfCurl(code));
@@ -308,7 +316,9 @@ bool FtpSession::Connect(const std::string& server, const std::string& user, con
   if (!s.SendQuoted({"FEAT"})) return false;
   s.connected = true;
   std::vector<const FtpExchange*> replies;
-  s.mlst = s.CheckReplies({"FEAT"}, &replies) && FeatOffersMlst(replies.front()->reply);
+  s.features.clear();
+  if (s.CheckReplies({"FEAT"}, &replies)) s.features = replies.front()->reply;
+  s.mlst = FeatOffersMlst(s.features);
   char* entry = nullptr;
   curl_easy_getinfo(s.curl, CURLINFO_FTP_ENTRY_PATH, &entry);
   s.current = entry != nullptr ? entry : "";
@@ -433,18 +443,30 @@ bool FtpSession::List(const std::string& folder, std::string* text, bool* machin
     curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, &collect);
     *machine = s.mlst;
     if (s.Perform()) return true;
-    // A server that offers MLST but does not know MLSD: fall back to LIST once.
+    // A server that offers MLST but refuses MLSD (does not know it, or denies
+    // it to this account): fall back to LIST once.
     int code = s.log.LastReplyCode();
-    if (!s.mlst || (code != 500 && code != 502)) return false;
+    if (!s.mlst || s.transfer_started || code < 400 || code >= 600) return false;
     s.mlst = false;
   }
   return false;
+}
+
+const std::vector<std::string>& FtpSession::Features() const { return impl_->features; }
+
+bool FtpSession::SendCommand(const std::string& command, std::string* reply) {
+  Impl& s = *impl_;
+  std::vector<const FtpExchange*> replies;
+  if (!s.CheckName(command) || !s.Quote({command}, &replies)) return false;
+  *reply = replies.front()->reply.empty() ? "" : replies.front()->reply.back();
+  return true;
 }
 
 bool FtpSession::TransferStarted() const { return impl_->transfer_started; }
 const std::string& FtpSession::RefusedCommand() const { return impl_->refused; }
 void FtpSession::SetLocalError(unsigned code) { impl_->local_error = code; }
 unsigned FtpSession::LastError() const { return impl_->last_error; }
+const std::string& FtpSession::FailureDetail() const { return impl_->detail; }
 const std::string& FtpSession::LastResponse() const { return impl_->last_response; }
 
 }  // namespace norvo::net

@@ -109,6 +109,7 @@ struct FtpSession::Impl {
   std::string last_response;
   std::string refused;
   bool transfer_started = false;
+  std::vector<std::string> features;
 
   // Keeps the failure of the call that just returned: its code first, before
   // any other call can change it, then the server's reply.
@@ -209,6 +210,15 @@ bool FtpSession::Connect(const std::string& server, const std::string& user, con
                                   options.passive ? INTERNET_FLAG_PASSIVE : 0, 0);
   if (s.connection == nullptr) return s.FailLast();
   if (!s.ReadCurrent(&s.current)) s.current.clear();
+  // The FEAT reply names the digest commands. WinINet may hand out only its
+  // last line (Wine does), and then no command is seen.
+  s.features.clear();
+  if (s.Command("FEAT") / 100 == 2) {
+    const std::string reply = LastResponseInfo();
+    for (size_t start = 0, end; (end = reply.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      s.features.push_back(reply.substr(start, end - start));
+    }
+  }
   return true;
 }
 
@@ -365,10 +375,28 @@ bool FtpSession::Impl::ListCurrent(std::string* text) {
   return ok;
 }
 
+const std::vector<std::string>& FtpSession::Features() const { return impl_->features; }
+
+bool FtpSession::SendCommand(const std::string& command, std::string* reply) {
+  Impl& s = *impl_;
+  if (!s.CheckName(command)) return false;
+  const int code = s.Command(ToAnsi(command));
+  if (!s.Replied(code, code >= 200 && code < 400, command.substr(0, command.find(' ')).c_str())) return false;
+  std::string last = LastResponseInfo();
+  last.erase(last.find_last_not_of("\r\n") + 1);
+  *reply = last.substr(last.rfind('\n') == std::string::npos ? 0 : last.rfind('\n') + 1);
+  return true;
+}
+
 bool FtpSession::TransferStarted() const { return impl_->transfer_started; }
 const std::string& FtpSession::RefusedCommand() const { return impl_->refused; }
 void FtpSession::SetLocalError(unsigned code) { impl_->local_error = code; }
 unsigned FtpSession::LastError() const { return impl_->last_error; }
+// WinINet says nothing beyond its codes and the server's reply.
+const std::string& FtpSession::FailureDetail() const {
+  static const std::string kNone;
+  return kNone;
+}
 const std::string& FtpSession::LastResponse() const { return impl_->last_response; }
 
 }  // namespace norvo::net
