@@ -103,13 +103,25 @@ def main():
         hash_name = "SHA-256"
 
         def file_digest(self, path, name):
+            crc = 0
+            digest = hashlib.new(DIGESTS[name]) if name != "CRC32" else None
+            size = 0
             with open(path, "rb") as f:
-                data = f.read()
-            if args.digests == "lie":
-                data += b"x"
-            if name == "CRC32":
-                return "%x" % (zlib.crc32(data) & 0xFFFFFFFF), len(data)
-            return hashlib.new(DIGESTS[name], data).hexdigest(), len(data)
+                while True:
+                    block = f.read(1 << 20)
+                    if not block:
+                        break
+                    if digest:
+                        digest.update(block)
+                    else:
+                        crc = zlib.crc32(block, crc)
+                    size += len(block)
+            if args.digests == "lie":  # the digest of other bytes
+                if digest:
+                    digest.update(b"x")
+                else:
+                    crc = zlib.crc32(b"x", crc)
+            return (digest.hexdigest() if digest else "%x" % (crc & 0xFFFFFFFF)), size
 
         def ftp_HASH(self, path):
             if not os.path.isfile(path):

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "WineSupport.h"
+#include "net/FtpDigest.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
 #include "net/HttpGet.h"
@@ -84,6 +85,27 @@ TEST_F(WinInetFtpTest, ARefusedCommandGivesTheServersReplyAndKeepsTheConnection)
   EXPECT_FALSE(session.MakeDirectory("a\r\nDELE /uno"));
   EXPECT_EQ(session.LastError(), ftp_error::kInvalidParameter);
   EXPECT_TRUE(session.MakeDirectory("dos"));
+}
+
+// A digest command goes through FtpCommandA and its reply is read. The FEAT
+// reply that names the commands comes whole only where WinINet hands out a
+// reply's every line; Wine gives its last line, so there no command is seen.
+TEST_F(WinInetFtpTest, DigestCommandAndTheFeatReply) {
+  FtpSession session;
+  ASSERT_TRUE(Connect(session));
+  ASSERT_TRUE(Put(session, "abc.bin", "abc"));
+  std::string reply;
+  ASSERT_TRUE(session.SendCommand("XSHA256 abc.bin", &reply));
+  EXPECT_EQ(DigestInReply(reply, platform::DigestKind::Sha256),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad")
+      << reply;
+  EXPECT_FALSE(session.SendCommand("XSHA256 missing.bin", &reply));
+  EXPECT_EQ(session.LastError(), ftp_error::kExtendedError);
+  if (UnderWine()) {
+    EXPECT_THAT(session.Features(), ::testing::ElementsAre(::testing::StartsWith("211 ")));
+  } else {
+    EXPECT_THAT(session.Features(), ::testing::Contains(" HASH SHA-256*;SHA-1;MD5;CRC32"));
+  }
 }
 
 // The slot's old copy goes only once renaming is known to work: a server

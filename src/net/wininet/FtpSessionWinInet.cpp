@@ -39,6 +39,9 @@ std::string LastResponseInfo() {
   InternetGetLastResponseInfoA(&code, nullptr, &length);
   if (length == 0 || length > kMaxReplyBytes) return {};
   std::string text(length + 1, '\0');
+  // The size given is the buffer's, room for the NUL included: given the
+  // text's length alone, the last character would be cut off.
+  length = static_cast<DWORD>(text.size());
   if (!InternetGetLastResponseInfoA(&code, text.data(), &length)) return {};
   text.resize(std::min<std::size_t>(length, text.find('\0')));
   text = FromAnsi(text);
