@@ -1,7 +1,8 @@
 // The upload of one archive with its copy rotation. The folders are made on a
-// cFTP session first; then the file goes up on one passive connection and, on
-// a second one, replaces the slot's copy. Each connection is an FtpSession
-// object, so it is closed on every way out of its scope.
+// first connection; then the file goes up on a second one and, on a third,
+// replaces the slot's copy. Each connection is a passive FtpSession object, so
+// it is closed on every way out of its scope; each log-on is tried again when
+// the server refused it for the moment (421, or the connection refused).
 #include "run/CloudUpload.h"
 
 #include <algorithm>
