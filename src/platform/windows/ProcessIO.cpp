@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/SchtasksCommand.h"
+#include "platform/windows/PipedProcess.h"
 #include "platform/windows/WideText.h"
 
 namespace norvo::platform {
@@ -41,18 +42,22 @@ void Drain(HANDLE handle, std::string* kept, std::size_t limit) {
   }
 }
 
-struct Piped {
-  ProcessResult result;
-  std::string out, err;
-};
+std::string ArgumentsOf(const std::vector<std::string>& argv) {
+  std::string line;
+  for (std::size_t i = 1; i < argv.size(); ++i) line += (i > 1 ? " " : "") + QuoteWindowsArgument(argv[i]);
+  return line;
+}
 
-Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, const std::string& folder,
-               bool keep_out, std::size_t err_limit) {
-  Piped run;
-  if (argv.empty() || argv[0].empty()) {
+}  // namespace
+
+PipedRun RunCommandLine(const std::string& program, const std::string& arguments,
+                        const PipedOptions& options) {
+  PipedRun run;
+  if (program.empty()) {
     run.result.error = "no program to start";
     return run;
   }
+  const bool keep_out = options.keep_out;
   Pipe in, out, err;
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE null_out = keep_out ? nullptr
@@ -63,10 +68,8 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
     Pipe::Close(null_out);
     return run;
   }
-  std::string line;
-  for (const std::string& argument : argv) line += (line.empty() ? "" : " ") + QuoteWindowsArgument(argument);
-  std::wstring command = Widen(line);
-  const std::wstring wide_folder = Widen(folder);
+  std::wstring command = Widen(QuoteWindowsArgument(program) + (arguments.empty() ? "" : " ") + arguments);
+  const std::wstring wide_folder = Widen(options.working_folder);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -77,7 +80,7 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   PROCESS_INFORMATION process{};
   const BOOL started =
       CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                     folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
+                     options.working_folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
   const DWORD why = GetLastError();
   // The child holds its own copies now: ours must go, or no pipe would ever end.
   Pipe::Close(in.read);
@@ -85,11 +88,12 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   Pipe::Close(err.write);
   Pipe::Close(null_out);
   if (!started) {
-    run.result.error = argv[0] + ": " + SystemErrorText(why);
+    run.result.error = program + ": " + SystemErrorText(why);
     return run;
   }
   run.result.started = true;
   CloseHandle(process.hThread);
+  const std::string& input = options.input;
   std::thread feeder([&in, &input] {
     DWORD written = 0;
     for (std::size_t at = 0; at < input.size(); at += written) {
@@ -100,13 +104,13 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   });
   std::thread out_reader;
   if (keep_out) out_reader = std::thread([&] { Drain(out.read, &run.out, std::string::npos); });
-  Drain(err.read, &run.err, err_limit);
+  Drain(err.read, &run.err, options.kept_error_bytes);
   if (out_reader.joinable()) out_reader.join();
   feeder.join();
   DWORD exit_code = 0;
   if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(process.hProcess, &exit_code)) {
-    run.result.error = "waiting for " + argv[0] + ": " + SystemErrorText(GetLastError());
+    run.result.error = "waiting for " + program + ": " + SystemErrorText(GetLastError());
   } else {
     run.result.exit_code = static_cast<int>(exit_code);
   }
@@ -114,15 +118,32 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   return run;
 }
 
-}  // namespace
+std::string FromConsoleText(const std::string& bytes) {
+  if (bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, 0) > 0) {
+    return bytes;
+  }
+  const int length =
+      MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+  return Narrow(wide);
+}
 
 ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
-  Piped run = RunPiped(argv, input, "", true, std::string::npos);
+  PipedOptions options;
+  options.input = input;
+  PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), options);
   return {run.result, std::move(run.out), std::move(run.err)};
 }
 
 ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
-  Piped run = RunPiped(argv, options.input, options.working_folder, false, options.kept_error_bytes);
+  PipedOptions piped;
+  piped.input = options.input;
+  piped.working_folder = options.working_folder;
+  piped.keep_out = false;
+  piped.kept_error_bytes = options.kept_error_bytes;
+  PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), piped);
   return {run.result, std::move(run.err)};
 }
 
