@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvo::platform {
@@ -39,6 +40,10 @@ bool FileExists(const std::string& path);
 
 // The folder that holds the running program, ending in the separator.
 std::string ProgramFolder();
+
+// Another program of this installation: the program folder, its name and the
+// suffix of programs on this platform ("Norvo_T" gives ...\Norvo_T.exe on Windows).
+std::string SiblingProgram(std::string_view name);
 
 // The folder of configuration shared by every user of this computer, ending
 // in the separator: /etc/norvo/, or %ProgramData%\Norvo\ on Windows.

@@ -1,16 +1,15 @@
 #include "tray/frmAcercade.h"
 
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "settings/ProviderConfig.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
 #include "tray/LinkLabel.h"
+#include "tray/WebAddress.h"
 
 namespace norvo::tray {
 
@@ -18,7 +17,7 @@ frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("frmAcercade");
   setWindowTitle("Acerca de...");
   setAttribute(Qt::WA_DeleteOnClose);
-  opener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
+  opener_ = OpenWebAddress;
 
   settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
   web_address_ = QString::fromStdString(config.web_address);

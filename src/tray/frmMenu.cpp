@@ -20,13 +20,7 @@ static void InitTrayResources() { Q_INIT_RESOURCE(tray); }
 
 namespace norvo::tray {
 
-std::string NorvoTPath() {
-#ifdef _WIN32
-  return platform::ProgramFolder() + "Norvo_T.exe";
-#else
-  return platform::ProgramFolder() + "Norvo_T";
-#endif
-}
+std::string NorvoTPath() { return platform::SiblingProgram("Norvo_T"); }
 
 frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
   InitTrayResources();

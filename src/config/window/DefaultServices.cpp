@@ -1,6 +1,4 @@
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QUrl>
 
 #include "config/services/CloudTest.h"
 #include "config/services/DatabaseList.h"
@@ -11,6 +9,7 @@
 #include "platform/System.h"
 #include "run/Database.h"
 #include "tray/MessageBox.h"
+#include "tray/WebAddress.h"
 
 namespace norvo::config {
 namespace {
@@ -53,9 +52,7 @@ ConfigServices DefaultConfigServices() {
   services.browseFile = [](QWidget* parent, const QString& title) {
     return QFileDialog::getOpenFileName(parent, title, QString());
   };
-  services.openAddress = [](const QString& address) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
-  };
+  services.openAddress = tray::OpenWebAddress;
   return services;
 }
 
