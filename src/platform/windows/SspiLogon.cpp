@@ -43,13 +43,14 @@ struct Token {
   unsigned long length = 0;
 };
 
+// The one-buffer description of a token that SSPI reads or fills.
 struct Description {
-  SecBuffer buffer{};
-  SecBufferDesc desc{};
-  explicit Description(Token& token, unsigned long length) {
-    buffer = {length, SECBUFFER_TOKEN, token.bytes.data()};
-    desc = {SECBUFFER_VERSION, 1, &buffer};
-  }
+  SecBuffer buffer;
+  SecBufferDesc desc;
+  Description(Token& token, unsigned long length)
+      : buffer{length, SECBUFFER_TOKEN, token.bytes.data()}, desc{SECBUFFER_VERSION, 1, &buffer} {}
+  Description(const Description&) = delete;
+  Description& operator=(const Description&) = delete;
 };
 
 // What both sides do after their call: complete the token when the package
