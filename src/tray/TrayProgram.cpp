@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tray/AboutText.h"
+#include "tray/CopyWatch.h"
 #include "tray/MessageBox.h"
 #include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
@@ -46,6 +47,7 @@ int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
   menu.hide();
   menu.state().bClaveOk = false;
   menu.Colocar_Tray();
+  menu.copyWatch()->Start();
   // Ending the session closes the program too; the icon goes with it.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &menu, &frmMenu::Quitar_Systray);
   return app.exec();
