@@ -67,4 +67,35 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
   return result;
 }
 
+bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* error) {
+  if (argv.empty() || argv[0].empty()) {
+    if (error) *error = "no program to start";
+    return false;
+  }
+  std::wstring command = Widen(CommandLineOf(argv));
+  HANDLE input = OpenNullInput();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdInput = input;
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  // Its own process group: it is not ended with this program's console.
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                     CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &process);
+  const DWORD why = GetLastError();
+  if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
+  if (!started) {
+    if (error) *error = argv[0] + ": " + SystemErrorText(why);
+    return false;
+  }
+  // Nothing is kept of it: the system frees the process when it ends.
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 }  // namespace norvo::platform
