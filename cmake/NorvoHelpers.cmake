@@ -1,11 +1,3 @@
-# Adds a source folder to the build when it holds a CMakeLists.txt, so that
-# subsystems can be added without touching the top-level file.
-function(norvo_add_module_dir dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endfunction()
-
 # norvo_add_gtest(NAME SOURCES files... LIBS libs... [LABELS labels...] [ENV k=v...])
 # One GoogleTest executable, registered with ctest test by test.
 function(norvo_add_gtest name)
