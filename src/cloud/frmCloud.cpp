@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <cstdio>
 
+#include "Version.h"
 #include "cloud/CloudData.h"
 #include "cloud/CloudListing.h"
 #include "cloud/ErrorReport.h"
@@ -22,7 +23,6 @@
 #include "run/Transfer.h"
 #include "settings/ProviderConfig.h"
 #include "settings/Settings.h"
-#include "tray/AboutText.h"
 #include "tray/MessageBox.h"
 
 namespace norvo::cloud {
@@ -133,8 +133,8 @@ void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, co
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string why;
   // The user is not told when the report itself fails; the reason goes to stderr.
-  if (!SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr,
-                       tray::ProgramVersion().toStdString(), &why)) {
+  if (!SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr, std::string(kVersion),
+                       &why)) {
     std::fprintf(stderr, "Norvo: the restore error report was not sent: %s\n", why.c_str());
   }
   QApplication::restoreOverrideCursor();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "Version.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
 #include "run/ProgramPhases.h"
@@ -30,7 +31,7 @@ int HandleArguments(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && arg == "--version") {
-    std::cout << "Norvo_T " << NORVO_VERSION << "\n";
+    std::cout << "Norvo_T " << kVersion << "\n";
     return 0;
   }
   std::cerr << "Norvo_T takes no arguments (see --help)\n";

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tray/AboutText.h"
+#include "Version.h"
 #include "tray/MessageBox.h"
 #include "tray/SingleInstance.h"
 
@@ -16,7 +16,7 @@ int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
   const char* messages = std::getenv("NORVO_MESSAGES");
   if (messages && std::strcmp(messages, "stderr") == 0) SetMessageBoxFunction(StderrMessageBox);
   app.setApplicationName("Norvo");
-  app.setApplicationVersion(ProgramVersion());
+  app.setApplicationVersion(QString(kVersion));
 
   SingleInstance instance;
   switch (instance.tryLock()) {

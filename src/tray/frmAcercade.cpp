@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "Version.h"
 #include "settings/ProviderConfig.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
@@ -25,7 +26,7 @@ frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
   QString last_run = QString::fromStdString(settings::ReadSetting("Resp_RespFecha"));
 
   lst = new QListWidget(this);
-  lst->addItems(AcercadeLines(ProgramVersion(), QString::fromStdString(config.contact_mailbox), last_run,
+  lst->addItems(AcercadeLines(QString(kVersion), QString::fromStdString(config.contact_mailbox), last_run,
                               web_address_));
   Image1 = new LinkLabel(this);
   Image1->setPixmap(QPixmap(":/norvo/norvo-48.png"));

@@ -12,10 +12,10 @@
 #include <filesystem>
 
 #include "CloudTestSupport.h"
+#include "Version.h"
 #include "cloud/CloudWindow.h"
 #include "cloud/RestoreProgressDialog.h"
 #include "cloud/frmCloud.h"
-#include "tray/AboutText.h"
 #include "tray/frmMenu.h"
 
 namespace norvo::test {
@@ -192,7 +192,7 @@ TEST_F(CloudWindowTest, FailedDownloadSendsOneReportAndShowsOneErrorBox) {
                 computer_ +
                 "\r\n"
                 "Versión Aplicación: " +
-                tray::ProgramVersion().toStdString() +
+                std::string(kVersion) +
                 "\r\n"
                 "Mensaje:\r\n" +
                 error);

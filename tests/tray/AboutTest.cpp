@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "TrayTestSupport.h"
+#include "Version.h"
 #include "settings/Settings.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmAcercade.h"
@@ -33,7 +34,7 @@ TEST_F(AboutTest, TheTwelveLinesBeforeAndAfterARun) {
                           "Copias de seguridad",
                           "-----------------------------",
                           "",
-                          "Versión: 1.0.14",
+                          "Versión: " + QString(kVersion),
                           "Fecha de compilación: 14/03/2013",
                           "Contacto : contacto@proveedor.test",
                           "",
