@@ -22,6 +22,7 @@
 #include "run/AccountService.h"
 #include "run/Transfer.h"
 #include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/MessageBox.h"
 
@@ -102,7 +103,7 @@ void frmCloud::PlaceAtLowerRight() {
 
 void frmCloud::Form_Load() {
   PlaceAtLowerRight();
-  const std::string cliente = settings::ReadSetting("Cliente");
+  const std::string cliente = settings::ReadSetting(settings::kCliente);
   const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
   CloudListing listing = LoadCloudListing(ProviderService(config), cliente, run::GetMachineName(), QLocale());
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
@@ -165,7 +166,7 @@ void frmCloud::Descargar() {
   hide();
   QCoreApplication::processEvents();
 
-  const std::string cliente = settings::ReadSetting("Cliente");
+  const std::string cliente = settings::ReadSetting(settings::kCliente);
   const std::string code = DecodeCustomerCode(cliente);
   const std::string computer = run::GetMachineName();
   const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();

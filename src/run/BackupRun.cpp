@@ -7,6 +7,7 @@
 #include "run/Transfer.h"
 #include "settings/AutomationDate.h"
 #include "settings/Base64.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -97,12 +98,13 @@ void BackupRun::CloseRun() {
   }
   const std::string date = settings::FormatRunDate(env_.clock());
   const std::string slot = std::to_string(copySlot_);
-  settings::WriteSetting("Resp_RespFecha", date);
-  settings::WriteSetting("Resp_RespUCopia", slot);
+  settings::WriteSetting(settings::kRespRespFecha, date);
+  settings::WriteSetting(settings::kRespRespUCopia, slot);
   // The store may be held by another writer past its busy time-out. Unsaved,
   // the next run would use this slot again: tell the provider, since the
   // reports above are already out.
-  if (settings::ReadSetting("Resp_RespFecha") != date || settings::ReadSetting("Resp_RespUCopia") != slot) {
+  if (settings::ReadSetting(settings::kRespRespFecha) != date ||
+      settings::ReadSetting(settings::kRespRespUCopia) != slot) {
     const std::string text = std::string(kRunNotSaved) + " (copy slot " + slot + ")";
     Say("error: " + text);
     service_.ReportError(customerCode_, accountFields_[0], computerName_, text);

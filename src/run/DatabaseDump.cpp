@@ -5,6 +5,7 @@
 
 #include "run/Database.h"
 #include "run/DatabaseConnection.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -64,15 +65,16 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
 std::string DumpDatabase(const std::string& folder, const std::string& fileName,
                          const std::string& databaseName) {
   using settings::ReadSetting;
-  std::string server = ReadSetting("Resp_BaseSer");
-  std::string instance = ReadSetting("Resp_BaseIns");
-  bool windowsLogin = ReadSetting("Resp_BaseAut") == "Aut1";
+  std::string server = ReadSetting(settings::kRespBaseSer);
+  std::string instance = ReadSetting(settings::kRespBaseIns);
+  bool windowsLogin = ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
   // A failed open leaves a closed connection: the first statement then
   // fails with the reason.
   if (windowsLogin) {
     OpenDatabase(server, instance, kWindowsLogin, "", "");
   } else {
-    OpenDatabase(server, instance, kServerLogin, ReadSetting("Resp_BaseUsr"), ReadSetting("Resp_BasePas"));
+    OpenDatabase(server, instance, kServerLogin, ReadSetting(settings::kRespBaseUsr),
+                 ReadSetting(settings::kRespBasePas));
   }
 
   DumpSteps steps(CurrentDatabaseConnection());

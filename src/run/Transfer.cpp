@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -28,7 +29,7 @@ std::string ChooseDrive(const std::vector<platform::Drive>& drives) {
 }
 
 std::string PickWorkDrive() {
-  std::string stored = settings::ReadSetting("Resp_Drive");
+  std::string stored = settings::ReadSetting(settings::kRespDrive);
   if (!stored.empty()) {
     std::string root = platform::DriveRootFromSetting(stored);
     // A stored place that is gone or read-only would lose the run: choose instead.

@@ -9,6 +9,7 @@
 
 #include "Version.h"
 #include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
 #include "tray/LinkLabel.h"
@@ -23,7 +24,7 @@ frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
   web_address_ = QString::fromStdString(config.web_address);
-  QString last_run = QString::fromStdString(settings::ReadSetting("Resp_RespFecha"));
+  QString last_run = QString::fromStdString(settings::ReadSetting(settings::kRespRespFecha));
 
   lst = new QListWidget(this);
   lst->addItems(AcercadeLines(QString(kVersion), QString::fromStdString(config.contact_mailbox), last_run,

@@ -9,6 +9,7 @@
 
 #include "platform/System.h"
 #include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/RunAndWait.h"
 #include "tray/frmAcercade.h"
@@ -87,8 +88,8 @@ void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason) {}
 
 bool frmMenu::PasswordGate(const QString& caption, bool process_events_after) {
   state_.bClaveOk = false;
-  state_.sClave = settings::ReadSetting("Clave");
-  state_.sMail = settings::ReadSetting("Resp_ProgMail");
+  state_.sClave = settings::ReadSetting(settings::kClave);
+  state_.sMail = settings::ReadSetting(settings::kRespProgMail);
   if (state_.sClave.empty()) return true;
   {
     frmClave clave(state_, settings::ProviderConfigOrDefaults(), mail_sender_, this);

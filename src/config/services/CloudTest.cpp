@@ -5,6 +5,7 @@
 #include "ftp/cFTP.h"
 #include "settings/Base64.h"
 #include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::config {
@@ -63,7 +64,7 @@ CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService&
 CloudTestMarks Test_Cloud() {
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
   const run::AccountService service(provider.service_host, run::CurlFetch(provider.http_timeout_s));
-  return Test_Cloud(settings::ReadSetting("Cliente"), service);
+  return Test_Cloud(settings::ReadSetting(settings::kCliente), service);
 }
 
 }  // namespace norvo::config

@@ -1,5 +1,6 @@
 #include "config/services/DatabaseList.h"
 
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::config {
@@ -12,7 +13,7 @@ std::optional<DatabaseListing> ListDatabaseEntries(const DatabaseLogin& login) {
           ? run::OpenDatabase(login.server, login.instance, run::kWindowsLogin, "", "")
           : run::OpenDatabase(login.server, login.instance, run::kServerLogin, login.user, login.password);
   if (!opened) return std::nullopt;
-  const std::string stored = settings::ReadSetting("Resp_BaseBas");
+  const std::string stored = settings::ReadSetting(settings::kRespBaseBas);
   std::vector<run::DatabaseRow> rows;
   DatabaseListing listing;
   const std::string result = run::ListDatabases(rows);
