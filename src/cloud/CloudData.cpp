@@ -33,26 +33,13 @@ std::vector<SizePair> ParseSizeTable(std::string_view reply) {
   return pairs;
 }
 
-run::AccountFields SplitCloudData(std::string_view reply) {
-  std::size_t cut = 0;
-  for (int separators = 0; cut < reply.size(); ++cut) {
-    if (reply[cut] == ';' && ++separators == static_cast<int>(run::AccountFields{}.size())) break;
-  }
-  // Up to (not including) the sixth ";", so at most six fields remain.
-  return run::SplitAccountReply(reply.substr(0, cut)).value_or(run::AccountFields{});
-}
-
 std::string CustomerFolder(const run::AccountFields& fields, std::string_view customerCode,
                            std::string_view computerName) {
   return fields[4] + std::string(customerCode) + "/" + std::string(computerName);
 }
 
 std::string DecodeCustomerCode(std::string_view stored) {
-  try {
-    return settings::DecodeSetting(stored);
-  } catch (const settings::Base64Error&) {
-    return {};
-  }
+  return settings::DecodeStoredSetting(stored).value_or("");
 }
 
 std::string TemporaryName(std::string_view destination) {

@@ -42,7 +42,8 @@ CloudListing LoadCloudListing(const run::AccountService& service, const std::str
   const std::string code = DecodeCustomerCode(cliente);
   const std::vector<SizePair> table =
       ParseSizeTable(service.ListCopies(cliente, computerName, run::kCopyListReplySize));
-  const run::AccountFields fields = SplitCloudData(service.LookupAccount(cliente, run::kCopyListReplySize));
+  const run::AccountFields fields =
+      run::FirstSixFields(service.LookupAccount(cliente, run::kCopyListReplySize));
   if (fields[0].empty()) return listing;
 
   ftp::cFTP ftp;

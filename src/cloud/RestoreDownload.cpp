@@ -2,11 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <thread>
 
-#include "ftp/ListingParser.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 #include "net/FtpSession.h"
 
@@ -29,17 +28,6 @@ void Pause(int milliseconds, const RestoreProgress& progress) {
   while (!progress.cancel && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-}
-
-// The file's size from a listing of the current folder; -1 when not found.
-std::int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == name) return entry.size;
-  }
-  return -1;
 }
 
 RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
@@ -83,7 +71,7 @@ RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& pr
   Pause(request.pause_ms, progress);
   if (progress.cancel) return RestoreFailure::Cancelled;
   if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
-  progress.total = RemoteSize(session, request.archivo);
+  progress.total = ftp::ListedFileSize(session, request.archivo);
   RestoreFailure result = Fetch(session, request, progress);
   session.Disconnect();
   return result;

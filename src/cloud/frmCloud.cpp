@@ -171,7 +171,7 @@ void frmCloud::Descargar() {
   const std::string computer = run::GetMachineName();
   const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
   const run::AccountFields fields =
-      SplitCloudData(ProviderService(config).LookupAccount(cliente, run::kDownloadReplySize));
+      run::FirstSixFields(ProviderService(config).LookupAccount(cliente, run::kDownloadReplySize));
   if (fields[0].empty()) return;  // unknown account: hidden, still loaded, no message
 
   RestoreRequest request;

@@ -1,9 +1,9 @@
 #include "ftp/ListingParser.h"
 
-#include <cctype>
 #include <string>
 
 #include "ftp/FileTime.h"
+#include "settings/Text.h"
 
 namespace norvo::ftp {
 namespace {
@@ -40,23 +40,11 @@ int64_t Number(std::string_view text) {
   return value;
 }
 
-bool Lower(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (!Lower(a[i], b[i])) return false;
-  }
-  return true;
-}
-
 int MonthNumber(std::string_view text) {
   static const char* kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                   "jul", "aug", "sep", "oct", "nov", "dec"};
   for (int m = 0; m < 12; ++m) {
-    if (EqualsNoCase(text, kMonths[m])) return m + 1;
+    if (settings::EqualsIgnoreCase(text, kMonths[m])) return m + 1;
   }
   return 0;
 }
@@ -95,14 +83,15 @@ std::optional<FindData> ParseMlsdLine(std::string_view line) {
     size_t eq = fact.find('=');
     if (eq == std::string_view::npos) continue;
     std::string_view key = fact.substr(0, eq), value = fact.substr(eq + 1);
-    if (EqualsNoCase(key, "type")) {
-      if (EqualsNoCase(value, "cdir") || EqualsNoCase(value, "pdir")) return std::nullopt;
-      if (EqualsNoCase(value, "dir")) entry.attributes = kAttrDirectory;
-    } else if (EqualsNoCase(key, "size") && AllDigits(value)) {
+    using settings::EqualsIgnoreCase;
+    if (EqualsIgnoreCase(key, "type")) {
+      if (EqualsIgnoreCase(value, "cdir") || EqualsIgnoreCase(value, "pdir")) return std::nullopt;
+      if (EqualsIgnoreCase(value, "dir")) entry.attributes = kAttrDirectory;
+    } else if (EqualsIgnoreCase(key, "size") && AllDigits(value)) {
       entry.size = Number(value);
-    } else if (EqualsNoCase(key, "modify")) {
+    } else if (EqualsIgnoreCase(key, "modify")) {
       entry.last_write_time = ParseMlsdTime(value);
-    } else if (EqualsNoCase(key, "create")) {
+    } else if (EqualsIgnoreCase(key, "create")) {
       entry.creation_time = ParseMlsdTime(value);
     }
   }
@@ -205,9 +194,9 @@ bool ParseDosDate(std::string_view text, int* year, int* month, int* day) {
 bool ParseDosTime(std::string_view text, int* hour, int* minute) {
   bool pm = false, am = false;
   if (text.size() == 7) {
-    pm = Lower(text[5], 'p');
-    am = Lower(text[5], 'a');
-    if ((!pm && !am) || !Lower(text[6], 'm')) return false;
+    pm = settings::AsciiLower(text[5]) == 'p';
+    am = settings::AsciiLower(text[5]) == 'a';
+    if ((!pm && !am) || settings::AsciiLower(text[6]) != 'm') return false;
     text = text.substr(0, 5);
   }
   if (text.size() != 5 || text[2] != ':' || !AllDigits(text.substr(0, 2)) || !AllDigits(text.substr(3)))

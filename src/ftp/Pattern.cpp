@@ -1,13 +1,11 @@
 #include "ftp/Pattern.h"
 
-#include <cctype>
+#include "settings/Text.h"
 
 namespace norvo::ftp {
 namespace {
 
-bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
+bool SameLetter(char a, char b) { return settings::AsciiLower(a) == settings::AsciiLower(b); }
 
 }  // namespace
 

@@ -29,6 +29,10 @@ using AccountFields = std::array<std::string, 6>;
 // (bytes that are not UTF-8 read as Latin-1).
 std::optional<AccountFields> SplitAccountReply(std::string_view reply);
 
+// The reply's first six fields, as the tray program reads it: from the sixth
+// ";" on the reply is dropped, so it never has too many.
+AccountFields FirstSixFields(std::string_view reply);
+
 // A value as the service has always received it: its Windows-1252 bytes,
 // percent-encoded where not safe in a URL.
 std::string EscapeQueryValue(std::string_view text);

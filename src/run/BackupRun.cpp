@@ -73,11 +73,10 @@ BackupRun::Lookup BackupRun::LookupAccount() {
 bool BackupRun::ChooseSlotAndCustomer() {
   copySlot_ = NextCopySlot(settings_.lastSlot, settings_.copies);
   Say("copy slot " + std::to_string(copySlot_));
-  try {
-    customerCode_ = settings::DecodeSetting(settings_.cliente);
-  } catch (const settings::Base64Error& error) {
-    return Fail(std::string("Cliente: ") + error.what());
-  }
+  std::string error;
+  const std::optional<std::string> code = settings::DecodeStoredSetting(settings_.cliente, &error);
+  if (!code) return Fail(std::string(settings::kCliente) + ": " + error);
+  customerCode_ = *code;
   return true;
 }
 

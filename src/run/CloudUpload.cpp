@@ -5,12 +5,11 @@
 #include "run/CloudUpload.h"
 
 #include <algorithm>
-#include <ctime>
 #include <exception>
 #include <thread>
 
-#include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 
 namespace norvo::run {
@@ -55,18 +54,6 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
   return session.Store(remote, true, read, total) && sent == total;
 }
 
-// The size of a file of the current remote folder, from its listing; -1 when
-// the listing fails or does not hold the file.
-int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == name && (entry.attributes & ftp::kAttrDirectory) == 0) return entry.size;
-  }
-  return -1;
-}
-
 net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   net::FtpSessionOptions session = options.session;
   session.passive = true;
@@ -84,7 +71,7 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
     return "No se puede conectar al Cloud para renombrar " + host;
   }
   second.ChangeDirectory(computerFolder);
-  if (RemoteSize(second, temporary) != size) {
+  if (ftp::ListedFileSize(second, temporary) != size) {
     // Incomplete on the server: the old copy stays, the partial file goes.
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;

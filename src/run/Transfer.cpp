@@ -1,8 +1,6 @@
 #include "run/Transfer.h"
 
-#include <cfenv>
-#include <cmath>
-
+#include "settings/Conversions.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
@@ -19,10 +17,7 @@ std::string ChooseDrive(const std::vector<platform::Drive>& drives) {
   for (const auto& drive : drives) {
     if (drive.free_gib > kept) {
       best = drive.root;
-      const int saved = std::fegetround();
-      std::fesetround(FE_TONEAREST);
-      kept = std::nearbyint(drive.free_gib);
-      std::fesetround(saved);
+      kept = settings::RoundHalfToEven(drive.free_gib);
     }
   }
   return best;

@@ -33,15 +33,9 @@ TEST(SizeTable, AtMost101Pairs) {
   EXPECT_EQ(pairs.back(), SizePair("F100", "100"));
 }
 
-TEST(CloudData, SixFieldsAtMostAndTheFolder) {
-  auto fields = SplitCloudData("Empresa;host:21;usr;pw;/base/;x;extra;more");
-  EXPECT_EQ(fields[0], "Empresa");
-  EXPECT_EQ(fields[5], "x");
+TEST(CloudData, TheCustomerFolder) {
+  auto fields = run::FirstSixFields("Empresa;host:21;usr;pw;/base/;x;extra;more");
   EXPECT_EQ(CustomerFolder(fields, "C0105", "PC1"), "/base/C0105/PC1");
-  auto short_reply = SplitCloudData("Empresa;host");
-  EXPECT_EQ(short_reply[1], "host");
-  EXPECT_EQ(short_reply[2], "");
-  EXPECT_EQ(SplitCloudData("")[0], "");
 }
 
 TEST(CloudData, CustomerCodeDecodedOrEmpty) {

@@ -3,6 +3,7 @@
 #include "ftp/FileTime.h"
 #include "ftp/ListingParser.h"
 #include "ftp/Pattern.h"
+#include "ftp/RemoteFileSize.h"
 
 using namespace norvo::ftp;
 
@@ -179,4 +180,13 @@ TEST(FileTimes, AutomationDatesInLocalTime) {
   EXPECT_EQ(FileTimeFromUtc(2025, 2, 29, 0, 0, 0), 0u);
   EXPECT_EQ(FileTimeFromUtc(2026, 13, 1, 0, 0, 0), 0u);
   EXPECT_EQ(UnixFromFileTime(FileTimeFromUnix(1765000000)), 1765000000);
+}
+
+TEST(FileSizeIn, TheFileOfExactlyThatNameAndNeverAFolder) {
+  const std::vector<FindData> entries = ParseListing(
+      "type=dir;size=4096; copia.RAR\r\ntype=file;size=10; COPIA.RAR\r\ntype=file;size=7; copia.TMP\r\n",
+      true, kNow);
+  EXPECT_EQ(FileSizeIn(entries, "copia.TMP"), 7);
+  EXPECT_EQ(FileSizeIn(entries, "COPIA.RAR"), 10);
+  EXPECT_EQ(FileSizeIn(entries, "copia.RAR"), std::nullopt);
 }

@@ -41,6 +41,16 @@ TEST(SplitAccountReply, BytesThatAreNotUtf8ReadAsLatin1) {
   EXPECT_EQ(SplitAccountReply("Año;x")->at(0), "Año");
 }
 
+TEST(FirstSixFields, FieldsBeyondTheSixthAreDropped) {
+  auto fields = FirstSixFields("Empresa;host:21;usr;pw;/base/;x;extra;more");
+  EXPECT_EQ(fields[0], "Empresa");
+  EXPECT_EQ(fields[5], "x");
+  auto short_reply = FirstSixFields("Empresa;host");
+  EXPECT_EQ(short_reply[1], "host");
+  EXPECT_EQ(short_reply[2], "");
+  EXPECT_EQ(FirstSixFields("")[0], "");
+}
+
 TEST(AccountServiceRequests, KeysGoInTheirOrderAndClienteAsStored) {
   std::vector<std::pair<std::string, std::size_t>> sent;
   AccountService service("host:81", [&](const std::string& url, std::size_t max) {

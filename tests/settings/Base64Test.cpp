@@ -58,5 +58,12 @@ TEST(Base64, DropsEveryTrailingPadCharacter) {
   EXPECT_TRUE(DecodeBase64("Y===").empty());
 }
 
+TEST(Base64, AStoredValueThatIsDamagedDecodesToNothingWithTheReason) {
+  std::string error;
+  EXPECT_EQ(DecodeStoredSetting("MTIz", &error), "123");
+  EXPECT_EQ(DecodeStoredSetting("MTI", &error), std::nullopt);
+  EXPECT_EQ(error, kBase64LengthError);
+}
+
 }  // namespace
 }  // namespace norvo::settings
