@@ -37,7 +37,8 @@ void AddEntries(const ftp::cDirList& directory, const std::vector<SizePair>& tab
 }  // namespace
 
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName, const QLocale& locale) {
+                              const std::string& computerName, const QLocale& locale,
+                              const net::FtpSessionOptions& options) {
   CloudListing listing;
   const std::string code = DecodeCustomerCode(cliente);
   const std::vector<SizePair> table =
@@ -46,7 +47,7 @@ CloudListing LoadCloudListing(const run::AccountService& service, const std::str
       run::FirstSixFields(service.LookupAccount(cliente, run::kCopyListReplySize));
   if (fields[0].empty()) return listing;
 
-  ftp::cFTP ftp;
+  ftp::cFTP ftp(options);
   ftp.SetModePassive();
   ftp.SetTransferASCII();
   if (!ftp.OpenConnection(fields[1], fields[2], fields[3])) return listing;

@@ -14,7 +14,7 @@ namespace {
 
 // The login check: a separate session in active mode, closed at once.
 bool CheckLogin(const RestoreRequest& request) {
-  ftp::cFTP check;
+  ftp::cFTP check(request.session);
   check.SetModeActive();
   check.SetTransferASCII();
   bool ok = check.OpenConnection(request.host, request.user, request.password);
@@ -63,10 +63,8 @@ RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& pr
   if (progress.cancel) return RestoreFailure::Cancelled;
   net::FtpSession session;
   if (!session.Ready()) return RestoreFailure::NoInternet;
-  net::FtpSessionOptions options;
+  net::FtpSessionOptions options = request.session;
   options.passive = true;
-  options.timeout_s = request.timeout_s;
-  options.tls = request.tls;
   if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
   Pause(request.pause_ms, progress);
   if (progress.cancel) return RestoreFailure::Cancelled;

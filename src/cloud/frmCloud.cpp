@@ -18,13 +18,11 @@
 #include "cloud/CloudListing.h"
 #include "cloud/ErrorReport.h"
 #include "cloud/RestoreProgressDialog.h"
-#include "cloud/SaveDialog.h"
+#include "net/FtpSession.h"
 #include "run/AccountService.h"
 #include "run/Transfer.h"
-#include "settings/ProviderConfig.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
-#include "tray/MessageBox.h"
 
 namespace norvo::cloud {
 namespace {
@@ -45,13 +43,10 @@ QFont ListFont() {
   return font;
 }
 
-run::AccountService ProviderService(const settings::ProviderConfig& config) {
-  return run::AccountService(config.service_host, run::CurlFetch(config.http_timeout_s));
-}
-
 }  // namespace
 
-frmCloud::frmCloud(QWidget* parent) : QWidget(parent) {
+frmCloud::frmCloud(tray::ProgramContext context, SaveDialogFunction saveDialog, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)), saveDialog_(std::move(saveDialog)) {
   setObjectName("frmCloud");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(kCaption);
@@ -104,8 +99,9 @@ void frmCloud::PlaceAtLowerRight() {
 void frmCloud::Form_Load() {
   PlaceAtLowerRight();
   const std::string cliente = settings::ReadSetting(settings::kCliente);
-  const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
-  CloudListing listing = LoadCloudListing(ProviderService(config), cliente, run::GetMachineName(), QLocale());
+  const settings::ProviderConfig& config = context_.provider;
+  CloudListing listing = LoadCloudListing(run::ProviderAccountService(config), cliente, run::GetMachineName(),
+                                          QLocale(), net::FtpSessionOptionsFor(config));
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
   lst->clear();
   respaldos_ = listing.respaldos;
@@ -126,7 +122,7 @@ QString frmCloud::Guardar_Como(const QString& Archivo) {
   call.folder = QDir::homePath();  // the user's own folder
   call.proposedName = Archivo;
   call.filter = "Archivos Respaldo Norvo Backup (*.rar)";
-  return ShowSaveDialog(call);
+  return saveDialog_ ? saveDialog_(call) : QString();
 }
 
 void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, const std::string& zEqu,
@@ -134,8 +130,7 @@ void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, co
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string why;
   // The user is not told when the report itself fails; the reason goes to stderr.
-  if (!SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr, std::string(kVersion),
-                       &why)) {
+  if (!SendErrorReport(context_.provider, zCod, zRaz, zEqu, zErr, std::string(kVersion), &why)) {
     std::fprintf(stderr, "Norvo: the restore error report was not sent: %s\n", why.c_str());
   }
   QApplication::restoreOverrideCursor();
@@ -169,9 +164,9 @@ void frmCloud::Descargar() {
   const std::string cliente = settings::ReadSetting(settings::kCliente);
   const std::string code = DecodeCustomerCode(cliente);
   const std::string computer = run::GetMachineName();
-  const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
-  const run::AccountFields fields =
-      run::FirstSixFields(ProviderService(config).LookupAccount(cliente, run::kDownloadReplySize));
+  const settings::ProviderConfig& config = context_.provider;
+  const run::AccountFields fields = run::FirstSixFields(
+      run::ProviderAccountService(config).LookupAccount(cliente, run::kDownloadReplySize));
   if (fields[0].empty()) return;  // unknown account: hidden, still loaded, no message
 
   RestoreRequest request;
@@ -181,8 +176,7 @@ void frmCloud::Descargar() {
   request.folder = CustomerFolder(fields, code, computer);
   request.archivo = archivo.toStdString();
   request.temporary = TemporaryName(destination.toStdString());
-  request.timeout_s = config.ftp_timeout_s;
-  request.tls = config.ftp_tls;
+  request.session = net::FtpSessionOptionsFor(config);
   restoring_ = true;
   RestoreFailure failure = RunRestoreWithProgress(request);
   restoring_ = false;
@@ -198,12 +192,12 @@ void frmCloud::Descargar() {
 void frmCloud::FinishRestore(const std::string& error, const std::string& zCod, const std::string& zRaz,
                              const std::string& zEqu) {
   if (error.empty()) {
-    tray::ShowMessageBox(nullptr, tray::BoxIcon::Information, kCaption, kDone);
+    context_.ShowMessageBox(nullptr, tray::BoxIcon::Information, kCaption, kDone);
     return;
   }
   Enviar_Error(zCod, zRaz, zEqu, error);
-  tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, kCaption,
-                       QString::fromStdString(error) + "\n\n" + kReported);
+  context_.ShowMessageBox(nullptr, tray::BoxIcon::Critical, kCaption,
+                          QString::fromStdString(error) + "\n\n" + kReported);
 }
 
 void frmCloud::setVisible(bool visible) {

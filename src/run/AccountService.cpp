@@ -68,6 +68,11 @@ HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> 
   };
 }
 
+AccountService ProviderAccountService(const settings::ProviderConfig& provider,
+                                      std::function<void(const std::string&)> onFailure) {
+  return AccountService(provider.service_host, CurlFetch(provider.http_timeout_s, std::move(onFailure)));
+}
+
 std::string AccountService::Send(int tipo, const QueryValues& values, std::size_t maxBytes) const {
   if (!fetch_) return "";
   return fetch_(AccountServiceUrl(host_, tipo, values), maxBytes);

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/ProviderConfig.h"
+
 namespace norvo::run {
 
 // Bytes of one read of the service's answer: 250 in the run and the cloud
@@ -49,6 +51,12 @@ using HttpFetch = std::function<std::string(const std::string& url, std::size_t 
 // given, receives why a request failed (never the URL, which carries the
 // customer's key).
 HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> onFailure = {});
+
+class AccountService;
+
+// The provider's account service: its host and HTTP time-out.
+AccountService ProviderAccountService(const settings::ProviderConfig& provider,
+                                      std::function<void(const std::string&)> onFailure = {});
 
 class AccountService {
  public:

@@ -12,8 +12,7 @@
 
 namespace norvo::run {
 
-BackupRun::BackupRun(RunEnvironment environment)
-    : env_(std::move(environment)), service_(env_.serviceHost, env_.fetch) {}
+BackupRun::BackupRun(RunEnvironment environment) : env_(std::move(environment)) {}
 
 RunResult BackupRun::Run() {
   RunResult result;
@@ -55,7 +54,7 @@ void BackupRun::PrepareWorkFolder() {
 }
 
 BackupRun::Lookup BackupRun::LookupAccount() {
-  replyBuffer_ = service_.LookupAccount(settings_.cliente, kRunReplySize);
+  replyBuffer_ = env_.service.LookupAccount(settings_.cliente, kRunReplySize);
   auto fields = SplitAccountReply(replyBuffer_);
   if (!fields) {
     Fail("the account service answered with more than six fields");
@@ -88,11 +87,11 @@ void BackupRun::AddError(const std::string& text) {
 void BackupRun::CloseRun() {
   if (!errorList_.empty()) {
     for (const auto& error : errorList_) {
-      service_.ReportError(customerCode_, accountFields_[0], computerName_, error);
+      env_.service.ReportError(customerCode_, accountFields_[0], computerName_, error);
     }
     Say("reported " + std::to_string(errorList_.size()) + " error(s)");
   } else if (settings_.notify) {
-    service_.NotifySuccess(customerCode_, settings_.mail, computerName_);
+    env_.service.NotifySuccess(customerCode_, settings_.mail, computerName_);
     Say("success notice requested for " + settings_.mail);
   }
   const std::string date = settings::FormatRunDate(env_.clock());
@@ -106,7 +105,7 @@ void BackupRun::CloseRun() {
       settings::ReadSetting(settings::kRespRespUCopia) != slot) {
     const std::string text = std::string(kRunNotSaved) + " (copy slot " + slot + ")";
     Say("error: " + text);
-    service_.ReportError(customerCode_, accountFields_[0], computerName_, text);
+    env_.service.ReportError(customerCode_, accountFields_[0], computerName_, text);
   }
   Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
       std::to_string(copySlot_));

@@ -62,7 +62,7 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   if (packed != kOk) AddError(packed);
   const std::string uploaded = Upload(archive);
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 
@@ -93,7 +93,7 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (packed != kOk) AddError(packed);
   const std::string uploaded = Upload(archive);
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 

@@ -19,9 +19,10 @@ const std::string kOk = "OK";
 
 // Makes the customer and computer folders; false when the server cannot be
 // reached or refuses the log-on. A folder that already exists is no error.
-bool PrepareFolders(const std::string& host, const std::string& user, const std::string& password,
-                    const std::string& customerFolder, const std::string& computerFolder) {
-  ftp::cFTP ftp;
+bool PrepareFolders(const net::FtpSessionOptions& options, const std::string& host, const std::string& user,
+                    const std::string& password, const std::string& customerFolder,
+                    const std::string& computerFolder) {
+  ftp::cFTP ftp(options);
   if (!ftp.OpenConnection(host, user, password)) {
     ftp.CloseConnection();
     return false;
@@ -85,7 +86,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
                    const std::string& password, const std::string& computerFolder,
                    const std::string& customerFolder, const std::string& localFolder,
                    const std::string& fileName) {
-  if (!PrepareFolders(host, user, password, customerFolder, computerFolder))
+  if (!PrepareFolders(options.session, host, user, password, customerFolder, computerFolder))
     return "No se puede conectar al Cloud";
   int64_t size = 0;
   {
@@ -106,8 +107,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
 
 CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
   CloudUploadOptions options;
-  options.session.timeout_s = provider.ftp_timeout_s;
-  options.session.tls = provider.ftp_tls;
+  options.session = net::FtpSessionOptionsFor(provider);
   return options;
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "run/Database.h"
-#include "run/DatabaseConnection.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
@@ -62,8 +61,8 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
          "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT\r";
 }
 
-std::string DumpDatabase(const std::string& folder, const std::string& fileName,
-                         const std::string& databaseName) {
+std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::string& fileName,
+                                          const std::string& databaseName) {
   using settings::ReadSetting;
   std::string server = ReadSetting(settings::kRespBaseSer);
   std::string instance = ReadSetting(settings::kRespBaseIns);
@@ -77,7 +76,7 @@ std::string DumpDatabase(const std::string& folder, const std::string& fileName,
                  ReadSetting(settings::kRespBasePas));
   }
 
-  DumpSteps steps(CurrentDatabaseConnection());
+  DumpSteps steps(*connection_);
   if (!steps.HasRows("SELECT * FROM master..sysdatabases Where name='Norvo'")) {
     steps.Run("CREATE DATABASE \"Norvo\"");
   }

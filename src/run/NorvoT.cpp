@@ -57,10 +57,9 @@ int NorvoTMain(int argc, char** argv) {
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
   RunEnvironment environment;
   environment.phases = ProgramPhases(provider, Diagnostic);
-  environment.fetch = CurlFetch(provider.http_timeout_s, [](const std::string& why) {
+  environment.service = ProviderAccountService(provider, [](const std::string& why) {
     Diagnostic("a request to the account service failed: " + why);
   });
-  environment.serviceHost = provider.service_host;
   environment.diagnostic = Diagnostic;
   const RunResult result = BackupRun(std::move(environment)).Run();
   return result.end == RunEnd::Aborted ? 1 : 0;

@@ -2,15 +2,9 @@
 
 #include <QMessageBox>
 #include <cstdio>
-#include <utility>
 
 namespace norvo::tray {
 namespace {
-
-MessageBoxFunction& CurrentFunction() {
-  static MessageBoxFunction function = ModalMessageBox;
-  return function;
-}
 
 QMessageBox::Icon QtIcon(BoxIcon icon) {
   switch (icon) {
@@ -25,16 +19,6 @@ QMessageBox::Icon QtIcon(BoxIcon icon) {
 }
 
 }  // namespace
-
-void ShowMessageBox(QWidget* parent, BoxIcon icon, const QString& title, const QString& text) {
-  BoxCall call{parent, icon, title, text};
-  MessageBoxFunction function = CurrentFunction();  // a copy: the box may replace it
-  if (function) function(call);
-}
-
-MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {
-  return std::exchange(CurrentFunction(), std::move(function));
-}
 
 void ModalMessageBox(const BoxCall& call) {
   QMessageBox box(QtIcon(call.icon), call.title, call.text, QMessageBox::Ok, call.parent);

@@ -3,25 +3,20 @@
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "Version.h"
-#include "tray/MessageBox.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
 
-int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
-  const char* messages = std::getenv("NORVO_MESSAGES");
-  if (messages && std::strcmp(messages, "stderr") == 0) SetMessageBoxFunction(StderrMessageBox);
+int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayWindows& windows) {
   app.setApplicationName("Norvo");
   app.setApplicationVersion(QString(kVersion));
 
   SingleInstance instance;
   switch (instance.tryLock()) {
     case InstanceCheck::AlreadyRunning:
-      ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
+      context.ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
       return 1;
     case InstanceCheck::LockUnavailable:
       std::fprintf(stderr, "Norvo: cannot check for another running instance: %s\n",
@@ -33,7 +28,7 @@ int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
 
   // The program lives in its icon: closing the last open window must not end it.
   app.setQuitOnLastWindowClosed(false);
-  frmMenu menu;
+  frmMenu menu(context);
   app.setWindowIcon(menu.trayIcon()->icon());
   menu.setConfigWindowFactory(windows.config);
   menu.setCloudWindowFactory(windows.cloud);

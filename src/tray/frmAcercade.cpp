@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "Version.h"
-#include "settings/ProviderConfig.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
@@ -16,13 +15,13 @@
 
 namespace norvo::tray {
 
-frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
+frmAcercade::frmAcercade(const ProgramContext& context, QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("frmAcercade");
   setWindowTitle("Acerca de...");
   setAttribute(Qt::WA_DeleteOnClose);
   opener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
 
-  settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
+  const settings::ProviderConfig& config = context.provider;
   web_address_ = QString::fromStdString(config.web_address);
   QString last_run = QString::fromStdString(settings::ReadSetting(settings::kRespRespFecha));
 

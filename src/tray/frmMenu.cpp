@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "platform/System.h"
-#include "settings/ProviderConfig.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/RunAndWait.h"
@@ -28,7 +27,7 @@ std::string NorvoTPath() {
 #endif
 }
 
-frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
+frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), context_(std::move(context)) {
   InitTrayResources();
   setObjectName("frmMenu");
   setWindowTitle("Norvo Backup");
@@ -92,7 +91,7 @@ bool frmMenu::PasswordGate(const QString& caption, bool process_events_after) {
   state_.sMail = settings::ReadSetting(settings::kRespProgMail);
   if (state_.sClave.empty()) return true;
   {
-    frmClave clave(state_, settings::ProviderConfigOrDefaults(), mail_sender_, this);
+    frmClave clave(state_, context_, mail_sender_, this);
     clave.setWindowTitle(caption);
     clave.exec();
   }
@@ -146,7 +145,7 @@ void frmMenu::mnuCloud_Click() {
 }
 
 void frmMenu::mnuAcercade_Click() {
-  if (!acercade_) acercade_ = new frmAcercade;
+  if (!acercade_) acercade_ = new frmAcercade(context_);
   acercade_->show();
   acercade_->raise();
   acercade_->activateWindow();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tray/AccessState.h"
+#include "tray/ProgramContext.h"
 #include "tray/ReminderMail.h"
 #include "tray/frmAcercade.h"
 
@@ -24,7 +25,7 @@ using WindowFactory = std::function<QWidget*()>;
 class frmMenu : public QWidget {
   Q_OBJECT
  public:
-  explicit frmMenu(QWidget* parent = nullptr);
+  explicit frmMenu(ProgramContext context, QWidget* parent = nullptr);
   ~frmMenu() override;
 
   QMenu* mnupopup = nullptr;
@@ -44,7 +45,6 @@ class frmMenu : public QWidget {
   void setCloudWindowFactory(WindowFactory factory) { cloud_factory_ = std::move(factory); }
   // The backup-run program "Respaldar ahora" starts (Norvo_T beside this program by default).
   void setRunProgram(std::string path) { run_program_ = std::move(path); }
-  const std::string& runProgram() const { return run_program_; }
   // How the password window sends the reminder mail.
   void setMailSender(MailSender sender) { mail_sender_ = std::move(sender); }
   // What ends the program once every window is closed (QCoreApplication::quit by default).
@@ -71,6 +71,7 @@ class frmMenu : public QWidget {
   QWidget* OpenWindowNamed(const QString& name) const;
   void ShowMadeWindow(const WindowFactory& factory, const QString& name);
 
+  ProgramContext context_;
   AccessState state_;
   QSystemTrayIcon* tray_ = nullptr;
   QPointer<frmAcercade> acercade_;

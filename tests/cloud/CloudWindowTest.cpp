@@ -13,7 +13,6 @@
 
 #include "CloudTestSupport.h"
 #include "Version.h"
-#include "cloud/CloudWindow.h"
 #include "cloud/RestoreProgressDialog.h"
 #include "cloud/frmCloud.h"
 #include "tray/frmMenu.h"
@@ -231,7 +230,7 @@ TEST_F(CloudWindowTest, RefusedLoginAndMissingFolderAreReportedWithTheirTexts) {
 
 TEST_F(CloudWindowTest, UnknownAccountAtDownloadLeavesTheWindowHiddenForTheMenu) {
   AddBackups();
-  QPointer<QWidget> window = cloud::CloudWindow();
+  QPointer<QWidget> window = CloudWindow();
   window->show();
   auto* cloud_window = qobject_cast<cloud::frmCloud*>(window.data());
   ASSERT_NE(cloud_window, nullptr);
@@ -246,7 +245,7 @@ TEST_F(CloudWindowTest, UnknownAccountAtDownloadLeavesTheWindowHiddenForTheMenu)
   EXPECT_FALSE(fs::exists(answer_.toStdString()));
   // "Cloud" again shows the same window with its earlier list, without a new listing.
   const size_t queries = ServiceQueries().size();
-  EXPECT_EQ(cloud::CloudWindow(), window.data());
+  EXPECT_EQ(CloudWindow(), window.data());
   EXPECT_EQ(cloud_window->lst->count(), 4);
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->close();
@@ -289,10 +288,10 @@ TEST_F(CloudWindowTest, AtMostOneHundredLinesAndOnlySizesOfTheFirstThousandBytes
 
 TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
   AddBackups();
-  tray::frmMenu menu;
-  menu.setCloudWindowFactory(cloud::CloudWindow);
+  tray::frmMenu menu(Context());
+  menu.setCloudWindowFactory([this] { return CloudWindow(); });
   menu.mnuCloud_Click();  // no access password stored: no question
-  auto* window = qobject_cast<cloud::frmCloud*>(cloud::CloudWindow());
+  auto* window = qobject_cast<cloud::frmCloud*>(CloudWindow());
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->objectName(), "frmCloud");
@@ -300,7 +299,7 @@ TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
   // While it is open, "Cloud" brings it forward instead of listing again.
   const size_t queries = ServiceQueries().size();
   menu.mnuCloud_Click();
-  EXPECT_EQ(cloud::CloudWindow(), window);
+  EXPECT_EQ(CloudWindow(), window);
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->cmdCancelar->click();
   Settle();

@@ -18,7 +18,7 @@ class DatabaseTabTest : public ConfigWindowTest {
   void SetUp() override {
     ConfigWindowTest::SetUp();
     WriteProvider({{"odbc_driver", "FreeTDS"}});
-    const config::ConfigServices real = config::DefaultConfigServices();
+    const config::ConfigServices real = config::DefaultConfigServices(Context());
     fakes.real_list = real.listDatabases;
     Set("Resp_Base", "1");
     Set("Resp_BaseAut", "Aut2");

@@ -39,7 +39,7 @@ class ScheduleTest : public ConfigWindowTest {
 TEST_F(ScheduleTest, EachSaveLeavesOneTaskLineWithItsDays) {
   const platform::LogonAccount account = platform::LoggedOnAccount();
   config::ConfigServices services = fakes.Services();
-  const config::ConfigServices real = config::DefaultConfigServices();
+  const config::ConfigServices real = config::DefaultConfigServices(Context());
   services.registerSchedule = real.registerSchedule;
   services.loggedOnUser = real.loggedOnUser;
   OpenWith(services);
@@ -64,7 +64,7 @@ TEST_F(ScheduleTest, EachSaveLeavesOneTaskLineWithItsDays) {
 
 TEST_F(ScheduleTest, ATaskTheSchedulerRefusesStillSavesTheSettings) {
   config::ConfigServices services = fakes.Services();
-  services.registerSchedule = config::DefaultConfigServices().registerSchedule;
+  services.registerSchedule = config::DefaultConfigServices(Context()).registerSchedule;
   OpenWith(services);
   Control<QCheckBox>("chkSem(2)").setChecked(true);
   Control<QLineEdit>("txtCopias").setText("3");

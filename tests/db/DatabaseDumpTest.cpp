@@ -10,7 +10,6 @@
 namespace norvo::test {
 namespace {
 
-using run::DumpDatabase;
 using Statements = std::vector<std::string>;
 
 const char* const kFindAux = "SELECT * FROM master..sysdatabases Where name='Norvo'";

@@ -10,8 +10,6 @@ namespace {
 
 using run::kServerLogin;
 using run::kWindowsLogin;
-using run::ListDatabases;
-using run::OpenDatabase;
 
 // A loopback port that nothing listens on.
 int ClosedPort() {

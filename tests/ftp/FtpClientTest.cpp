@@ -53,10 +53,10 @@ TEST_F(FtpServerTest, HostThatDoesNotAnswerIsAnInternetConnectError) {
   EXPECT_EQ(
       ftp_.GetLastErrorMessage(),
       "InternetConnect error code: 12029 Message: A connection with the server could not be established\r\n");
-  test::UseFtpTimeout(1);
+  ftp::cFTP quick(test::FtpTimeout(1));
   test::SilentListener silent;
-  EXPECT_FALSE(ftp_.OpenConnection("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret"));
-  EXPECT_EQ(ftp_.GetLastErrorMessage(),
+  EXPECT_FALSE(quick.OpenConnection("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret"));
+  EXPECT_EQ(quick.GetLastErrorMessage(),
             "InternetConnect error code: 12002 Message: The operation timed out\r\n");
 }
 

@@ -1,18 +1,12 @@
 #include "FtpTestSupport.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 namespace norvo::test {
 
-void UseFtpTimeout(int seconds) {
-  static testing::TempDir folder;
-  std::string file = folder / ("provider-" + std::to_string(seconds) + ".ini");
-  WriteWholeFile(file, "[provider]\nftp_timeout_s = " + std::to_string(seconds) + "\n");
-  setenv("NORVO_PROVIDER_CONF", file.c_str(), 1);
+net::FtpSessionOptions FtpTimeout(int seconds) {
+  net::FtpSessionOptions options;
+  options.timeout_s = seconds;
+  return options;
 }
-
-void FtpServerTest::SetUp() { UseFtpTimeout(5); }
 
 void FtpServerTest::TearDown() { ftp_.CloseConnection(); }
 

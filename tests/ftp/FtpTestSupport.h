@@ -1,6 +1,6 @@
 #pragma once
-// Shared set-up of the cFTP tests: a provider configuration with short
-// time-outs, and a connected client on a fresh pyftpdlib server.
+// Shared set-up of the cFTP tests: short time-outs, and a connected client on
+// a fresh pyftpdlib server.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,12 +11,11 @@
 
 namespace norvo::test {
 
-// Points $NORVO_PROVIDER_CONF at a file with this FTP time-out.
-void UseFtpTimeout(int seconds);
+// Session options with this FTP time-out.
+net::FtpSessionOptions FtpTimeout(int seconds);
 
 class FtpServerTest : public ::testing::Test {
  protected:
-  void SetUp() override;
   void TearDown() override;
   void StartServer(FtpPeerOptions options = {});
   // Opens ftp_ on the server as test:secret; false with the message on failure.
@@ -27,7 +26,7 @@ class FtpServerTest : public ::testing::Test {
   std::unique_ptr<FtpPeer> peer_;
   testing::TempDir local_folder_;
   const std::string local_ = local_folder_.path().string();
-  ftp::cFTP ftp_;
+  ftp::cFTP ftp_{FtpTimeout(5)};
 };
 
 }  // namespace norvo::test

@@ -10,12 +10,11 @@ using namespace norvo;
 namespace fs = std::filesystem;
 
 TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
-  test::UseFtpTimeout(5);
   test::VsftpdPeer peer;
   if (!peer.Problem().empty()) GTEST_SKIP() << peer.Problem();
   norvo::testing::TempDir local;
   for (bool active : {false, true}) {
-    ftp::cFTP ftp;
+    ftp::cFTP ftp(test::FtpTimeout(5));
     if (active) ftp.SetModeActive();
     ftp.SetTransferBinary();
     ASSERT_TRUE(ftp.OpenConnection(peer.Address(), "anonymous", "")) << ftp.GetLastErrorMessage();

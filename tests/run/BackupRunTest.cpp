@@ -42,15 +42,14 @@ class BackupRunTest : public ::testing::Test {
 
   RunEnvironment Environment() {
     RunEnvironment env;
-    env.serviceHost = "svc.test:8080";
     env.clock = [] { return platform::FromLocalTime(std::tm{0, 5, 14, 3, 6, 124, 0, 0, -1, 0, nullptr}); };
     env.diagnostic = [this](const std::string& line) { diagnostics_.push_back(line); };
-    env.fetch = [this](const std::string& url, std::size_t max) {
+    env.service = AccountService("svc.test:8080", [this](const std::string& url, std::size_t max) {
       const std::string prefix = "http://svc.test:8080/funciones.php?";
       requests_.push_back(url.rfind(prefix, 0) == 0 ? url.substr(prefix.size()) : "BAD " + url);
       EXPECT_EQ(max, 250u);
       return url.find("Tipo=3&") != std::string::npos ? reply_ : std::string("OK");
-    };
+    });
     env.phases.OpenDatabase = [this](const std::string& s, const std::string& i, std::int16_t mode,
                                      const std::string& u, const std::string& p) {
       calls_.push_back("open " + s + "|" + i + "|" + std::to_string(mode) + "|" + u + "|" + p);

@@ -42,17 +42,17 @@ TEST_F(AboutTest, TheTwelveLinesBeforeAndAfterARun) {
                           "",
                           "https://www.proveedor.test"};
   {
-    tray::frmAcercade before;
+    tray::frmAcercade before(Context());
     EXPECT_EQ(Lines(before), expected);
   }
   settings::WriteSetting("Resp_RespFecha", "05-12-2026 23:07");
-  tray::frmAcercade after;
+  tray::frmAcercade after(Context());
   expected[9] = "Ultimo Respaldo : 05-12-2026 23:07";
   EXPECT_EQ(Lines(after), expected);
 }
 
 TEST_F(AboutTest, ThePictureOpensTheWebSiteAndAceptarCloses) {
-  tray::frmMenu menu;
+  tray::frmMenu menu(Context());
   menu.mnuAcercade->trigger();
   QPointer<tray::frmAcercade> about = menu.acercade();
   ASSERT_TRUE(about);

@@ -22,7 +22,7 @@ class MenuTest : public TrayTest {
  protected:
   void SetUp() override {
     TrayTest::SetUp();
-    menu = std::make_unique<tray::frmMenu>();
+    menu = std::make_unique<tray::frmMenu>(Context());
     menu->setQuitFunction([this] { ++quits; });
     menu->setConfigWindowFactory([this] {
       ++configs_made;

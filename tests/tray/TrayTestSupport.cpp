@@ -32,11 +32,9 @@ void TrayTest::SetUp() {
   unsetenv("NORVO_MESSAGES");
   WriteProvider({});
   EnsureApplication();
-  previous_box_ = tray::SetMessageBoxFunction([this](const tray::BoxCall& call) { boxes.push_back(call); });
 }
 
 void TrayTest::TearDown() {
-  tray::SetMessageBoxFunction(previous_box_);
   // Windows that closed themselves are deleted by the event loop.
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -46,6 +44,17 @@ void TrayTest::WriteProvider(const std::map<std::string, std::string>& keys) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("[provider]\n");
   for (const auto& [key, value] : keys) file.write((key + " = " + value + "\n").c_str());
+}
+
+tray::ProgramContext TrayTest::Context() {
+  tray::ProgramContext context;
+  std::string error;
+  std::optional<settings::ProviderConfig> provider =
+      settings::LoadProviderConfigFrom(Path("provider.ini").toStdString(), &error);
+  EXPECT_TRUE(provider) << error;
+  if (provider) context.provider = *provider;
+  context.messageBox = [this](const tray::BoxCall& call) { boxes.push_back(call); };
+  return context;
 }
 
 SmtpPeer::SmtpPeer(const QString& user, const QString& password, const QString& log_path)

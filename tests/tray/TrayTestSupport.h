@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tray/MessageBox.h"
+#include "tray/ProgramContext.h"
 
 namespace norvo::tray {
 class frmClave;
@@ -36,12 +37,14 @@ class TrayTest : public ::testing::Test {
   // Writes the [provider] file with these keys (the rest keep their defaults).
   void WriteProvider(const std::map<std::string, std::string>& keys);
   QString Path(const QString& name) const { return dir_.filePath(name); }
+  // The context the program gives its windows: the provider file as it is
+  // now, and the boxes recorded.
+  tray::ProgramContext Context();
 
   std::vector<tray::BoxCall> boxes;
 
  private:
   QTemporaryDir dir_;
-  tray::MessageBoxFunction previous_box_;
 };
 
 // aiosmtpd on a free loopback port, requiring AUTH with one login.

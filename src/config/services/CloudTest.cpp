@@ -4,15 +4,14 @@
 
 #include "ftp/cFTP.h"
 #include "settings/Base64.h"
-#include "settings/ProviderConfig.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::config {
 
 void Test_FTP(const std::string& sFtpSrv, const std::string& sFtpUsr, const std::string& sFtpPas,
-              const std::string& sFtpCli, CloudTestMarks& marks) {
-  ftp::cFTP session;
+              const std::string& sFtpCli, CloudTestMarks& marks, const net::FtpSessionOptions& options) {
+  ftp::cFTP session(options);
   session.SetModeActive();
   // The account delivered connection data: that is what line 1 stands for.
   marks.success[kCloudLine] = true;
@@ -27,7 +26,8 @@ void Test_FTP(const std::string& sFtpSrv, const std::string& sFtpUsr, const std:
   session.CloseConnection();
 }
 
-CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service) {
+CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service,
+                          const net::FtpSessionOptions& options) {
   CloudTestMarks marks;
   if (cliente.empty()) return marks;
   const std::string reply = service.LookupAccount(cliente, run::kRunReplySize);
@@ -38,14 +38,13 @@ CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService&
   if (fields[0].empty()) return marks;
   const std::optional<std::string> customer = settings::DecodeStoredSetting(cliente);
   if (!customer) return marks;  // a damaged code ends the test where it stands
-  Test_FTP(fields[1], fields[2], fields[3], fields[4] + *customer + "/", marks);
+  Test_FTP(fields[1], fields[2], fields[3], fields[4] + *customer + "/", marks, options);
   return marks;
 }
 
-CloudTestMarks Test_Cloud() {
-  const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
-  const run::AccountService service(provider.service_host, run::CurlFetch(provider.http_timeout_s));
-  return Test_Cloud(settings::ReadSetting(settings::kCliente), service);
+CloudTestMarks Test_Cloud(const settings::ProviderConfig& provider) {
+  return Test_Cloud(settings::ReadSetting(settings::kCliente), run::ProviderAccountService(provider),
+                    net::FtpSessionOptionsFor(provider));
 }
 
 }  // namespace norvo::config

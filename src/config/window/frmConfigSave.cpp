@@ -11,7 +11,6 @@
 #include "settings/Base64.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
-#include "tray/MessageBox.h"
 #include "ui_frmConfig.h"
 
 namespace norvo::config {
@@ -24,7 +23,7 @@ std::string Flag(const QAbstractButton* box) { return box->isChecked() ? "1" : "
 
 bool frmConfig::Refuse(int tab, const char* message, QWidget* focus) {
   ui_->sTab->setCurrentIndex(tab);
-  tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(), QString::fromUtf8(message));
+  context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(), QString::fromUtf8(message));
   focus->setFocus();
   return false;
 }
@@ -121,7 +120,7 @@ bool frmConfig::WriteValues(const std::vector<SavedValue>& values) {
     if (key && key->Set(name, value)) continue;
     QString text = QString("No se pudo guardar la configuración (%1)").arg(QString::fromStdString(name));
     if (!error.empty()) text += ": " + QString::fromStdString(error);
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", text);
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", text);
     return false;
   }
   return true;
@@ -143,7 +142,7 @@ bool frmConfig::Guardar() {
     }
     return true;
   } catch (const std::exception& error) {
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(error.what()));
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(error.what()));
     return false;
   }
 }
