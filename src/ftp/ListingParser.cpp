@@ -1,5 +1,7 @@
 #include "ftp/ListingParser.h"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "ftp/FileTime.h"
@@ -110,14 +112,13 @@ bool IsUnixMode(std::string_view mode) {
   return true;
 }
 
+// The UTC year of a moment, kept within the years a file time can hold.
 int UtcYear(std::time_t now) {
-  auto start_of = [](int year) { return UnixFromFileTime(FileTimeFromUtc(year, 1, 1, 0, 0, 0)); };
-  int year = 1970 + static_cast<int>(now / 31556952);
-  if (year < 1602) return 1602;
-  if (year > 30000) return 30000;
-  while (start_of(year) > now) --year;
-  while (start_of(year + 1) <= now) ++year;
-  return year;
+  using namespace std::chrono;
+  constexpr sys_seconds kFirst = sys_days{year{1602} / January / 1};
+  constexpr sys_seconds kLast = sys_days{year{30000} / January / 1};
+  const sys_seconds moment = std::clamp(sys_seconds{seconds{now}}, kFirst, kLast);
+  return static_cast<int>(year_month_day{floor<days>(moment)}.year());
 }
 
 // The year of a "Mon dd hh:mm" date: this year, or last year when the date
@@ -125,7 +126,8 @@ int UtcYear(std::time_t now) {
 int InferYear(int month, int day, int hour, int minute, std::time_t now) {
   int year = UtcYear(now);
   uint64_t stamp = FileTimeFromUtc(year, month, day, hour, minute, 0);
-  if (stamp == 0 || UnixFromFileTime(stamp) > now + 86400) --year;
+  constexpr std::time_t kOneDay = std::chrono::seconds{std::chrono::days{1}}.count();
+  if (stamp == 0 || UnixFromFileTime(stamp) > now + kOneDay) --year;
   return year;
 }
 

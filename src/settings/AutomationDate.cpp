@@ -1,5 +1,6 @@
 #include "settings/AutomationDate.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -8,34 +9,41 @@
 namespace norvo::settings {
 namespace {
 
-// Days from 1899-12-30 to the civil date (proleptic Gregorian).
-long DaysFromEpoch(int year, int month, int day) {
-  // Days since 1970-01-01 (Howard Hinnant's days_from_civil), then shifted.
-  year -= month <= 2;
-  const long era = (year >= 0 ? year : year - 399) / 400;
-  const long yoe = year - era * 400;
-  const long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468 + 25569;
+using std::chrono::days;
+using std::chrono::sys_days;
+
+// Day 0 of the Automation dates.
+constexpr sys_days kEpoch = std::chrono::year{1899} / std::chrono::December / 30;
+
+sys_days CivilDate(const std::tm& local) {
+  return std::chrono::year{local.tm_year + 1900} /
+         std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+         std::chrono::day{static_cast<unsigned>(local.tm_mday)};
 }
+
+// The part of a day as a fraction of one.
+using DayFraction = std::chrono::duration<double, days::period>;
 
 }  // namespace
 
 double ToAutomationDate(std::time_t moment) {
-  std::tm local = platform::LocalTime(moment);
-  long days = DaysFromEpoch(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  double fraction = (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec) / 86400.0;
-  return static_cast<double>(days) + fraction;
+  const std::tm local = platform::LocalTime(moment);
+  const days whole = CivilDate(local) - kEpoch;
+  const std::chrono::seconds time_of_day = std::chrono::hours{local.tm_hour} +
+                                           std::chrono::minutes{local.tm_min} +
+                                           std::chrono::seconds{local.tm_sec};
+  return static_cast<double>(whole.count()) + DayFraction(time_of_day).count();
 }
 
 std::time_t FromAutomationDate(double date) {
-  double days = std::floor(date);
-  long seconds = std::lround((date - days) * 86400.0);
+  const double whole = std::floor(date);
+  const auto time_of_day = std::chrono::round<std::chrono::seconds>(DayFraction(date - whole));
+  const std::chrono::year_month_day civil{kEpoch + days{static_cast<int>(whole)}};
   std::tm local{};
-  local.tm_year = -1;  // 1899
-  local.tm_mon = 11;   // December
-  local.tm_mday = 30 + static_cast<int>(days);
-  local.tm_sec = static_cast<int>(seconds);
+  local.tm_year = static_cast<int>(civil.year()) - 1900;
+  local.tm_mon = static_cast<int>(static_cast<unsigned>(civil.month())) - 1;
+  local.tm_mday = static_cast<int>(static_cast<unsigned>(civil.day()));
+  local.tm_sec = static_cast<int>(time_of_day.count());
   return platform::FromLocalTime(local);
 }
 
