@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "FtpPeer.h"
-#include "TrayTestSupport.h"
 #include "cloud/SaveDialog.h"
-#include "run/RunTestSupport.h"
+#include "peers/FtpPeer.h"
+#include "support/Programs.h"
+#include "support/TrayTest.h"
 #include "tray/frmMenu.h"
 
 namespace norvo::cloud {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FtpPeer.h"
 #include "cloud/RestoreDownload.h"
+#include "peers/FtpPeer.h"
 #include "support/SparseMarks.h"
 #include "support/TempDir.h"
 

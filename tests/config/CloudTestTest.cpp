@@ -4,13 +4,13 @@
 
 #include <filesystem>
 
-#include "ClosedPort.h"
 #include "FileText.h"
-#include "FtpPeer.h"
 #include "config/services/CloudTest.h"
-#include "run/RunTestSupport.h"
+#include "peers/FtpPeer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Ports.h"
+#include "support/Programs.h"
 
 namespace norvo {
 namespace {

@@ -1,10 +1,10 @@
 // The window's database list against the SQL Server stand-in.
 #include <gtest/gtest.h>
 
-#include "ClosedPort.h"
 #include "config/services/DatabaseList.h"
-#include "db/TdsPeer.h"
+#include "peers/TdsPeer.h"
 #include "settings/Settings.h"
+#include "support/Ports.h"
 #include "support/TempDir.h"
 
 namespace norvo {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "../tray/TrayTestSupport.h"
 #include "config/window/ConfigServices.h"
 #include "config/window/frmConfig.h"
+#include "support/TrayTest.h"
 #include "tray/AccessState.h"
 
 namespace norvo::test {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "ConfigWindowFixture.h"
-#include "db/TdsPeer.h"
+#include "peers/TdsPeer.h"
 #include "settings/Settings.h"
 
 namespace norvo::test {

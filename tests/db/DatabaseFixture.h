@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TdsPeer.h"
+#include "peers/TdsPeer.h"
 #include "run/Database.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"

@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <sstream>
 
-#include "FtpPeer.h"
-#include "RunTestSupport.h"
-#include "TdsPeer.h"
+#include "peers/FtpPeer.h"
+#include "peers/TdsPeer.h"
 #include "run/Transfer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Programs.h"
 
 namespace norvo::test {
 namespace {

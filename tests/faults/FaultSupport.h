@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "FtpPeer.h"
-#include "run/RunTestSupport.h"
+#include "peers/FtpPeer.h"
 #include "support/PeerProcess.h"
+#include "support/Programs.h"
 
 namespace norvo::test {
 

@@ -1,7 +1,7 @@
 // cFTP's session operations against pyftpdlib: log-on, folders, names, sizes.
 #include <filesystem>
 
-#include "FtpTestSupport.h"
+#include "support/FtpServerTest.h"
 
 using namespace norvo;
 using norvo::test::FtpServerTest;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FtpTestSupport.h"
+#include "support/FtpServerTest.h"
 #include "support/SparseMarks.h"
 
 using namespace norvo;

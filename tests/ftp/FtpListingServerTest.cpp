@@ -2,8 +2,8 @@
 #include <ctime>
 #include <filesystem>
 
-#include "FtpTestSupport.h"
 #include "settings/AutomationDate.h"
+#include "support/FtpServerTest.h"
 
 using namespace norvo;
 using norvo::test::FtpServerTest;

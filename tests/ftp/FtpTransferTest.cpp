@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "FtpTestSupport.h"
+#include "support/FtpServerTest.h"
 
 using namespace norvo;
 using norvo::test::FtpServerTest;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "FtpTestSupport.h"
-#include "VsftpdPeer.h"
+#include "peers/VsftpdPeer.h"
+#include "support/FtpServerTest.h"
 
 using namespace norvo;
 namespace fs = std::filesystem;

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "FtpPeer.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
+#include "peers/FtpPeer.h"
 
 using namespace norvo::net;
 using norvo::test::FtpPeer;

@@ -1,4 +1,4 @@
-#include "FtpPeer.h"
+#include "peers/FtpPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

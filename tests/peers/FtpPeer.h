@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
 #include "support/TempDir.h"
-#include "support/WholeFile.h"
 
 namespace norvo::test {
 

@@ -1,4 +1,4 @@
-#include "VsftpdPeer.h"
+#include "peers/VsftpdPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

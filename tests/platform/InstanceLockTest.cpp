@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "RunTestSupport.h"
 #include "platform/InstanceLock.h"
+#include "support/Programs.h"
 
 namespace norvo::platform {
 namespace {

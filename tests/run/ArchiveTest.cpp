@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "RunTestSupport.h"
 #include "platform/System.h"
 #include "run/Archive.h"
+#include "support/Programs.h"
 
 namespace norvo::run {
 namespace {

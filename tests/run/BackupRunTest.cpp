@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <map>
 
-#include "RunTestSupport.h"
 #include "platform/System.h"
 #include "run/Archive.h"
 #include "run/BackupRun.h"
@@ -15,6 +14,7 @@
 #include "run/Transfer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Programs.h"
 
 namespace norvo::run {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <chrono>
 
-#include "RunTestSupport.h"
 #include "net/HttpGet.h"
 #include "run/AccountService.h"
+#include "support/Programs.h"
 
 namespace norvo::net {
 namespace {

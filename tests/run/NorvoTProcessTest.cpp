@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "RunTestSupport.h"
 #include "platform/System.h"
 #include "run/Transfer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Programs.h"
 
 namespace norvo::run {
 namespace {

@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "TrayTestSupport.h"
 #include "Version.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmAcercade.h"
 #include "tray/frmMenu.h"

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "TrayTestSupport.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmClave.h"
 #include "tray/frmMenu.h"

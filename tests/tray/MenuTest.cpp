@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QTest>
 
-#include "TrayTestSupport.h"
 #include "platform/System.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmClave.h"
 #include "tray/frmMenu.h"

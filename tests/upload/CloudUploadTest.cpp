@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "FtpPeer.h"
+#include "peers/FtpPeer.h"
 #include "run/CloudUpload.h"
 
 namespace norvo::run {

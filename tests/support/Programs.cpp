@@ -1,4 +1,4 @@
-#include "RunTestSupport.h"
+#include "support/Programs.h"
 
 #include <fcntl.h>
 #include <signal.h>

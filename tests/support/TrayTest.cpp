@@ -1,4 +1,4 @@
-#include "TrayTestSupport.h"
+#include "support/TrayTest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "FtpTestSupport.h"
+#include "support/FtpServerTest.h"
 
 namespace norvo::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/WholeFile.h"
+#include "support/Files.h"
 
 namespace norvo::test {
 

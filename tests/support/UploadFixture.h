@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "FtpPeer.h"
-#include "RunTestSupport.h"
+#include "peers/FtpPeer.h"
+#include "support/Programs.h"
 
 namespace norvo::test {
 

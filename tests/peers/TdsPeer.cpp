@@ -1,4 +1,4 @@
-#include "TdsPeer.h"
+#include "peers/TdsPeer.h"
 
 #include <fcntl.h>
 #include <signal.h>

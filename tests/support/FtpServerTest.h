@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "FtpPeer.h"
 #include "ftp/cFTP.h"
+#include "peers/FtpPeer.h"
 
 namespace norvo::test {
 

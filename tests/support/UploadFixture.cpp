@@ -1,4 +1,4 @@
-#include "UploadFixture.h"
+#include "support/UploadFixture.h"
 
 #include <filesystem>
 
