@@ -12,11 +12,8 @@
 #include "settings/Settings.h"
 #include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
-
-using testing::ScopedEnv;
-using testing::TempDir;
 
 struct Outcome {
   int exit_code;
@@ -91,4 +88,4 @@ TEST_F(NorvoSettings, UnusableStoreIsReportedWithNonZeroExit) {
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

@@ -8,8 +8,10 @@
 #include "cloud/ErrorReport.h"
 #include "cloud/Respaldo.h"
 
-namespace norvo::cloud {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::cloud;
 
 const QLocale kChile(QLocale::Spanish, QLocale::Chile);  // dd-MM, "." thousands, "," decimals
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
@@ -147,4 +149,4 @@ TEST(ErrorReport, BodySubjectAndRecipients) {
 }
 
 }  // namespace
-}  // namespace norvo::cloud
+}  // namespace norvo::test

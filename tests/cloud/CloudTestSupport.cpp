@@ -62,7 +62,7 @@ void CloudTest::SetAccount(const std::string& tipo3, const std::string& tipo8) {
 
 void CloudTest::AddCloudFile(const std::string& name, const std::string& content, const QDateTime& modified) {
   std::string path = CloudPath(name);
-  WriteWholeFile(path, content);
+  WriteFile(path, content);
   struct timeval times[2] = {{static_cast<time_t>(modified.toSecsSinceEpoch()), 0},
                              {static_cast<time_t>(modified.toSecsSinceEpoch()), 0}};
   ASSERT_EQ(::utimes(path.c_str(), times), 0);

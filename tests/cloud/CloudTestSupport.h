@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cloud/SaveDialog.h"
+#include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
 #include "support/Programs.h"
 #include "support/TrayTest.h"

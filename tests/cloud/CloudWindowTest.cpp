@@ -109,7 +109,7 @@ TEST_F(CloudWindowTest, DoubleClickRestoresExactlyTheFileOfThatLine) {
   EXPECT_EQ(dialogs_[0].proposedName, "0105C01.RAR");
   EXPECT_EQ(dialogs_[0].folder, QDir::homePath());
   EXPECT_TRUE(dialogs_[0].filter.contains("*.rar"));
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), Content1());
+  EXPECT_EQ(ReadFile(answer_.toStdString()), Content1());
   EXPECT_FALSE(fs::exists(Path("out/copia.TMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);
@@ -133,7 +133,7 @@ TEST_F(CloudWindowTest, AceptarRestoresTheSelectedLineToANameWithoutExtension) {
   window->cmdAceptar->click();
   ASSERT_EQ(dialogs_.size(), 1u);
   EXPECT_EQ(dialogs_[0].proposedName, "0105C02.RAR");
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), std::string(70000, 'b'));
+  EXPECT_EQ(ReadFile(answer_.toStdString()), std::string(70000, 'b'));
   EXPECT_FALSE(fs::exists(Path("out/respaTMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);
@@ -142,11 +142,11 @@ TEST_F(CloudWindowTest, AceptarRestoresTheSelectedLineToANameWithoutExtension) {
 TEST_F(CloudWindowTest, AnExistingDestinationIsReplaced) {
   AddBackups();
   answer_ = Path("out/copia.rar");
-  WriteWholeFile(answer_.toStdString(), std::string(500000, 'x'));
-  WriteWholeFile(Path("out/copia.TMP").toStdString(), "stale");
+  WriteFile(answer_.toStdString(), std::string(500000, 'x'));
+  WriteFile(Path("out/copia.TMP").toStdString(), "stale");
   QPointer<cloud::frmCloud> window = OpenWindow();
   DoubleClickLine(window, 0);
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), "ccc");
+  EXPECT_EQ(ReadFile(answer_.toStdString()), "ccc");
   EXPECT_FALSE(fs::exists(Path("out/copia.TMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);

@@ -4,15 +4,16 @@
 
 #include <filesystem>
 
-#include "FileText.h"
 #include "config/services/CloudTest.h"
+#include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
 #include "support/Ports.h"
 #include "support/Programs.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
 
 using Marks = std::array<bool, 3>;
@@ -33,7 +34,7 @@ class CloudTest : public ::testing::Test {
     return config::Test_Cloud(cliente, service, net::FtpSessionOptions{});
   }
 
-  testing::TempDir dir_;
+  TempDir dir_;
   test::AccountServicePeer service_{dir_.path().string()};
   test::FtpPeer ftp_;
   const std::string cliente_ = settings::EncodeSetting("12345");
@@ -51,8 +52,7 @@ TEST_F(CloudTest, EverythingReachable) {
 }
 
 TEST_F(CloudTest, NoServiceMeansThreeFailures) {
-  const run::AccountService nowhere("127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()),
-                                    run::CurlFetch(5));
+  const run::AccountService nowhere("127.0.0.1:" + std::to_string(FreeLoopbackPort()), run::CurlFetch(5));
   EXPECT_EQ(TestCloud(cliente_, nowhere).success, (Marks{false, false, false}));
 }
 
@@ -74,10 +74,10 @@ TEST_F(CloudTest, ARefusedLoginFailsTheWriteLineOnly) {
 
 TEST_F(CloudTest, ARefusedFolderFailsTheWriteLine) {
   std::filesystem::create_directories(ftp_.Root() + "/base/12345");
-  testing::WriteFile(ftp_.Root() + "/base/12345/TESTNORVO01", "a file in the folder's place");
+  WriteFile(ftp_.Root() + "/base/12345/TESTNORVO01", "a file in the folder's place");
   Answer(Account("secret"));
   EXPECT_EQ(TestCloud(cliente_, Service()).success, (Marks{true, true, false}));
-  EXPECT_EQ(testing::ReadFile(ftp_.Root() + "/base/12345/TESTNORVO01"), "a file in the folder's place");
+  EXPECT_EQ(ReadFile(ftp_.Root() + "/base/12345/TESTNORVO01"), "a file in the folder's place");
 }
 
 TEST_F(CloudTest, AFourByteReplyMeansABlockedAccount) {
@@ -102,7 +102,7 @@ TEST_F(CloudTest, ADamagedCustomerCodeStopsAfterTheService) {
 
 // The window's call: the stored Cliente and the provider's account service.
 TEST_F(CloudTest, StoredCustomerAndProviderService) {
-  testing::ScopedEnv store("NORVO_REGISTRY", dir_ / "registry.db");
+  ScopedEnv store("NORVO_REGISTRY", dir_ / "registry.db");
   settings::ProviderConfig provider;
   provider.service_host = service_.host();
   settings::WriteSetting("Cliente", cliente_);
@@ -111,4 +111,4 @@ TEST_F(CloudTest, StoredCustomerAndProviderService) {
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

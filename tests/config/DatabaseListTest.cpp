@@ -7,7 +7,7 @@
 #include "support/Ports.h"
 #include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
 
 class DatabaseList : public ::testing::Test {
@@ -18,8 +18,8 @@ class DatabaseList : public ::testing::Test {
     login_.server = peer_->Server();
   }
 
-  testing::TempDir dir_;
-  testing::ScopedEnv store_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  TempDir dir_;
+  ScopedEnv store_{"NORVO_REGISTRY", dir_ / "registry.db"};
   std::optional<test::TdsPeer> peer_;
   config::DatabaseLogin login_{"", "", false, "sa", "secret"};
   std::vector<std::string> alerts_;
@@ -56,7 +56,7 @@ TEST_F(DatabaseList, AFailedConnectionAlertsAndGivesNoListing) {
   login_.password = "wrong";
   EXPECT_FALSE(config::ListDatabaseEntries(database_, login_));
   EXPECT_EQ(alerts_.size(), 1u);
-  login_.server = "127.0.0.1," + std::to_string(testing::ClosedLoopbackPort());
+  login_.server = "127.0.0.1," + std::to_string(FreeLoopbackPort());
   login_.password = "secret";
   EXPECT_FALSE(config::ListDatabaseEntries(database_, login_));
   EXPECT_EQ(alerts_.size(), 2u);
@@ -73,4 +73,4 @@ TEST_F(DatabaseList, ARefusedQueryGivesItsDescription) {
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

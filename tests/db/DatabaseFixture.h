@@ -49,9 +49,9 @@ class DatabaseTest : public ::testing::Test {
     settings::WriteSetting("Resp_BasePas", password);
   }
 
-  testing::TempDir temp_;
+  TempDir temp_;
   std::string folder_ = temp_.path().string() + "/";
-  testing::ScopedEnv registry_{"NORVO_REGISTRY", temp_ / "registry.db"};
+  ScopedEnv registry_{"NORVO_REGISTRY", temp_ / "registry.db"};
   std::unique_ptr<TdsPeer> peer_;
   std::unique_ptr<run::ProgramDatabase> database_;
   std::vector<std::string> alerts_;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
 #include "peers/TdsPeer.h"
 #include "run/Transfer.h"

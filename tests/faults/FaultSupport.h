@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
 #include "support/PeerProcess.h"
 #include "support/Programs.h"
@@ -29,8 +30,8 @@ class NorvoTFaultTest : public ::testing::Test {
   // The decoded queries of every request with that Tipo.
   std::vector<std::string> Requests(const std::string& tipo) const;
 
-  testing::TempDir dir_;
-  testing::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  TempDir dir_;
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
   AccountServicePeer service_{dir_.path().string()};
   FtpPeer ftp_;
   std::string work_ = dir_ / "drive/TEMP_Norvo/";

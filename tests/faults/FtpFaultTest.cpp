@@ -38,7 +38,7 @@ class FtpFaultTest : public ::testing::TestWithParam<FtpFault> {
     EXPECT_EQ(ReadFile(ftp_.Root() + "/new.tmp"), "the new copy");
   }
 
-  testing::TempDir dir_;
+  TempDir dir_;
   FtpPeer ftp_;
 };
 

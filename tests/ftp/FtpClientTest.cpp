@@ -3,8 +3,9 @@
 
 #include "support/FtpServerTest.h"
 
-using namespace norvo;
-using norvo::test::FtpServerTest;
+namespace norvo::test {
+namespace {
+
 namespace fs = std::filesystem;
 
 TEST(FtpClient, NewObjectIsPassiveAsciiAndIdleCloseIsHarmless) {
@@ -88,15 +89,15 @@ TEST_F(FtpServerTest, CreateRemoveRenameDelete) {
   EXPECT_TRUE(fs::is_directory(ServerPath("base")));
   EXPECT_FALSE(ftp_.CreateFTPDirectory("base"));  // existing: refused, as the upload expects
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
-  test::WriteWholeFile(ServerPath("base/BD05C001.TMP"), "new");
-  test::WriteWholeFile(ServerPath("base/BD05C001.RAR"), "old");
+  test::WriteFile(ServerPath("base/BD05C001.TMP"), "new");
+  test::WriteFile(ServerPath("base/BD05C001.RAR"), "old");
   EXPECT_FALSE(ftp_.RemoveFTPDirectory("base"));
   ASSERT_TRUE(ftp_.SetFTPDirectory("base"));
   ASSERT_TRUE(ftp_.DeleteFTPFile("BD05C001.RAR"));
   EXPECT_FALSE(ftp_.DeleteFTPFile("BD05C001.RAR"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
   ASSERT_TRUE(ftp_.RenameFTPFile("BD05C001.TMP", "BD05C001.RAR"));
-  EXPECT_EQ(test::ReadWholeFile(ServerPath("base/BD05C001.RAR")), "new");
+  EXPECT_EQ(test::ReadFile(ServerPath("base/BD05C001.RAR")), "new");
   EXPECT_FALSE(fs::exists(ServerPath("base/BD05C001.TMP")));
   EXPECT_FALSE(ftp_.RenameFTPFile("missing.TMP", "x.RAR"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
@@ -109,10 +110,10 @@ TEST_F(FtpServerTest, CreateRemoveRenameDelete) {
 
 TEST_F(FtpServerTest, FileSizes) {
   ASSERT_TRUE(Connect());
-  test::WriteWholeFile(ServerPath("six hundred.bin"), std::string(600, 'x'));
-  test::WriteWholeFile(ServerPath("sixXhundred.bin"), std::string(7, 'x'));
+  test::WriteFile(ServerPath("six hundred.bin"), std::string(600, 'x'));
+  test::WriteFile(ServerPath("sixXhundred.bin"), std::string(7, 'x'));
   fs::create_directory(ServerPath("sub"));
-  test::WriteWholeFile(ServerPath("sub/inner.RAR"), std::string(42, 'x'));
+  test::WriteFile(ServerPath("sub/inner.RAR"), std::string(42, 'x'));
   EXPECT_EQ(ftp_.GetFTPFileSize("six hundred.bin"), 600);
   EXPECT_EQ(ftp_.GetFTPFileSize("sixXhundred.bin"), 7);
   EXPECT_EQ(ftp_.GetFTPFileSize("sub/INNER.rar"),
@@ -137,3 +138,6 @@ TEST_F(FtpServerTest, ReconnectingClosesTheHeldConnection) {
   EXPECT_FALSE(ftp_.CreateFTPDirectory("e"));
   EXPECT_FALSE(fs::exists(ServerPath("e")));
 }
+
+}  // namespace
+}  // namespace norvo::test

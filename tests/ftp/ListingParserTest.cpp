@@ -5,14 +5,13 @@
 #include "ftp/Pattern.h"
 #include "ftp/RemoteFileSize.h"
 
-using namespace norvo::ftp;
-
+namespace norvo::test {
 namespace {
+
+using namespace norvo::ftp;
 
 // 7 December 2026 12:00 UTC, the "now" of the Unix listings below.
 const std::time_t kNow = UnixFromFileTime(FileTimeFromUtc(2026, 12, 7, 12, 0, 0));
-
-}  // namespace
 
 TEST(MlsdLines, FactsNamesAndTypes) {
   auto file = ParseMlsdLine("modify=20261207064538;perm=radfwMT;size=12;type=file;unique=fe00g; x y.txt\r");
@@ -190,3 +189,6 @@ TEST(FileSizeIn, TheFileOfExactlyThatNameAndNeverAFolder) {
   EXPECT_EQ(FileSizeIn(entries, "COPIA.RAR"), 10);
   EXPECT_EQ(FileSizeIn(entries, "copia.RAR"), std::nullopt);
 }
+
+}  // namespace
+}  // namespace norvo::test

@@ -7,8 +7,10 @@
 
 #include "net/SmtpMessage.h"
 
-namespace norvo::net {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::net;
 
 TEST(MailDate, LocalTimeWithItsOffsetFromUtc) {
   const char* saved = std::getenv("TZ");
@@ -28,4 +30,4 @@ TEST(MailDate, LocalTimeWithItsOffsetFromUtc) {
 }
 
 }  // namespace
-}  // namespace norvo::net
+}  // namespace norvo::test

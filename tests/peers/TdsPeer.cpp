@@ -1,55 +1,23 @@
 #include "peers/TdsPeer.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
-extern char** environ;
+#include "support/Programs.h"
 
 namespace norvo::test {
 
 TdsPeer::TdsPeer(const std::string& folderPath, const std::string& configJson) {
   std::string folder = folderPath;
   if (folder.empty() || folder.back() != '/') folder += '/';
-  std::string configPath = folder + "tds.json";
+  const std::string configPath = folder + "tds.json";
   logPath_ = folder + "tds.log";
-  std::ofstream(configPath) << configJson;
-  std::string script = std::string(NORVO_SOURCE_DIR) + "/tests/peers/tds_server.py";
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  std::vector<std::string> args = {"/usr/bin/python3", script, "--config", configPath, "--log", logPath_};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  if (FILE* out = fdopen(pipeFds[0], "r")) {
-    char line[64] = {};
-    if (fgets(line, sizeof line, out) != nullptr) std::sscanf(line, "PORT %d", &port_);
-    fclose(out);
-  } else {
-    close(pipeFds[0]);
-  }
+  WriteFile(configPath, configJson);
+  process_ = std::make_unique<PeerProcess>(std::vector<std::string>{
+      "/usr/bin/python3", PeerPath("tds_server.py"), "--config", configPath, "--log", logPath_});
+  port_ = process_->Port();
 }
 
-TdsPeer::~TdsPeer() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-}
+TdsPeer::~TdsPeer() = default;
 
 std::string TdsPeer::Server() const { return "127.0.0.1," + std::to_string(port_); }
 

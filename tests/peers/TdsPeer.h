@@ -2,13 +2,13 @@
 // Starts the SQL Server stand-in (tests/peers/tds_server.py) on a free
 // loopback port for one test, reads back what it recorded, and ends it by
 // its process id.
-#include <sys/types.h>
-
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "support/Files.h"
+#include "support/PeerProcess.h"
 
 namespace norvo::test {
 
@@ -36,7 +36,7 @@ class TdsPeer {
   std::vector<nlohmann::json> Events(const std::string& kind) const;
 
   std::string logPath_;
-  pid_t pid_ = -1;
+  std::unique_ptr<PeerProcess> process_;
   int port_ = 0;
 };
 

@@ -2,25 +2,34 @@
 // other lines, and its installation through a stand-in crontab program.
 #include <gtest/gtest.h>
 
-#include "FileText.h"
-#include "config/services/Registration.h"
 #include "platform/ProcessIO.h"
 #include "platform/posix/Accounts.h"
 #include "platform/posix/CrontabText.h"
+#include "settings/Text.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
 
 using platform::crontab::DayNumbers;
 using platform::crontab::MergeTaskLine;
 using platform::crontab::TaskLine;
-using testing::ReadFile;
-using testing::WriteFile;
 
+// The task a save registers: Norvo_T of the folder on the days of ",MON,FRI,"
+// at the time, for the account that runs the tests.
 platform::WeeklyTask Task(const std::string& days, const std::string& time,
                           const std::string& folder = "/opt/norvo/") {
-  return config::BuildWeeklyTask(days, time, "", platform::CurrentUserName(), "pw", folder);
+  platform::WeeklyTask task;
+  task.name = "NORVO BACKUP";
+  task.program = folder + "Norvo_T";
+  for (const std::string& code : settings::Split(days, ",")) {
+    if (!code.empty()) task.day_codes.push_back(code);
+  }
+  task.time = time;
+  task.user = platform::CurrentUserName();
+  task.password = "pw";
+  return task;
 }
 
 TEST(CrontabText, DayCodesBecomeNumbers) {
@@ -74,9 +83,9 @@ class CrontabInstall : public ::testing::Test {
   std::string Calls() const { return ReadFile(dir_ / "calls"); }
 
   const std::string me_ = platform::CurrentUserName();
-  testing::TempDir dir_;
-  testing::ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
-  testing::ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
+  TempDir dir_;
+  ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
+  ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
 };
 
 TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
@@ -87,11 +96,6 @@ TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
             "MAILTO=\"\"\n0 4 * * * /usr/bin/true\n"
             "15 6 * * 2 '/opt/norvo/Norvo_T' # NORVO BACKUP\n");
   EXPECT_EQ(Calls(), "-l\n-\n-l\n-\n");
-}
-
-TEST_F(CrontabInstall, AnAccountWithoutATableGetsOne) {
-  ASSERT_TRUE(config::RegisterSchedule(",SAT,", "12:00", "", me_, "pw"));
-  EXPECT_NE(Table(me_).find("0 12 * * 6 '"), std::string::npos) << Table(me_);
 }
 
 TEST_F(CrontabInstall, AnotherAccountIsNamedToCrontab) {
@@ -113,19 +117,10 @@ TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
   EXPECT_TRUE(check.result.Succeeded()) << check.err << Table(me_);
 }
 
-TEST_F(CrontabInstall, ARefusedTableIsReportedOnStderr) {
-  testing::ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(config::RegisterSchedule(",MON,", "10:00", "", me_, "pw"));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "norvo: the task \"NORVO BACKUP\" was not registered: "
-            "crontab: errors in crontab file, can't install.\n");
-}
-
 // Only the lines we can read are kept; when they cannot be read nothing is written.
 TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
   WriteFile(dir_ / ("table." + me_), "0 4 * * * precious\n");
-  testing::ScopedEnv list_fails("CRONTAB_STANDIN_LIST_FAILS", "1");
+  ScopedEnv list_fails("CRONTAB_STANDIN_LIST_FAILS", "1");
   std::string error;
   EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
   EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
@@ -133,19 +128,12 @@ TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
   EXPECT_EQ(Calls(), "-l\n");
 }
 
-TEST_F(CrontabInstall, ABadTimeStartsNoCrontab) {
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(config::RegisterSchedule(",MON,", "__:__", "", me_, "pw"));
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("is not hh:mm"), std::string::npos);
-  EXPECT_EQ(Calls(), "");
-}
-
 TEST_F(CrontabInstall, AMissingCrontabProgramIsAFailure) {
-  testing::ScopedEnv missing("NORVO_CRONTAB", dir_ / "no-such-crontab");
+  ScopedEnv missing("NORVO_CRONTAB", dir_ / "no-such-crontab");
   std::string error;
   EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
   EXPECT_NE(error.find("no-such-crontab"), std::string::npos) << error;
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

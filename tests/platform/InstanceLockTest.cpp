@@ -8,8 +8,10 @@
 #include "platform/InstanceLock.h"
 #include "support/Programs.h"
 
-namespace norvo::platform {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::platform;
 
 TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo) {
   test::TempDir dir;
@@ -60,4 +62,4 @@ TEST(InstanceLock, RunLockFileLiesBesideTheSettingsStore) {
 }
 
 }  // namespace
-}  // namespace norvo::platform
+}  // namespace norvo::test

@@ -2,16 +2,14 @@
 // passwords from a pam_pwdfile file.
 #include <gtest/gtest.h>
 
-#include "FileText.h"
-#include "config/services/Logon.h"
+#include "platform/LogonCheck.h"
 #include "platform/ProcessIO.h"
 #include "platform/System.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
-
-using testing::WriteFile;
 
 std::string Hash(const std::string& password) {
   const platform::ProcessOutput output =
@@ -34,9 +32,9 @@ class PamLogon : public ::testing::Test {
     service_.confdir = dir_.path();
   }
   bool Check(const std::string& user, const std::string& domain, const std::string& password) {
-    return config::Validar_Logon(user, domain, password, service_);
+    return platform::CheckLogon(service_, user, domain, password);
   }
-  testing::TempDir dir_;
+  TempDir dir_;
   platform::LogonService service_;
 };
 
@@ -79,11 +77,11 @@ TEST_F(PamLogon, AMissingServiceRefusesEverything) {
 
 // The window fills its empty account fields with these; they must name a local
 // account that the same check understands.
-TEST(GetUser, TheLoggedOnUserOfThisComputer) {
-  const platform::LogonAccount account = config::GetUser();
+TEST(LoggedOnAccount, TheLoggedOnUserOfThisComputer) {
+  const platform::LogonAccount account = platform::LoggedOnAccount();
   EXPECT_EQ(account.domain, platform::ComputerName());
   EXPECT_EQ(account.user + "\n", platform::RunWithInput({"id", "-un"}, "").out);
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

@@ -1,10 +1,36 @@
-// Running a helper with input and collected output (what the crontab calls use).
+// Starting programs: arguments that pass unsplit and the end awaited, and a
+// helper run with input and collected output (what the crontab calls use).
 #include <gtest/gtest.h>
 
-#include "platform/ProcessIO.h"
+#include <fstream>
 
-namespace norvo {
+#include "platform/Process.h"
+#include "platform/ProcessIO.h"
+#include "support/TempDir.h"
+
+namespace norvo::test {
 namespace {
+
+TEST(Process, ArgumentsPassUnsplitAndTheEndIsAwaited) {
+  TempDir dir;
+  const std::string out = dir / "args";
+  auto result = platform::RunAndWaitProcess(
+      {"/bin/sh", "-c", "printf '%s|' \"$@\" > \"$0\"", out, "a b", "it's", "\"q\"", "$HOME"});
+  ASSERT_TRUE(result.Succeeded()) << result.error;
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(text, "a b|it's|\"q\"|$HOME|");
+
+  auto failing = platform::RunAndWaitProcess({"/bin/sh", "-c", "exit 3"});
+  EXPECT_TRUE(failing.started);
+  EXPECT_EQ(failing.exit_code, 3);
+  auto killed = platform::RunAndWaitProcess({"/bin/sh", "-c", "kill -9 $$"});
+  EXPECT_EQ(killed.signal, 9);
+  EXPECT_FALSE(killed.Succeeded());
+  auto missing = platform::RunAndWaitProcess({dir / "no-such-program"});
+  EXPECT_FALSE(missing.started);
+  EXPECT_NE(missing.error.find("no-such-program"), std::string::npos);
+}
 
 // More than a pipe holds in both directions: feeding and draining must interleave.
 TEST(RunWithInput, LargeInputAndOutputDoNotBlock) {
@@ -26,4 +52,4 @@ TEST(RunWithInput, ExitStatusAndAProgramThatReadsNothing) {
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

@@ -10,13 +10,13 @@
 #include "settings/Settings.h"
 #include "support/TempDir.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 using platform::RegType;
 using platform::RegValue;
-using testing::ScopedEnv;
-using testing::TempDir;
 
 class SettingsStore : public ::testing::Test {
  protected:
@@ -166,4 +166,4 @@ TEST_F(SettingsStore, ReaderNeverSeesATornValue) {
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

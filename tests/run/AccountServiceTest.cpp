@@ -6,8 +6,10 @@
 #include "run/AccountService.h"
 #include "run/ItemNames.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 
@@ -104,4 +106,4 @@ TEST(NextCopySlot, RotatesThroughTheCopyCount) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

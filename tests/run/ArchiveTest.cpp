@@ -8,8 +8,10 @@
 #include "run/Archive.h"
 #include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -122,4 +124,4 @@ TEST_F(BuildArchiveTest, ToolThatFailsCannotVouchForTheArchiveItLeaves) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

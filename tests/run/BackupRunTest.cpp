@@ -16,8 +16,10 @@
 #include "settings/Settings.h"
 #include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using settings::ReadSetting;
 using settings::WriteSetting;
@@ -361,4 +363,4 @@ TEST_F(BackupRunTest, LateFailureAfterUploadsStillSavesNothing) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

@@ -9,11 +9,14 @@
 #include <chrono>
 
 #include "net/HttpGet.h"
+#include "peers/AccountServicePeer.h"
 #include "run/AccountService.h"
 #include "support/Programs.h"
 
-namespace norvo::net {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::net;
 
 class HttpGetTest : public ::testing::Test {
  protected:
@@ -85,4 +88,4 @@ TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
 }
 
 }  // namespace
-}  // namespace norvo::net
+}  // namespace norvo::test

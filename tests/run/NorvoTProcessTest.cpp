@@ -8,14 +8,17 @@
 #include <filesystem>
 #include <thread>
 
+#include "peers/AccountServicePeer.h"
 #include "platform/System.h"
 #include "run/Transfer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using settings::ReadSetting;
 using settings::WriteSetting;
@@ -198,4 +201,4 @@ TEST_F(NorvoTProcessTest, ArgumentsOtherThanHelpAndVersionAreRefused) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

@@ -1,18 +1,17 @@
+// The run's small routines: the work drive, file searches, short paths, quiet deletion.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Process.h"
 #include "run/Transfer.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
 
-using testing::ScopedEnv;
-using testing::TempDir;
+using namespace norvo::run;
 
 TEST(PickWorkDrive, KeptAmountIsTheRoundedFreeSpace) {
   // 10.4 rounds to a kept 10, so a second drive with 10.3 wins.
@@ -75,26 +74,5 @@ TEST(SmallRoutines, ShortPathAndQuietDeletion) {
   EXPECT_EQ(GetMachineName().find('.'), std::string::npos);
 }
 
-TEST(Process, ArgumentsPassUnsplitAndTheEndIsAwaited) {
-  TempDir dir;
-  const std::string out = dir / "args";
-  auto result = platform::RunAndWaitProcess(
-      {"/bin/sh", "-c", "printf '%s|' \"$@\" > \"$0\"", out, "a b", "it's", "\"q\"", "$HOME"});
-  ASSERT_TRUE(result.Succeeded()) << result.error;
-  std::ifstream in(out);
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "a b|it's|\"q\"|$HOME|");
-
-  auto failing = platform::RunAndWaitProcess({"/bin/sh", "-c", "exit 3"});
-  EXPECT_TRUE(failing.started);
-  EXPECT_EQ(failing.exit_code, 3);
-  auto killed = platform::RunAndWaitProcess({"/bin/sh", "-c", "kill -9 $$"});
-  EXPECT_EQ(killed.signal, 9);
-  EXPECT_FALSE(killed.Succeeded());
-  auto missing = platform::RunAndWaitProcess({dir / "no-such-program"});
-  EXPECT_FALSE(missing.started);
-  EXPECT_NE(missing.error.find("no-such-program"), std::string::npos);
-}
-
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

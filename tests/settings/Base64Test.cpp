@@ -2,8 +2,10 @@
 
 #include "settings/Base64.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 std::string DecodeError(std::string_view text) {
   try {
@@ -66,4 +68,4 @@ TEST(Base64, AStoredValueThatIsDamagedDecodesToNothingWithTheReason) {
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

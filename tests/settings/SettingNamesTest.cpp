@@ -10,8 +10,10 @@
 
 #include "settings/SettingNames.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 std::string Lower(std::string_view name) {
   std::string lower(name);
@@ -39,4 +41,4 @@ TEST(SettingTable, EveryNameOnceWithItsMeaningAndEveryFileSetValue) {
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

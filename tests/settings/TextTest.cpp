@@ -4,8 +4,10 @@
 
 #include "settings/Text.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 TEST(Text, LetterCaseTrimAndSplit) {
   EXPECT_TRUE(EqualsIgnoreCase("Resp_Base", "RESP_base"));
@@ -19,4 +21,4 @@ TEST(Text, LetterCaseTrimAndSplit) {
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

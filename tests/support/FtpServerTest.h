@@ -24,7 +24,7 @@ class FtpServerTest : public ::testing::Test {
   std::string LocalPath(const std::string& name) const { return local_folder_ / name; }
 
   std::unique_ptr<FtpPeer> peer_;
-  testing::TempDir local_folder_;
+  TempDir local_folder_;
   const std::string local_ = local_folder_.path().string();
   ftp::cFTP ftp_{FtpTimeout(5)};
 };

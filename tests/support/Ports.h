@@ -1,21 +1,24 @@
 #pragma once
-// A loopback port that nothing listens on: a server that is not there.
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+// Loopback ports for tests: one nothing listens on, and one that listens and
+// never answers.
+namespace norvo::test {
 
-namespace norvo::testing {
+// A loopback port that was free a moment ago: a server that is not there,
+// or a port for a server that cannot choose its own.
+int FreeLoopbackPort();
 
-inline int ClosedLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
+// Listens on a loopback port and never answers, for the life of the object.
+class SilentListener {
+ public:
+  SilentListener();
+  ~SilentListener();
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+  int Port() const { return port_; }
 
-}  // namespace norvo::testing
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+}  // namespace norvo::test

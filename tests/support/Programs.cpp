@@ -1,18 +1,16 @@
 #include "support/Programs.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "support/PeerProcess.h"
 
 extern char** environ;
 
@@ -22,18 +20,6 @@ std::string PeerPath(const std::string& name) {
   return std::string(NORVO_SOURCE_DIR) + "/tests/peers/" + name;
 }
 std::string ProgramPath(const std::string& name) { return std::string(NORVO_BIN_DIR) + "/" + name; }
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 std::vector<nlohmann::json> ReadJsonLines(const std::string& path) {
   std::vector<nlohmann::json> lines;
@@ -45,13 +31,6 @@ std::vector<nlohmann::json> ReadJsonLines(const std::string& path) {
 }
 
 namespace {
-
-std::vector<char*> CArgs(const std::vector<std::string>& args) {
-  std::vector<char*> out;
-  for (const auto& arg : args) out.push_back(const_cast<char*>(arg.c_str()));
-  out.push_back(nullptr);
-  return out;
-}
 
 std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& extra) {
   std::vector<std::string> env;
@@ -65,33 +44,6 @@ std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string
 
 }  // namespace
 
-AccountServicePeer::AccountServicePeer(const std::string& folder)
-    : config_(folder + "/service.json"), log_(folder + "/service.log") {
-  WriteFile(config_, "{}");
-  WriteFile(log_, "");
-  process_ = std::make_unique<PeerProcess>(std::vector<std::string>{
-      "/usr/bin/python3", PeerPath("account_service.py"), "--log", log_, "--config", config_});
-  port_ = process_->Port();
-}
-
-AccountServicePeer::~AccountServicePeer() = default;
-
-void AccountServicePeer::Configure(const nlohmann::json& config) const { WriteFile(config_, config.dump()); }
-
-std::vector<nlohmann::json> AccountServicePeer::Requests() const { return ReadJsonLines(log_); }
-
-std::vector<std::string> AccountServicePeer::Queries() const {
-  std::vector<std::string> queries;
-  for (const auto& request : Requests()) {
-    std::string text;
-    for (const auto& pair : request["query"]) {
-      text += (text.empty() ? "" : "&") + pair[0].get<std::string>() + "=" + pair[1].get<std::string>();
-    }
-    queries.push_back(text);
-  }
-  return queries;
-}
-
 pid_t StartProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                    const std::string& errFile) {
   posix_spawn_file_actions_t actions;
@@ -99,9 +51,9 @@ pid_t StartProgram(const std::vector<std::string>& argv, const std::map<std::str
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  auto args = CArgs(argv);
+  auto args = ArgvPointers(argv);
   auto envStrings = EnvironmentWith(env);
-  auto envp = CArgs(envStrings);
+  auto envp = ArgvPointers(envStrings);
   pid_t pid = -1;
   int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace norvo::testing {
+namespace norvo::test {
 
 class TempDir {
  public:
@@ -48,4 +48,4 @@ class ScopedEnv {
   bool had_ = false;
 };
 
-}  // namespace norvo::testing
+}  // namespace norvo::test

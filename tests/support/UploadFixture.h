@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
 #include "support/Programs.h"
 
