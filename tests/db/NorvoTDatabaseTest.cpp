@@ -14,6 +14,7 @@
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 namespace {
@@ -29,23 +30,18 @@ using ::testing::StartsWith;
 class NorvoTDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_ / "drive");
     WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
                                          "\nrar_path = " + PeerPath("fake_rar") +
                                          "\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
     service_.Configure({{"tipo3", "Acme;" + cloud_.Address() + ";test;secret;/"}});
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
+    SeedRunSettings(dir_ / "drive/");
     WriteSetting("Resp_Base", "1");
     WriteSetting("Resp_BaseAut", "Aut2");
     WriteSetting("Resp_BaseUsr", "sa");
     WriteSetting("Resp_BasePas", "secret");
     WriteSetting("Resp_BaseBas", ",5,");
-    WriteSetting("Resp_Archivo", "0");
     WriteSetting("Resp_SeguPas", "clave");
     WriteSetting("Resp_ProgRespLoc", "1");
-    WriteSetting("Resp_Drive", dir_ / "drive/");
   }
 
   // Starts the SQL Server stand-in with databases 1, 5 and 15.

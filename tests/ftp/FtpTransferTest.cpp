@@ -122,6 +122,21 @@ TEST_F(FtpServerTest, ChunkedTransfersRefuseEmptyMissingAndBlankNames) {
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
 }
 
+// Kills the server as soon as the file at `path` holds some bytes, that is
+// once the transfer is under way (or after 30 seconds without any).
+std::thread KillOnceReceiving(FtpPeer& peer, const std::string& path) {
+  return std::thread([&peer, path] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::error_code error;
+    while (std::chrono::steady_clock::now() < deadline) {
+      const auto received = fs::file_size(path, error);
+      if (!error && received > 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    peer.Kill();
+  });
+}
+
 TEST_F(FtpServerTest, DroppedConnectionMidTransferFailsWithoutHanging) {
   test::FtpPeerOptions slow;
   slow.throttle = 256 * 1024;
@@ -131,10 +146,7 @@ TEST_F(FtpServerTest, DroppedConnectionMidTransferFailsWithoutHanging) {
   std::string data = RandomBytes(8 * 1024 * 1024, 3);
   test::WriteFile(LocalPath("up.bin"), data);
   test::WriteFile(ServerPath("down.bin"), data);
-  std::thread killer([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    peer_->Kill();
-  });
+  std::thread killer = KillOnceReceiving(*peer_, ServerPath("up.bin"));
   EXPECT_FALSE(ftp_.FTPUploadFile(LocalPath("up.bin"), "up.bin"));
   killer.join();
   std::string upload_message = ftp_.GetLastErrorMessage();
@@ -145,10 +157,7 @@ TEST_F(FtpServerTest, DroppedConnectionMidTransferFailsWithoutHanging) {
   test::WriteFile(ServerPath("down.bin"), data);
   ASSERT_TRUE(Connect());
   ftp_.SetTransferBinary();
-  std::thread killer2([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    peer_->Kill();
-  });
+  std::thread killer2 = KillOnceReceiving(*peer_, LocalPath("down.bin.part"));
   EXPECT_FALSE(ftp_.FTPDownloadFile(LocalPath("down.bin"), "down.bin"));
   killer2.join();
   EXPECT_NE(ftp_.GetLastErrorMessage(), "");

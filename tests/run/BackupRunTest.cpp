@@ -15,6 +15,7 @@
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 namespace {
@@ -30,15 +31,8 @@ using ::testing::IsEmpty;
 class BackupRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_ / "drive");
-    WriteSetting("Resp_Drive", dir_ / "drive/");
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
+    SeedRunSettings(dir_ / "drive/");
     WriteSetting("Resp_RespUCopia", "0");
-    WriteSetting("Resp_Base", "0");
-    WriteSetting("Resp_Archivo", "0");
-    WriteSetting("Resp_ProgRespLoc", "0");
     work_ = dir_ / "drive/TEMP_Norvo/";
   }
 

@@ -14,6 +14,7 @@
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 namespace {
@@ -43,19 +44,14 @@ const char kNotConnected[] = "No se puede conectar al Cloud";
 class NorvoTProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_ / "drive");
     WriteProvider(service_.host());
     peerEnv_ = {{"NORVO_REGISTRY", dir_ / "registry.db"},
                 {"NORVO_PROVIDER_CONF", dir_ / "provider.ini"},
                 {"FAKE_RAR_LOG", dir_ / "rar.log"}};
     service_.Configure({{"tipo3", "Acme;127.0.0.1:1;u;p;/base/"}});
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
-    WriteSetting("Resp_Base", "0");
+    SeedRunSettings(dir_ / "drive/");
     WriteSetting("Resp_Archivo", "1");
     WriteSetting("Resp_ProgRespLoc", "1");
-    WriteSetting("Resp_Drive", dir_ / "drive/");
   }
 
   void WriteProvider(const std::string& host) {

@@ -5,6 +5,7 @@
 #include "run/Transfer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 
@@ -12,18 +13,12 @@ using settings::WriteSetting;
 
 void UploadFixture::SetUp() {
   pc_ = run::GetMachineName();
-  std::filesystem::create_directories(dir_ / "drive");
   std::filesystem::create_directories(cloudRoot_);
   WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\nrar_path = " +
                                        PeerPath("fake_rar") + "\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
-  WriteSetting("Cliente", settings::EncodeSetting("123"));
-  WriteSetting("Resp_ProgEnv", "0");
-  WriteSetting("Resp_ProgCopias", "3");
-  WriteSetting("Resp_Base", "0");
+  SeedRunSettings(dir_ / "drive/");
   WriteSetting("Resp_Archivo", "1");
-  WriteSetting("Resp_ProgRespLoc", "0");
   WriteSetting("Resp_SeguPas", "clave");
-  WriteSetting("Resp_Drive", dir_ / "drive/");
   StartCloud();
 }
 
