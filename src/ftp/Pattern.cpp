@@ -9,8 +9,6 @@ bool SameLetter(char a, char b) { return settings::AsciiLower(a) == settings::As
 
 }  // namespace
 
-bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
-
 bool MatchesPattern(std::string_view pattern, std::string_view name) {
   if (pattern.empty() || pattern == "*.*") return true;
   // Greedy match with one backtrack point (the last "*"): linear in practice

@@ -1,7 +1,6 @@
 #include "net/FtpText.h"
 
 #include <cctype>
-#include <cstdlib>
 
 #include "settings/Text.h"
 

@@ -1,6 +1,5 @@
 #include "settings/SettingsTool.h"
 
-#include "platform/System.h"
 #include "settings/Base64.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"

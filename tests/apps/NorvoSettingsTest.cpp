@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/Registry.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"

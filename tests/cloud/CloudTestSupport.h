@@ -4,7 +4,6 @@
 // that receives error reports. The save dialog is answered by the test.
 #include <QDateTime>
 #include <QLocale>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 #include "settings/Settings.h"
 #include "support/Files.h"
 #include "support/Ports.h"
-#include "support/Programs.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {

@@ -4,7 +4,6 @@
 // window over a private settings store.
 #include <QPointer>
 #include <QString>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>

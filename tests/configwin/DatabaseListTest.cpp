@@ -8,7 +8,6 @@
 
 #include "ConfigWindowFixture.h"
 #include "peers/TdsPeer.h"
-#include "settings/Settings.h"
 
 namespace norvo::test {
 namespace {

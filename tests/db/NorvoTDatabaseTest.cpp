@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -11,7 +10,6 @@
 #include "peers/FtpPeer.h"
 #include "peers/TdsPeer.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
 #include "support/RunSettings.h"

@@ -1,20 +1,10 @@
 #include "FaultSupport.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/RunSettings.h"
-
-extern char** environ;
 
 namespace norvo::test {
 

@@ -7,7 +7,6 @@
 #include <sys/types.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 

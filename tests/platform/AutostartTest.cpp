@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/Autostart.h"
-#include "platform/System.h"
 #include "support/Files.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/InstanceLock.h"
-#include "support/Programs.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -12,10 +11,10 @@
 #include "run/BackupRun.h"
 #include "run/ItemNames.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
-#include "support/Programs.h"
+#include "support/Files.h"
 #include "support/RunSettings.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "net/HttpGet.h"
 #include "peers/AccountServicePeer.h"
 #include "run/AccountService.h"
-#include "support/Programs.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {

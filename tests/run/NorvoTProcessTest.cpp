@@ -11,7 +11,6 @@
 #include "peers/AccountServicePeer.h"
 #include "platform/System.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/Programs.h"
 #include "support/RunSettings.h"

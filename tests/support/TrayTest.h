@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 

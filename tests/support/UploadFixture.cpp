@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
 #include "support/RunSettings.h"
 

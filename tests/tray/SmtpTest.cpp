@@ -5,7 +5,6 @@
 
 #include "net/SmtpMessage.h"
 #include "net/SmtpProvider.h"
-#include "net/SmtpSender.h"
 #include "settings/ProviderConfig.h"
 #include "support/TrayTest.h"
 

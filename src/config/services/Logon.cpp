@@ -7,6 +7,4 @@ bool Validar_Logon(const std::string& user, const std::string& domain, const std
   return platform::CheckLogon(service, user, domain, password);
 }
 
-platform::LogonAccount GetUser() { return platform::LoggedOnAccount(); }
-
 }  // namespace norvo::config

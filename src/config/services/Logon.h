@@ -11,7 +11,4 @@ namespace norvo::config {
 bool Validar_Logon(const std::string& user, const std::string& domain, const std::string& password,
                    const platform::LogonService& service);
 
-// The logged-on user's account, for the window's account fields when they are empty.
-platform::LogonAccount GetUser();
-
 }  // namespace norvo::config

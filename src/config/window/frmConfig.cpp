@@ -1,6 +1,5 @@
 #include "config/window/frmConfig.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>

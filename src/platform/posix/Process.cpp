@@ -4,7 +4,6 @@
 #include <spawn.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "platform/posix/ChildWait.h"
