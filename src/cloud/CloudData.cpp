@@ -1,5 +1,7 @@
 #include "cloud/CloudData.h"
 
+#include <utility>
+
 #include "settings/Base64.h"
 #include "settings/Utf8.h"
 
@@ -25,7 +27,7 @@ std::vector<SizePair> ParseSizeTable(std::string_view reply) {
       name = AsText(field);
       have_name = true;
     } else {
-      if (pairs.size() < kMaxSizePairs) pairs.emplace_back(std::move(name), AsText(field));
+      if (pairs.size() < kMaxSizePairs) pairs.emplace_back(std::exchange(name, std::string()), AsText(field));
       have_name = false;
     }
     field.clear();

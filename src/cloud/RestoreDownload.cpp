@@ -52,7 +52,10 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
   } else if (!ok || write_failed || !closed || (total >= 0 && progress.done < total)) {
     result = RestoreFailure::NoFile;  // a partial file is of no use
   }
-  if (result != RestoreFailure::None) std::remove(request.temporary.c_str());
+  if (result != RestoreFailure::None) {
+    std::error_code ignored;  // a temporary file that cannot be removed is left for the next restore
+    std::filesystem::remove(request.temporary, ignored);
+  }
   return result;
 }
 

@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
 
 #include "Version.h"
 #include "cloud/CloudData.h"
@@ -23,6 +22,7 @@
 #include "run/Transfer.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
+#include "tray/Diagnostic.h"
 
 namespace norvo::cloud {
 namespace {
@@ -131,7 +131,7 @@ void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, co
   std::string why;
   // The user is not told when the report itself fails; the reason goes to stderr.
   if (!SendErrorReport(context_.provider, zCod, zRaz, zEqu, zErr, std::string(kVersion), &why)) {
-    std::fprintf(stderr, "Norvo: the restore error report was not sent: %s\n", why.c_str());
+    tray::Diagnostic("the restore error report was not sent: " + why);
   }
   QApplication::restoreOverrideCursor();
 }

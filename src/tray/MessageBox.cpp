@@ -1,7 +1,8 @@
 #include "tray/MessageBox.h"
 
 #include <QMessageBox>
-#include <cstdio>
+
+#include "tray/Diagnostic.h"
 
 namespace norvo::tray {
 namespace {
@@ -25,8 +26,6 @@ void ModalMessageBox(const BoxCall& call) {
   box.exec();
 }
 
-void StderrMessageBox(const BoxCall& call) {
-  std::fprintf(stderr, "Norvo: %s: %s\n", call.title.toUtf8().constData(), call.text.toUtf8().constData());
-}
+void StderrMessageBox(const BoxCall& call) { Diagnostic((call.title + ": " + call.text).toStdString()); }
 
 }  // namespace norvo::tray

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
 
 #include "Version.h"
+#include "tray/Diagnostic.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
@@ -19,8 +19,7 @@ int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayW
       context.ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
       return 1;
     case InstanceCheck::LockUnavailable:
-      std::fprintf(stderr, "Norvo: cannot check for another running instance: %s\n",
-                   instance.errorText().toUtf8().constData());
+      Diagnostic("cannot check for another running instance: " + instance.errorText().toStdString());
       break;
     case InstanceCheck::First:
       break;

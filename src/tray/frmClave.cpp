@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cstdio>
 #include <utility>
 
+#include "tray/Diagnostic.h"
 #include "tray/LinkLabel.h"
 
 namespace norvo::tray {
@@ -77,7 +77,7 @@ void frmClave::Label2_DblClick() {
   bool sent = sender_ && sender_(provider, ReminderMessage(provider, state_.sMail, state_.sClave), &error);
   unsetCursor();
   // The user is told nothing either way; a failure leaves a trace for the administrator.
-  if (!sent) std::fprintf(stderr, "Norvo: the password reminder was not sent: %s\n", error.c_str());
+  if (!sent) Diagnostic("the password reminder was not sent: " + error);
   Label2->hide();
 }
 

@@ -5,11 +5,11 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
-#include <cstdio>
 
 #include "platform/System.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
+#include "tray/Diagnostic.h"
 #include "tray/RunAndWait.h"
 #include "tray/frmAcercade.h"
 #include "tray/frmClave.h"
@@ -70,7 +70,7 @@ void frmMenu::BuildMenu() {
 
 void frmMenu::Colocar_Tray() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    std::fprintf(stderr, "Norvo: no system tray is available; the icon is not shown\n");
+    Diagnostic("no system tray is available; the icon is not shown");
   } else {
     tray_->show();
   }
@@ -109,7 +109,7 @@ QWidget* frmMenu::OpenWindowNamed(const QString& name) const {
 void frmMenu::ShowMadeWindow(const WindowFactory& factory, const QString& name) {
   QWidget* window = factory ? factory() : nullptr;
   if (!window) {
-    std::fprintf(stderr, "Norvo: the window %s is not part of this build\n", name.toUtf8().constData());
+    Diagnostic("the window " + name.toStdString() + " is not part of this build");
     return;
   }
   if (window->objectName().isEmpty()) window->setObjectName(name);
@@ -131,7 +131,7 @@ void frmMenu::mnuRespHaora_Click() {
   SetMenuEnabled(false);
   platform::ProcessResult result = Ejecutar_y_Esperar(run_program_);
   SetMenuEnabled(true);
-  if (!result.started) std::fprintf(stderr, "Norvo: cannot start the backup run: %s\n", result.error.c_str());
+  if (!result.started) Diagnostic("cannot start the backup run: " + result.error);
 }
 
 void frmMenu::mnuCloud_Click() {

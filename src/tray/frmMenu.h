@@ -38,7 +38,7 @@ class frmMenu : public QWidget {
 
   QSystemTrayIcon* trayIcon() const { return tray_; }
   AccessState& state() { return state_; }
-  frmAcercade* acercade() const { return acercade_; }
+  frmAcercade* acercade() const { return acercade_.data(); }
 
   // The configuration window and the cloud browser, made on demand.
   void setConfigWindowFactory(WindowFactory factory) { config_factory_ = std::move(factory); }

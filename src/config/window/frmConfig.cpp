@@ -217,7 +217,7 @@ void frmConfig::cmdConectar_Click() {
 void frmConfig::GetUser() {
   if (!services_.loggedOnUser) return;
   const QString account = FromUtf8(services_.loggedOnUser());
-  const int backslash = account.indexOf('\\');
+  const qsizetype backslash = account.indexOf('\\');
   ui_->txtWinUsr->setText(account.mid(backslash + 1));
   ui_->txtWinDom->setText(backslash < 0 ? QString() : account.left(backslash));
 }

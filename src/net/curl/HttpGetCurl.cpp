@@ -1,10 +1,10 @@
-#include "net/HttpGet.h"
-
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <memory>
 #include <mutex>
+
+#include "net/HttpGet.h"
 
 namespace norvo::net {
 namespace {

@@ -1,5 +1,3 @@
-#include "net/SmtpSender.h"
-
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -7,6 +5,8 @@
 #include <ctime>
 #include <memory>
 #include <random>
+
+#include "net/SmtpSender.h"
 
 namespace norvo::net {
 namespace {
@@ -21,8 +21,8 @@ std::size_t ReadPayload(char* buffer, std::size_t size, std::size_t count, void*
   std::size_t room = size * count;
   std::size_t n = std::min(room, payload->text.size() - payload->sent);
   // curl's buffer holds bytes, not a C string: no terminator belongs in it.
-  std::memcpy(buffer, payload->text.data() + payload->sent,
-              n);  // NOLINT(bugprone-not-null-terminated-result)
+  // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
+  std::memcpy(buffer, payload->text.data() + payload->sent, n);
   payload->sent += n;
   return n;
 }
