@@ -8,6 +8,7 @@
 #include "platform/System.h"
 #include "platform/posix/Accounts.h"
 #include "support/Files.h"
+#include "support/RegistrationFixtures.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -24,23 +25,12 @@ TEST(WeeklyTask, BuiltFromTheWindowTexts) {
   EXPECT_TRUE(config::DayCodes(",").empty());
 }
 
-class RegisterSchedule : public ::testing::Test {
- protected:
-  std::string Table(const std::string& user) const { return ReadFile(dir_ / ("table." + user)); }
-  std::string Calls() const { return ReadFile(dir_ / "calls"); }
-
-  const std::string me_ = platform::CurrentUserName();
-  TempDir dir_;
-  ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
-  ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
-};
-
-TEST_F(RegisterSchedule, AnAccountWithoutATableGetsOne) {
+TEST_F(CrontabStandInTest, AnAccountWithoutATableGetsOne) {
   ASSERT_TRUE(config::RegisterSchedule(",SAT,", "12:00", "", me_, "pw"));
   EXPECT_NE(Table(me_).find("0 12 * * 6 '"), std::string::npos) << Table(me_);
 }
 
-TEST_F(RegisterSchedule, ARefusedTableIsReportedOnStderr) {
+TEST_F(CrontabStandInTest, ARefusedTableIsReportedOnStderr) {
   ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(config::RegisterSchedule(",MON,", "10:00", "", me_, "pw"));
@@ -49,21 +39,14 @@ TEST_F(RegisterSchedule, ARefusedTableIsReportedOnStderr) {
             "crontab: errors in crontab file, can't install.\n");
 }
 
-TEST_F(RegisterSchedule, ABadTimeStartsNoCrontab) {
+TEST_F(CrontabStandInTest, ABadTimeStartsNoCrontab) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(config::RegisterSchedule(",MON,", "__:__", "", me_, "pw"));
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("is not hh:mm"), std::string::npos);
   EXPECT_EQ(Calls(), "");
 }
 
-class RegisterStartup : public ::testing::Test {
- protected:
-  std::string Entry() const { return ReadFile(home_ / "config/autostart/norvo.desktop"); }
-  TempDir home_;
-  ScopedEnv config_home_{"XDG_CONFIG_HOME", home_ / "config"};
-};
-
-TEST_F(RegisterStartup, AnUnusableFolderIsSaidOnStderr) {
+TEST_F(AutostartFolderTest, AnUnusableFolderIsSaidOnStderr) {
   WriteFile(home_ / "config", "a file where the folder should be");
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(config::RegisterStartup());
@@ -71,7 +54,7 @@ TEST_F(RegisterStartup, AnUnusableFolderIsSaidOnStderr) {
             std::string::npos);
 }
 
-TEST_F(RegisterStartup, TheWindowRegistersTheRunningProgramsFolder) {
+TEST_F(AutostartFolderTest, TheWindowRegistersTheRunningProgramsFolder) {
   ASSERT_TRUE(config::RegisterStartup());
   EXPECT_NE(Entry().find(platform::ProgramFolder() + "Norvo\n"), std::string::npos) << Entry();
 }

@@ -5,19 +5,13 @@
 
 #include "platform/Autostart.h"
 #include "support/Files.h"
+#include "support/RegistrationFixtures.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {
 
-class Autostart : public ::testing::Test {
- protected:
-  std::string Entry() const { return ReadFile(home_ / "config/autostart/norvo.desktop"); }
-  TempDir home_;
-  ScopedEnv config_home_{"XDG_CONFIG_HOME", home_ / "config"};
-};
-
-TEST_F(Autostart, TheEntryStartsNorvoOfTheProgramFolder) {
+TEST_F(AutostartFolderTest, TheEntryStartsNorvoOfTheProgramFolder) {
   ASSERT_TRUE(platform::RegisterStartAtLogon("/opt/norvo/", "Norvo"));
   EXPECT_EQ(platform::StartAtLogonLocation(), home_ / "config/autostart/norvo.desktop");
   EXPECT_EQ(Entry(),
@@ -25,12 +19,12 @@ TEST_F(Autostart, TheEntryStartsNorvoOfTheProgramFolder) {
             "Terminal=false\nX-GNOME-Autostart-enabled=true\n");
 }
 
-TEST_F(Autostart, ReservedCharactersAreQuotedAndEscaped) {
+TEST_F(AutostartFolderTest, ReservedCharactersAreQuotedAndEscaped) {
   ASSERT_TRUE(platform::RegisterStartAtLogon("/opt/my $dir 100%/", "Norvo"));
   EXPECT_NE(Entry().find("\nExec=\"/opt/my \\\\$dir 100%%/Norvo\"\n"), std::string::npos) << Entry();
 }
 
-TEST_F(Autostart, ReplacedWholeWithNothingLeftBeside) {
+TEST_F(AutostartFolderTest, ReplacedWholeWithNothingLeftBeside) {
   ASSERT_TRUE(platform::RegisterStartAtLogon("/old/", "Norvo"));
   ASSERT_TRUE(platform::RegisterStartAtLogon("/new/", "Norvo"));
   EXPECT_NE(Entry().find("Exec=/new/Norvo\n"), std::string::npos);
@@ -45,7 +39,7 @@ TEST_F(Autostart, ReplacedWholeWithNothingLeftBeside) {
             std::filesystem::perms(0644));
 }
 
-TEST_F(Autostart, AnUnusableFolderIsReported) {
+TEST_F(AutostartFolderTest, AnUnusableFolderIsReported) {
   WriteFile(home_ / "config", "a file where the folder should be");
   std::string error;
   EXPECT_FALSE(platform::RegisterStartAtLogon("/opt/norvo/", "Norvo", &error));

@@ -7,6 +7,7 @@
 #include "platform/posix/CrontabText.h"
 #include "settings/Text.h"
 #include "support/Files.h"
+#include "support/RegistrationFixtures.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -77,18 +78,7 @@ TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
   EXPECT_EQ(MergeTaskLine("", "NORVO BACKUP", "NEW"), "NEW\n");
 }
 
-class CrontabInstall : public ::testing::Test {
- protected:
-  std::string Table(const std::string& user) const { return ReadFile(dir_ / ("table." + user)); }
-  std::string Calls() const { return ReadFile(dir_ / "calls"); }
-
-  const std::string me_ = platform::CurrentUserName();
-  TempDir dir_;
-  ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
-  ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
-};
-
-TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
+TEST_F(CrontabStandInTest, SavingTwiceLeavesOneLineWithTheLastDays) {
   WriteFile(dir_ / ("table." + me_), "MAILTO=\"\"\n0 4 * * * /usr/bin/true\n");
   ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,FRI,", "23:30")));
   ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",TUE,", "06:15")));
@@ -98,7 +88,7 @@ TEST_F(CrontabInstall, SavingTwiceLeavesOneLineWithTheLastDays) {
   EXPECT_EQ(Calls(), "-l\n-\n-l\n-\n");
 }
 
-TEST_F(CrontabInstall, AnotherAccountIsNamedToCrontab) {
+TEST_F(CrontabStandInTest, AnotherAccountIsNamedToCrontab) {
   platform::WeeklyTask task = Task(",WED,", "08:00");
   task.user = "usuario";
   ASSERT_TRUE(platform::RegisterWeeklyTask(task));
@@ -109,7 +99,7 @@ TEST_F(CrontabInstall, AnotherAccountIsNamedToCrontab) {
   EXPECT_EQ(Table("OFICINA\\usuario"), Table("usuario"));
 }
 
-TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
+TEST_F(CrontabStandInTest, TheRealCrontabAcceptsTheTable) {
   WriteFile(dir_ / ("table." + me_), "# kept\n");
   ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,SUN,", "0:00", "/srv/50% it's/")));
   const platform::ProcessOutput check = platform::RunWithInput({"crontab", "-n", "-"}, Table(me_));
@@ -118,7 +108,7 @@ TEST_F(CrontabInstall, TheRealCrontabAcceptsTheTable) {
 }
 
 // Only the lines we can read are kept; when they cannot be read nothing is written.
-TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
+TEST_F(CrontabStandInTest, AnUnreadableTableIsLeftAlone) {
   WriteFile(dir_ / ("table." + me_), "0 4 * * * precious\n");
   ScopedEnv list_fails("CRONTAB_STANDIN_LIST_FAILS", "1");
   std::string error;
@@ -128,7 +118,7 @@ TEST_F(CrontabInstall, AnUnreadableTableIsLeftAlone) {
   EXPECT_EQ(Calls(), "-l\n");
 }
 
-TEST_F(CrontabInstall, AMissingCrontabProgramIsAFailure) {
+TEST_F(CrontabStandInTest, AMissingCrontabProgramIsAFailure) {
   ScopedEnv missing("NORVO_CRONTAB", dir_ / "no-such-crontab");
   std::string error;
   EXPECT_FALSE(platform::RegisterWeeklyTask(Task(",MON,", "10:00"), &error));
