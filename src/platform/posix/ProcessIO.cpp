@@ -10,8 +10,7 @@
 #include <cstring>
 
 #include "platform/posix/ChildWait.h"
-
-extern char** environ;
+#include "platform/posix/Spawn.h"
 
 namespace norvo::platform {
 namespace {
@@ -39,17 +38,12 @@ struct Pipes {
 };
 
 bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, pid_t& pid, std::string& error) {
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
   posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, pipes.err[1], STDERR_FILENO);
-  const bool has_path = argv[0].find('/') != std::string::npos;
-  const int rc = has_path ? posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ)
-                          : posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  const int rc = SpawnProgram(argv, &actions, &pid);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
   return rc == 0;
