@@ -9,6 +9,7 @@
 
 #include "platform/posix/Accounts.h"
 #include "support/Files.h"
+#include "support/Programs.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -21,7 +22,7 @@ class CrontabStandInTest : public ::testing::Test {
 
   const std::string me_ = platform::CurrentUserName();
   TempDir dir_;
-  ScopedEnv crontab_{"NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh"};
+  ScopedEnv crontab_{"NORVO_CRONTAB", PeerPath("crontab_standin.sh")};
   ScopedEnv standin_dir_{"CRONTAB_STANDIN_DIR", dir_.path().string()};
 };
 
