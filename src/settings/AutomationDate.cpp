@@ -37,7 +37,9 @@ double ToAutomationDate(std::time_t moment) {
 
 std::time_t FromAutomationDate(double date) {
   const double whole = std::floor(date);
-  const auto time_of_day = std::chrono::round<std::chrono::seconds>(DayFraction(date - whole));
+  // Whole seconds, a half second rounded up (away from zero).
+  const std::chrono::duration<double> fraction = DayFraction(date - whole);
+  const std::chrono::seconds time_of_day{std::lround(fraction.count())};
   const std::chrono::year_month_day civil{kEpoch + days{static_cast<int>(whole)}};
   std::tm local{};
   local.tm_year = static_cast<int>(civil.year()) - 1900;
