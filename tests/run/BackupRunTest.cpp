@@ -59,7 +59,7 @@ class BackupRunTest : public ::testing::Test {
                                      const std::string& db) {
       calls_.push_back("dump " + Local(folder) + "|" + file + "|" + db);
       if (dumpFails_.count(db)) return dumpFails_[db];
-      test::WriteFile(folder + file, "dump of " + db);
+      WriteFile(folder + file, "dump of " + db);
       return std::string("OK");
     };
     env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files,
@@ -69,7 +69,7 @@ class BackupRunTest : public ::testing::Test {
                        password + "|" + deleteFlag);
       // Stands in for the tool: the archive exists when the source does.
       if (!platform::AnyFileMatches(files)) return std::string(kNoFilesToPack);
-      test::WriteFile(archive, "archive");
+      WriteFile(archive, "archive");
       if (deleteFlag == "S") platform::RemoveFile(files);
       return std::string("OK");
     };
@@ -97,8 +97,8 @@ class BackupRunTest : public ::testing::Test {
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "0");
   }
 
-  test::TempDir dir_;
-  test::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  TempDir dir_;
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
   std::string work_;
   std::string reply_ = "Acme;ftp.example;ftpuser;ftppw;/base/";
   std::vector<std::string> requests_, calls_, diagnostics_;
@@ -112,7 +112,7 @@ class BackupRunTest : public ::testing::Test {
 TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlot) {
   WriteSetting("Resp_Archivo", "1");
   std::filesystem::create_directories(dir_ / "Datos");
-  test::WriteFile(dir_ / "Datos/a.xls", "x");
+  WriteFile(dir_ / "Datos/a.xls", "x");
   WriteSetting("Resp_ArchRuta", dir_ / "Datos");
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.xls");
@@ -223,7 +223,7 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   WriteSetting("Resp_Archivo", "1");
   WriteSetting("Resp_RespUCopia", "2");
   std::filesystem::create_directories(dir_ / "one file");
-  test::WriteFile(dir_ / "one file/libro.xls", "x");
+  WriteFile(dir_ / "one file/libro.xls", "x");
   WriteSetting("Resp_ArchRuta", "");  // set 1 skipped
   WriteSetting("Resp_ArchRuta2", dir_ / "one file/");
   WriteSetting("Resp_ArchTipo2", "A");

@@ -29,8 +29,8 @@ class HttpGetTest : public ::testing::Test {
     seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
   }
-  test::TempDir dir_;
-  test::AccountServicePeer peer_{dir_.path().string()};
+  TempDir dir_;
+  AccountServicePeer peer_{dir_.path().string()};
   double seconds_ = 0;
 };
 
