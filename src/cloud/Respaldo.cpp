@@ -25,13 +25,6 @@ double RoundAway(double value) { return value < 0 ? -std::floor(-value + 0.5) : 
 
 QString WholeDigits(double magnitude) { return QString::number(magnitude, 'f', 0); }
 
-// The locale's short date format with its year widened to four digits.
-QString ShortDateFormat(const QLocale& locale) {
-  QString format = locale.dateFormat(QLocale::ShortFormat);
-  if (!format.contains("yyyy")) format.replace("yy", "yyyy");
-  return format;
-}
-
 QDateTime FromAutomationDate(double fecha) {
   double whole = std::trunc(fecha);
   double seconds = std::round(std::fabs(fecha - whole) * 86400.0);
@@ -43,13 +36,15 @@ QDateTime FromAutomationDate(double fecha) {
 
 void EmptyRespaldos(Respaldos& respaldos) { respaldos.fill(Respaldo{}); }
 
-void DateTexts(double fecha, const QLocale& locale, QString* dia, QString* hora) {
+void DateTexts(double fecha, QString* dia, QString* hora) {
   dia->clear();
   hora->clear();
   if (fecha == 0 || !std::isfinite(fecha)) return;
   QDateTime moment = FromAutomationDate(fecha);
   if (!moment.isValid()) return;
-  *dia = locale.toString(moment.date(), ShortDateFormat(locale)).left(10);
+  // Always day-month-year with leading zeros: the column keeps its width and
+  // reads the same in every locale, the C locale of cron and servers included.
+  *dia = moment.date().toString("dd-MM-yyyy");
   *hora = moment.time().toString("HH:mm");
 }
 

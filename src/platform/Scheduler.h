@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace norvo::platform {
@@ -17,6 +18,9 @@ struct WeeklyTask {
   std::string domain;                  // the account that runs the task
   std::string user;
   std::string password;
+  // Variables the program is started with (name, value), e.g. where its
+  // settings are. The crontab line sets them before the program.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 // A start time "hh:mm" (one or two digits for the hour) as hour and minute;

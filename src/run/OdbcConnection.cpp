@@ -69,13 +69,14 @@ bool OdbcConnection::Open(const std::string& connectionString, int loginTimeoutS
   handles_.reset();
   auto handles = std::make_unique<Handles>();
   if (!handles->environment.Allocate(SQL_NULL_HANDLE)) {
-    lastError_ = "No se pudo iniciar ODBC";
+    lastError_ = openFailure_ = "No se pudo iniciar ODBC";
     return false;
   }
   SQLSetEnvAttr(handles->environment.get(), SQL_ATTR_ODBC_VERSION,
                 reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0);
   if (!handles->connection.Allocate(handles->environment.get())) {
     lastError_ = OdbcFailureText(SQL_HANDLE_ENV, handles->environment.get());
+    openFailure_ = OdbcFailureDetails(SQL_HANDLE_ENV, handles->environment.get());
     return false;
   }
   SQLHDBC connection = handles->connection.get();
@@ -87,16 +88,19 @@ bool OdbcConnection::Open(const std::string& connectionString, int loginTimeoutS
                                   sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
     lastError_ = OdbcFailureText(SQL_HANDLE_DBC, connection);
+    openFailure_ = OdbcFailureDetails(SQL_HANDLE_DBC, connection);
     return false;
   }
   handles->connected = true;
   handles_ = std::move(handles);
   lastError_.clear();
+  openFailure_.clear();
   return true;
 }
 
 void OdbcConnection::Fail(std::string reason) {
   handles_.reset();
+  openFailure_ = reason;
   lastError_ = std::move(reason);
 }
 

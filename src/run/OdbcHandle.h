@@ -40,6 +40,12 @@ class OdbcHandle {
 // driver prefixes ("[FreeTDS][SQL Server]") removed.
 std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle);
 
+// Every distinct record on a handle, one per line without the driver
+// prefixes, the most informative first: errors with a native number (the
+// server's, or the driver's own), then warnings with one, then the generic
+// records without ("Unable to connect to data source").
+std::string OdbcFailureDetails(SQLSMALLINT handleType, SQLHANDLE handle);
+
 // The SQLSTATE of the first diagnostic record, empty when there is none.
 std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle);
 

@@ -5,6 +5,7 @@
 
 #include "Version.h"
 #include "tray/Diagnostic.h"
+#include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
@@ -12,6 +13,10 @@ namespace norvo::tray {
 int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayWindows& windows) {
   app.setApplicationName("Norvo");
   app.setApplicationVersion(QString(kVersion));
+  std::string why;
+  if (!InstallQtSpanish(app, &why)) {
+    Diagnostic("Qt's own texts stay in English: " + why + " (install qt6-translations-l10n)");
+  }
 
   SingleInstance instance;
   switch (instance.tryLock()) {

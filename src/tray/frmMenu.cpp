@@ -10,6 +10,7 @@
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/Diagnostic.h"
+#include "tray/MenuOnRelease.h"
 #include "tray/RunAndWait.h"
 #include "tray/frmAcercade.h"
 #include "tray/frmClave.h"
@@ -40,7 +41,8 @@ frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), con
   icon.addFile(":/norvo/norvo-256.png");
   tray_->setIcon(icon);
   tray_->setToolTip("Norvo Backup");
-  tray_->setContextMenu(mnupopup);
+  // No context menu of Qt's own: it would open on the press of the button.
+  menu_opener_ = new MenuOnRelease([this](const QPoint& where) { mnupopup->popup(where); }, this);
   connect(tray_, &QSystemTrayIcon::activated, this, &frmMenu::trayIcon_Activated);
 }
 
@@ -81,9 +83,11 @@ void frmMenu::Quitar_Systray() {
   if (tray_) tray_->hide();
 }
 
-// The context menu opens on the right button (QSystemTrayIcon does that);
-// clicks and double-clicks of the left button do nothing.
-void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason) {}
+// The menu opens when the right button is released over the icon; clicks
+// and double-clicks of the left button do nothing.
+void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason reason) {
+  if (reason == QSystemTrayIcon::Context) menu_opener_->ContextRequested();
+}
 
 bool frmMenu::PasswordGate(const QString& caption, bool process_events_after) {
   state_.bClaveOk = false;

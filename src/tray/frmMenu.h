@@ -22,6 +22,8 @@ namespace norvo::tray {
 // The window should delete itself on close; frmMenu names it (objectName).
 using WindowFactory = std::function<QWidget*()>;
 
+class MenuOnRelease;
+
 class frmMenu : public QWidget {
   Q_OBJECT
  public:
@@ -74,6 +76,7 @@ class frmMenu : public QWidget {
   ProgramContext context_;
   AccessState state_;
   QSystemTrayIcon* tray_ = nullptr;
+  MenuOnRelease* menu_opener_ = nullptr;
   QPointer<frmAcercade> acercade_;
   WindowFactory config_factory_;
   WindowFactory cloud_factory_;

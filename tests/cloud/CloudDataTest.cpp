@@ -58,22 +58,21 @@ TEST(CloudData, TemporaryNameReplacesTheLastThreeCharacters) {
 
 TEST(ListFormat, TheLineOfTheExample) {
   Respaldo r;
-  DateTexts(41414.96875, kChile, &r.Dia, &r.Hora);  // 20 May 2013 23:15
+  DateTexts(41414.96875, &r.Dia, &r.Hora);  // 20 May 2013 23:15
   r.Archivo = "0105C01.RAR";
   r.Tamano = "1234567";
   EXPECT_EQ(ListLine(3, r, kChile), "03 | 20-05-2013 | 23:15 | 0105C01.RAR  |     1.234.567");
   // Long names and sizes get no filling and the line goes on.
-  DateTexts(41414.96875, kUs, &r.Dia, &r.Hora);
   r.Archivo = "ARCHIVO_LARGO.RAR";
   r.Tamano = "1234567890123";
-  EXPECT_EQ(ListLine(12, r, kUs), "12 | 5/20/2013 | 23:15 | ARCHIVO_LARGO.RAR | 1,234,567,890,123");
+  EXPECT_EQ(ListLine(12, r, kUs), "12 | 20-05-2013 | 23:15 | ARCHIVO_LARGO.RAR | 1,234,567,890,123");
   r.Tamano = "n/a";
   EXPECT_TRUE(ListLine(1, r, kChile).endsWith("|           n/a"));
 }
 
 TEST(ListFormat, NoTimeGivesNoDate) {
   QString dia = "x", hora = "y";
-  DateTexts(0, kChile, &dia, &hora);
+  DateTexts(0, &dia, &hora);
   EXPECT_TRUE(dia.isEmpty());
   EXPECT_TRUE(hora.isEmpty());
 }
@@ -91,7 +90,7 @@ TEST(ListFormat, UsedSpaceWithTheRegionalSeparators) {
 Respaldo Dated(double fecha, const char* name) {
   Respaldo r;
   r.Fecha = fecha;
-  DateTexts(fecha, kChile, &r.Dia, &r.Hora);
+  DateTexts(fecha, &r.Dia, &r.Hora);
   r.Archivo = name;
   r.Tamano = "1";
   return r;
