@@ -35,17 +35,29 @@ double ToAutomationDate(std::time_t moment) {
   return static_cast<double>(whole.count()) + DayFraction(time_of_day).count();
 }
 
-std::time_t FromAutomationDate(double date) {
+std::optional<WallClock> ReadAutomationDate(double date) {
+  // 1 January 100 and 31 December 9999, the range of these dates.
+  constexpr double kFirst = -657434, kLast = 2958466;
+  if (!(date >= kFirst && date < kLast)) return std::nullopt;
   const double whole = std::floor(date);
-  // Whole seconds, a half second rounded up (away from zero).
   const std::chrono::duration<double> fraction = DayFraction(date - whole);
-  const std::chrono::seconds time_of_day{std::lround(fraction.count())};
-  const std::chrono::year_month_day civil{kEpoch + days{static_cast<int>(whole)}};
+  std::chrono::seconds time_of_day{std::lround(fraction.count())};
+  sys_days day = kEpoch + days{static_cast<int>(whole)};
+  if (time_of_day >= days{1}) {  // the last half second of a day is the next midnight
+    time_of_day -= days{1};
+    day += days{1};
+  }
+  return WallClock{std::chrono::year_month_day{day}, time_of_day};
+}
+
+std::time_t FromAutomationDate(double date) {
+  const std::optional<WallClock> clock = ReadAutomationDate(date);
+  if (!clock) return -1;
   std::tm local{};
-  local.tm_year = static_cast<int>(civil.year()) - 1900;
-  local.tm_mon = static_cast<int>(static_cast<unsigned>(civil.month())) - 1;
-  local.tm_mday = static_cast<int>(static_cast<unsigned>(civil.day()));
-  local.tm_sec = static_cast<int>(time_of_day.count());
+  local.tm_year = static_cast<int>(clock->day.year()) - 1900;
+  local.tm_mon = static_cast<int>(static_cast<unsigned>(clock->day.month())) - 1;
+  local.tm_mday = static_cast<int>(static_cast<unsigned>(clock->day.day()));
+  local.tm_sec = static_cast<int>(clock->time_of_day.count());
   return platform::FromLocalTime(local);
 }
 
