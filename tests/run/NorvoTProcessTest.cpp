@@ -54,8 +54,8 @@ class NorvoTProcessTest : public ::testing::Test {
   }
 
   void WriteProvider(const std::string& host) {
-    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + host + "\nrar_path = " +
-                                               PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
+    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + host +
+                                         "\nrar_path = " + PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
   }
 
   ProgramRun Run(std::map<std::string, std::string> extra = {}) {
@@ -65,9 +65,8 @@ class NorvoTProcessTest : public ::testing::Test {
 
   // Names in an archive of the work folder, as the RAR stand-in lists them.
   std::vector<std::string> ArchiveNames(const std::string& name, const std::string& password = "") {
-    auto listing = RunProgram({"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2",
-                                     PeerPath("fake_rar"), password, work_ + name},
-                                    {});
+    auto listing = RunProgram(
+        {"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2", PeerPath("fake_rar"), password, work_ + name}, {});
     std::vector<std::string> names;
     std::istringstream lines(listing.err);
     for (std::string line; std::getline(lines, line);) names.push_back(line);
