@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/System.h"
 #include "settings/SettingsTool.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return norvo::settings::RunSettingsTool(args, std::cout, std::cerr);
+  return norvo::settings::RunSettingsTool(norvo::platform::ProgramArguments(argc, argv), std::cout,
+                                          std::cerr);
 }

@@ -1,7 +1,5 @@
 #include "run/ArchiverLookup.h"
 
-#include <cstdlib>
-
 #include "platform/System.h"
 #include "run/ArchiverRar.h"
 #include "run/ArchiverSevenZip.h"
@@ -11,11 +9,6 @@ namespace norvo::run {
 namespace {
 
 const char* const kSevenZipNames[] = {"7zz", "7z"};
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? "" : value;
-}
 
 // The RAR tool when it is there to run: the provider's path is taken as it is.
 std::string FoundRarTool(const ArchiverSearch& search) {
@@ -33,10 +26,10 @@ ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider) {
   search.sevenZipPath = provider.archiver_path;
   search.level = provider.archiver_level;
   search.programFolder = platform::ProgramFolder();
-  search.searchPath = Environment("PATH");
+  search.searchPath = platform::EnvironmentValue("PATH");
   // Set on Windows only; 7-Zip's installer puts it in "<Program Files>\7-Zip".
   for (const char* variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
-    const std::string folder = Environment(variable);
+    const std::string folder = platform::EnvironmentValue(variable);
     if (!folder.empty()) {
       search.sevenZipFolders.push_back(folder + platform::kPathSeparator + "7-Zip" +
                                        platform::kPathSeparator);

@@ -18,13 +18,15 @@ std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle
   std::vector<Diagnostic> records;
   if (handle == SQL_NULL_HANDLE) return records;
   for (SQLSMALLINT number = 1; number < 100; ++number) {
-    SQLCHAR state[6] = {};
+    SQLWCHAR state[6] = {};
     SQLINTEGER native = 0;
-    SQLCHAR text[2048] = {};
-    SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, text, sizeof text, &length);
+    constexpr SQLSMALLINT kUnits = 2048;
+    SQLWCHAR text[kUnits] = {};
+    SQLSMALLINT length = 0;  // in characters
+    SQLRETURN rc = SQLGetDiagRecW(handleType, handle, number, state, &native, text, kUnits, &length);
     if (!SQL_SUCCEEDED(rc)) break;
-    records.push_back({reinterpret_cast<const char*>(state), native, reinterpret_cast<const char*>(text)});
+    const auto units = static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, kUnits - 1));
+    records.push_back({FromOdbcText(state, 5), native, FromOdbcText(text, units)});
   }
   return records;
 }

@@ -2,12 +2,17 @@
 // Owners of raw ODBC handles and the reading of their diagnostic records.
 // Only the ODBC sources include this header, so the ODBC headers stay out
 // of the rest of the program.
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 
+#include "platform/OdbcApi.h"
+
 namespace norvo::run {
+
+// Text for the wide ODBC calls (UTF-16 code units, whatever SQLWCHAR is on
+// this platform) from the program's UTF-8, and back.
+using OdbcText = std::basic_string<SQLWCHAR>;
+OdbcText ToOdbcText(const std::string& utf8);
+std::string FromOdbcText(const SQLWCHAR* text, std::size_t length);
 
 // Frees its handle of the given ODBC handle type when it goes out of scope.
 template <SQLSMALLINT Type>

@@ -1,5 +1,7 @@
 #include "settings/SettingsTool.h"
 
+#include "platform/Registry.h"
+#include "platform/System.h"
 #include "settings/Base64.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
@@ -11,13 +13,15 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-const char* const kUsageText =
-    "usage: norvo-settings get NAME\n"
-    "       norvo-settings set NAME VALUE\n"
-    "       norvo-settings list\n"
-    "       norvo-settings set-customer CODE\n"
-    "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user).\n"
-    "The store is $NORVO_REGISTRY, else ~/.config/norvo/registry.db.\n";
+std::string UsageText() {
+  return "usage: norvo-settings get NAME\n"
+         "       norvo-settings set NAME VALUE\n"
+         "       norvo-settings list\n"
+         "       norvo-settings set-customer CODE\n"
+         "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user).\n"
+         "The store is " +
+         platform::RegistryStoreDescription() + ".\n";
+}
 
 bool ValidName(const std::string& name) {
   if (name.empty() || name.size() > 255) return false;
@@ -44,7 +48,7 @@ int Write(const std::string& name, const std::string& data, std::ostream& err) {
 }
 
 int Usage(std::ostream& err, const std::string& problem) {
-  err << "norvo-settings: " << problem << "\n" << kUsageText;
+  err << "norvo-settings: " << problem << "\n" << UsageText();
   return kUsage;
 }
 
@@ -55,7 +59,7 @@ int RunSettingsTool(const std::vector<std::string>& args, std::ostream& out, std
   const std::string& command = args[0];
   const size_t operands = args.size() - 1;
   if (command == "--help" || command == "-h" || command == "help") {
-    out << kUsageText;
+    out << UsageText();
     return kOk;
   }
   if (command == "get") {

@@ -1,5 +1,6 @@
 // The run's sequence driven with recording stand-ins for every phase and for
-// the account service; the settings store is a private file.
+// the account service; the settings store is the test's own. The same tests
+// run on Windows, where the work folder is on a drive root of the tests.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@
 #include "support/Files.h"
 #include "support/RunSettings.h"
 #include "support/TempDir.h"
+#ifdef _WIN32
+#include "WineSupport.h"
+#endif
 
 namespace norvo::test {
 namespace {
@@ -31,13 +35,31 @@ class BackupRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SeedRunSettings(dir_ / "drive/");
-    WriteSetting("Resp_RespUCopia", "0");
+#ifdef _WIN32
+    // Under Wine the work folder is on the test drive, named by its letter.
+    std::string letter = platform::EnvironmentValue("NORVO_TEST_DRIVE");
+    if (letter.empty()) letter = dir_.path().string().substr(0, 1);
+    WriteSetting("Resp_Drive", letter);
+    work_ = letter + ":\\TEMP_Norvo\\";
+#else
     work_ = dir_ / "drive/TEMP_Norvo/";
+#endif
+    std::filesystem::remove_all(work_);
+    WriteSetting("Resp_RespUCopia", "0");
   }
 
   RunEnvironment Environment() {
     RunEnvironment env;
-    env.clock = [] { return platform::FromLocalTime(std::tm{0, 5, 14, 3, 6, 124, 0, 0, -1, 0, nullptr}); };
+    env.clock = [] {
+      std::tm moment{};  // 3 July 2024 14:05 local time
+      moment.tm_year = 124;
+      moment.tm_mon = 6;
+      moment.tm_mday = 3;
+      moment.tm_hour = 14;
+      moment.tm_min = 5;
+      moment.tm_isdst = -1;
+      return platform::FromLocalTime(moment);
+    };
     env.diagnostic = [this](const std::string& line) { diagnostics_.push_back(line); };
     env.service = AccountService("svc.test:8080", [this](const std::string& url, std::size_t max) {
       const std::string prefix = "http://svc.test:8080/funciones.php?";
@@ -87,9 +109,20 @@ class BackupRunTest : public ::testing::Test {
 
   RunResult RunOnce() { return BackupRun(Environment()).Run(); }
 
-  // Paths inside the test folder, shown relative to it.
+  // The work folder shown as "~/drive/TEMP_Norvo/", other paths inside the
+  // test folder (in long or short form) relative to it, with "/" between folders.
   std::string Local(const std::string& path) const {
-    return path.rfind(dir_.path().string(), 0) == 0 ? "~" + path.substr(dir_.path().string().size()) : path;
+    std::string shown = path;
+    for (const auto& [prefix, as] : {std::pair{work_, std::string("~/drive/TEMP_Norvo/")},
+                                     {ShortPathOf(dir_.path().string()), "~"},
+                                     {dir_.path().string(), "~"}}) {
+      if (!prefix.empty() && shown.rfind(prefix, 0) == 0) {
+        shown = as + shown.substr(prefix.size());
+        break;
+      }
+    }
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    return shown;
   }
 
   void ExpectNothingSaved() {
@@ -98,7 +131,11 @@ class BackupRunTest : public ::testing::Test {
   }
 
   TempDir dir_;
+#ifdef _WIN32
+  ScopedStore store_;
+#else
   ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+#endif
   std::string work_;
   std::string reply_ = "Acme;ftp.example;ftpuser;ftppw;/base/";
   std::vector<std::string> requests_, calls_, diagnostics_;
@@ -123,9 +160,11 @@ TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlo
                                   "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ +
                                       "/|/base/123/|"
                                       "~/drive/TEMP_Norvo/|ARC1C001.RAR"));
-  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz", "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
-                                                              EscapeQueryValue(dir_ / "Datos/*.xls") +
-                                                              "&CO=ARC1C001.RAR&ED=Y"));
+  EXPECT_THAT(requests_,
+              ElementsAre("Tipo=3&Clave=MTIz", "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
+                                                   EscapeQueryValue(ShortPathOf(dir_ / "Datos") +
+                                                                    platform::kPathSeparator + "*.xls") +
+                                                   "&CO=ARC1C001.RAR&ED=Y"));
   EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
   EXPECT_FALSE(platform::FileExists(work_ + "ARC1C001.RAR")) << "no local copy was asked for";
@@ -235,7 +274,8 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   RunResult result = RunOnce();
   ASSERT_EQ(result.end, RunEnd::Completed);
   ASSERT_EQ(calls_.size(), 4u);
-  EXPECT_EQ(calls_[0], "rar 0|~/one file/libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
+  EXPECT_EQ(calls_[0], "rar 0|" + Local(ShortPathOf(dir_ / "one file/")) +
+                           "libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
   EXPECT_EQ(calls_[2], "rar 1|~/*.*|~/drive/TEMP_Norvo/ARC3C003.RAR||N");
   EXPECT_TRUE(platform::FileExists(dir_ / "one file/libro.xls")) << "sources stay";
 }
