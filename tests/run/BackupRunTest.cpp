@@ -34,14 +34,14 @@ using ::testing::IsEmpty;
 class BackupRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SeedRunSettings(dir_ / "drive/");
 #ifdef _WIN32
     // Under Wine the work folder is on the test drive, named by its letter.
     std::string letter = platform::EnvironmentValue("NORVO_TEST_DRIVE");
     if (letter.empty()) letter = dir_.path().string().substr(0, 1);
-    WriteSetting("Resp_Drive", letter);
+    SeedRunSettings(letter);
     work_ = letter + ":\\TEMP_Norvo\\";
 #else
+    SeedRunSettings(dir_ / "drive/");
     work_ = dir_ / "drive/TEMP_Norvo/";
 #endif
     std::filesystem::remove_all(work_);
