@@ -36,4 +36,13 @@ std::optional<TimeOfDay> ParseTaskTime(std::string_view text);
 // On POSIX the crontab program is $NORVO_CRONTAB when set, else "crontab".
 bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr);
 
+// Has the scheduler start the registered task as soon as it can when a
+// start was missed (the computer was off or asleep at its time), even when
+// nobody logs on. On Windows the task's "start when available" setting, set
+// through the task scheduler's own interface after the task is registered.
+// A crontab has no such setting: on POSIX this does nothing and succeeds,
+// and the tray program catches a missed run up itself. False with the
+// reason in *error when the setting cannot be made.
+bool StartTaskWhenAvailable(const std::string& task_name, std::string* error = nullptr);
+
 }  // namespace norvo::platform

@@ -39,6 +39,7 @@ struct RunResult {
   std::string reason;               // why the handler ended the run
   std::vector<std::string> errors;  // the run's error list, in order
   std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
+  bool complete = false;            // every item reached the cloud: Resp_RespCompleta was written
 };
 
 // The settings read at the start of the run.
@@ -91,6 +92,8 @@ class BackupRun {
   std::int16_t copySlot_ = 0;
   std::string customerCode_;
   std::vector<std::string> errorList_;
+  int itemsUploaded_ = 0;
+  bool complete_ = false;
   std::string failure_;
 };
 

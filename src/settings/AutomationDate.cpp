@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "platform/System.h"
 
@@ -23,6 +24,20 @@ sys_days CivilDate(const std::tm& local) {
 
 // The part of a day as a fraction of one.
 using DayFraction = std::chrono::duration<double, days::period>;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The decimal number of text[from, from + width), all digits.
+std::optional<int> Digits(std::string_view text, std::size_t from, std::size_t width) {
+  int value = 0;
+  for (std::size_t i = from; i < from + width; ++i) {
+    if (!IsDigit(text[i])) return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+constexpr long long kMinutesPerDay = 24LL * 60;
 
 }  // namespace
 
@@ -68,6 +83,59 @@ std::string FormatRunDate(std::time_t moment) {
   static_cast<void>(std::snprintf(text, sizeof(text), "%02d-%02d-%04d %02d:%02d", local.tm_mday,
                                   local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min));
   return text;
+}
+
+namespace {
+
+// The day of a wall-clock minute; a day past the month's end runs into the next month.
+sys_days DayOf(const LocalMinute& when) {
+  return sys_days{std::chrono::year{when.year} / std::chrono::month{static_cast<unsigned>(when.month)} /
+                  std::chrono::day{static_cast<unsigned>(when.day)}};
+}
+
+}  // namespace
+
+long long MinuteCount(const LocalMinute& when) {
+  return (DayOf(when) - kEpoch).count() * kMinutesPerDay + when.hour * 60LL + when.minute;
+}
+
+LocalMinute FromMinuteCount(long long count) {
+  long long days = count / kMinutesPerDay;
+  long long minutes = count % kMinutesPerDay;
+  if (minutes < 0) {
+    minutes += kMinutesPerDay;
+    --days;
+  }
+  const std::chrono::year_month_day date{kEpoch + std::chrono::days{days}};
+  LocalMinute when;
+  when.year = static_cast<int>(date.year());
+  when.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  when.day = static_cast<int>(static_cast<unsigned>(date.day()));
+  when.hour = static_cast<int>(minutes / 60);
+  when.minute = static_cast<int>(minutes % 60);
+  return when;
+}
+
+int Weekday(const LocalMinute& when) {
+  return static_cast<int>(std::chrono::weekday{DayOf(when)}.iso_encoding()) - 1;
+}
+
+LocalMinute LocalMinuteOf(std::time_t moment) {
+  const std::tm local = platform::LocalTime(moment);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+}
+
+std::optional<LocalMinute> ParseRunDate(std::string_view text) {
+  if (text.size() != 16 || text[2] != '-' || text[5] != '-' || text[10] != ' ' || text[13] != ':') {
+    return std::nullopt;
+  }
+  const auto day = Digits(text, 0, 2), month = Digits(text, 3, 2), year = Digits(text, 6, 4);
+  const auto hour = Digits(text, 11, 2), minute = Digits(text, 14, 2);
+  if (!day || !month || !year || !hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
+  const LocalMinute when{*year, *month, *day, *hour, *minute};
+  // 31-02-2026 is no date: it must come back unchanged from its day number.
+  if (*month < 1 || *month > 12 || FromMinuteCount(MinuteCount(when)) != when) return std::nullopt;
+  return when;
 }
 
 }  // namespace norvo::settings

@@ -46,6 +46,8 @@ constexpr std::array kTable = {
     SettingInfo{kRespProgWUsr, "user of the account that runs the weekly task", kBase64, "none"},
     SettingInfo{kRespProgWPas, "password of the account that runs the weekly task", kBase64, "none"},
     SettingInfo{kRespRespFecha, "date and time of the last run", kRunDate, "nothing is shown"},
+    SettingInfo{kRespRespCompleta, "date and time of the last run whose every item reached the cloud",
+                kRunDate, "no complete copy yet: the tray warns"},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The names of the stored settings, and one table that says of each what it
 // means, what text it holds and what the programs do when it is missing.
 // Every routine names a setting through these constants.
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ inline constexpr std::string_view kRespProgWDom = "Resp_ProgWDom";
 inline constexpr std::string_view kRespProgWUsr = "Resp_ProgWUsr";
 inline constexpr std::string_view kRespProgWPas = "Resp_ProgWPas";
 inline constexpr std::string_view kRespRespFecha = "Resp_RespFecha";
+inline constexpr std::string_view kRespRespCompleta = "Resp_RespCompleta";
+
+// The seven day codes of Resp_ProgSem, Monday first.
+inline constexpr std::array<std::string_view, 7> kWeekdayCodes = {"MON", "TUE", "WED", "THU",
+                                                                  "FRI", "SAT", "SUN"};
 
 // The two texts of Resp_BaseAut: the system's own login, or a SQL Server login.
 inline constexpr std::string_view kWindowsLoginKind = "Aut1";

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "Version.h"
+#include "tray/CopyWatch.h"
 #include "tray/Diagnostic.h"
 #include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
@@ -39,6 +40,7 @@ int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayW
   menu.hide();
   menu.state().bClaveOk = false;
   menu.Colocar_Tray();
+  menu.copyWatch()->Start();
   // Ending the session closes the program too; the icon goes with it.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &menu, &frmMenu::Quitar_Systray);
   return app.exec();

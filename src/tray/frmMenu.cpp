@@ -9,6 +9,7 @@
 #include "platform/System.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
+#include "tray/CopyWatch.h"
 #include "tray/Diagnostic.h"
 #include "tray/MenuOnRelease.h"
 #include "tray/RunAndWait.h"
@@ -32,7 +33,6 @@ frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), con
   InitTrayResources();
   setObjectName("frmMenu");
   setWindowTitle("Norvo Backup");
-  run_program_ = NorvoTPath();
   quit_ = [] { QCoreApplication::quit(); };
   BuildMenu();
   tray_ = new QSystemTrayIcon(this);
@@ -41,12 +41,19 @@ frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), con
   icon.addFile(":/norvo/norvo-256.png");
   tray_->setIcon(icon);
   tray_->setToolTip("Norvo Backup");
+  copy_watch_ = new CopyWatch(tray_, this);
+  setRunProgram(NorvoTPath());
   // No context menu of Qt's own: it would open on the press of the button.
   menu_opener_ = new MenuOnRelease([this](const QPoint& where) { mnupopup->popup(where); }, this);
   connect(tray_, &QSystemTrayIcon::activated, this, &frmMenu::trayIcon_Activated);
 }
 
 frmMenu::~frmMenu() { Quitar_Systray(); }
+
+void frmMenu::setRunProgram(std::string path) {
+  copy_watch_->setRunProgram(path);
+  run_program_ = std::move(path);
+}
 
 void frmMenu::BuildMenu() {
   mnupopup = new QMenu("popup", this);
@@ -135,6 +142,7 @@ void frmMenu::mnuRespHaora_Click() {
   SetMenuEnabled(false);
   platform::ProcessResult result = Ejecutar_y_Esperar(run_program_);
   SetMenuEnabled(true);
+  copy_watch_->RefreshStatus();  // the run may have made a complete copy
   if (!result.started) Diagnostic("cannot start the backup run: " + result.error);
 }
 

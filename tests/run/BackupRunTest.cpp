@@ -170,6 +170,26 @@ TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlo
   EXPECT_FALSE(platform::FileExists(work_ + "ARC1C001.RAR")) << "no local copy was asked for";
 }
 
+TEST_F(BackupRunTest, OnlyARunWhoseEveryItemReachedTheCloudDatesTheCompleteCopy) {
+  EXPECT_FALSE(RunOnce().complete) << "a run with nothing to back up makes no copy";
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "");
+  WriteSetting("Resp_Archivo", "1");
+  WriteFile(dir_ / "informe.doc", "x");
+  WriteSetting("Resp_ArchRuta", dir_.path().string() + "/");
+  WriteSetting("Resp_ArchNom", "informe.doc");
+  WriteSetting("Resp_ArchTipo", "A");
+  EXPECT_TRUE(RunOnce().complete);
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "03-07-2024 14:05");
+  // The file set reaches the cloud, the databases do not: the run is dated, the copy is not.
+  WriteSetting("Resp_RespCompleta", "01-07-2024 23:00");
+  WriteSetting("Resp_RespFecha", "01-07-2024 23:00");
+  WriteSetting("Resp_Base", "1");
+  dbOpens_ = false;
+  EXPECT_FALSE(RunOnce().complete);
+  EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "01-07-2024 23:00");
+}
+
 TEST_F(BackupRunTest, ReplyWithoutCompanyNameEndsTheRunQuietly) {
   for (std::string reply : {"", ";ftp;u;p;/b/", "\n"}) {
     reply_ = reply == "\n" ? std::string() : reply;

@@ -49,7 +49,15 @@ bool RegisterSchedule(std::string_view day_text, std::string_view time, std::str
       BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
   task.environment = TaskEnvironment();
   std::string error;
-  if (platform::RegisterWeeklyTask(task, &error)) return true;
+  if (platform::RegisterWeeklyTask(task, &error)) {
+    // The task stands either way; without the setting a missed start waits
+    // for the tray program to catch it up.
+    if (!platform::StartTaskWhenAvailable(task.name, &error)) {
+      std::cerr << "norvo: the task \"" << kTaskName
+                << "\" will not start late when its time is missed: " << error << "\n";
+    }
+    return true;
+  }
   std::cerr << "norvo: the task \"" << kTaskName << "\" was not registered: " << error << "\n";
   if (why) {
     *why = IsStartTime(time) ? error : "la hora \"" + std::string(time) + "\" no es una hora del día (hh:mm)";

@@ -12,12 +12,12 @@ std::vector<char*> ArgvPointers(const std::vector<std::string>& args) {
   return pointers;
 }
 
-int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
-                 pid_t* pid) {
+int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions, pid_t* pid,
+                 const posix_spawnattr_t* attributes) {
   std::vector<char*> args = ArgvPointers(argv);
   const bool has_path = argv[0].find('/') != std::string::npos;
-  return has_path ? posix_spawn(pid, args[0], actions, nullptr, args.data(), environ)
-                  : posix_spawnp(pid, args[0], actions, nullptr, args.data(), environ);
+  return has_path ? posix_spawn(pid, args[0], actions, attributes, args.data(), environ)
+                  : posix_spawnp(pid, args[0], actions, attributes, args.data(), environ);
 }
 
 }  // namespace norvo::platform
