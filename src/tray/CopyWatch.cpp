@@ -145,7 +145,7 @@ std::optional<WeeklySchedule> CopyWatch::StoredSchedule() {
 }
 
 std::optional<LocalMinute> CopyWatch::StoredDate(std::string_view name, const std::string& text,
-                                                 LocalMinute now) {
+                                                 const LocalMinute& now) {
   std::string problem;
   std::optional<LocalMinute> date = TrustedDate(name, text, now, &problem);
   if (!problem.empty()) SayOnce(problem + "; taken as absent");
