@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cloud/Respaldo.h"
+#include "net/FtpSession.h"
 #include "run/AccountService.h"
 
 namespace norvo::cloud {
@@ -16,8 +17,9 @@ struct CloudListing {
 };
 
 // Every failing step leaves the listing empty with a total of 0; nothing is
-// reported. `cliente` is the stored value, sent to the service as it is.
+// reported. `cliente` is the stored value, sent to the service as it is;
+// `options` are those of the FTP session that lists the folder.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName);
+                              const std::string& computerName, const net::FtpSessionOptions& options);
 
 }  // namespace norvo::cloud

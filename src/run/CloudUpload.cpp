@@ -5,12 +5,11 @@
 #include "run/CloudUpload.h"
 
 #include <algorithm>
-#include <ctime>
 #include <exception>
 #include <thread>
 
-#include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 
 namespace norvo::run {
@@ -20,9 +19,10 @@ const std::string kOk = "OK";
 
 // Makes the customer and computer folders; false when the server cannot be
 // reached or refuses the log-on. A folder that already exists is no error.
-bool PrepareFolders(const std::string& host, const std::string& user, const std::string& password,
-                    const std::string& customerFolder, const std::string& computerFolder) {
-  ftp::cFTP ftp;
+bool PrepareFolders(const net::FtpSessionOptions& options, const std::string& host, const std::string& user,
+                    const std::string& password, const std::string& customerFolder,
+                    const std::string& computerFolder) {
+  ftp::cFTP ftp(options);
   if (!ftp.OpenConnection(host, user, password)) {
     ftp.CloseConnection();
     return false;
@@ -55,18 +55,6 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
   return session.Store(remote, true, read, total) && sent == total;
 }
 
-// The size of a file of the current remote folder, from its listing; -1 when
-// the listing fails or does not hold the file.
-int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == name && (entry.attributes & ftp::kAttrDirectory) == 0) return entry.size;
-  }
-  return -1;
-}
-
 net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   net::FtpSessionOptions session = options.session;
   session.passive = true;
@@ -84,7 +72,7 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
     return "No se puede conectar al Cloud para renombrar " + host;
   }
   second.ChangeDirectory(computerFolder);
-  if (RemoteSize(second, temporary) != size) {
+  if (ftp::ListedFileSize(second, temporary) != size) {
     // Incomplete on the server: the old copy stays, the partial file goes.
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;
@@ -98,7 +86,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
                    const std::string& password, const std::string& computerFolder,
                    const std::string& customerFolder, const std::string& localFolder,
                    const std::string& fileName) {
-  if (!PrepareFolders(host, user, password, customerFolder, computerFolder))
+  if (!PrepareFolders(options.session, host, user, password, customerFolder, computerFolder))
     return "No se puede conectar al Cloud";
   int64_t size = 0;
   {
@@ -119,8 +107,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
 
 CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
   CloudUploadOptions options;
-  options.session.timeout_s = provider.ftp_timeout_s;
-  options.session.tls = provider.ftp_tls;
+  options.session = net::FtpSessionOptionsFor(provider);
   return options;
 }
 

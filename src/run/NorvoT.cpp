@@ -4,23 +4,19 @@
 #include <memory>
 #include <string>
 
+#include "Version.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
 #include "run/ProgramPhases.h"
 #include "settings/ProviderConfig.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
 
 // Every line of the text with the program's name before it.
 void Diagnostic(const std::string& text) {
-  std::string::size_type start = 0;
-  for (;;) {
-    const std::string::size_type end = text.find('\n', start);
-    std::cerr << "Norvo_T: " << text.substr(start, end - start) << '\n';
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
+  for (const std::string& line : settings::Split(text, "\n")) std::cerr << "Norvo_T: " << line << '\n';
   std::cerr.flush();
 }
 
@@ -40,7 +36,7 @@ int HandleArguments(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && arg == "--version") {
-    std::cout << "Norvo_T " << NORVO_VERSION << "\n";
+    std::cout << "Norvo_T " << kVersion << "\n";
     return 0;
   }
   std::cerr << "Norvo_T takes no arguments (see --help)\n";
@@ -66,10 +62,9 @@ int NorvoTMain(int argc, char** argv) {
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
   RunEnvironment environment;
   environment.phases = ProgramPhases(provider, Diagnostic);
-  environment.fetch = CurlFetch(provider.http_timeout_s, [](const std::string& why) {
+  environment.service = ProviderAccountService(provider, [](const std::string& why) {
     Diagnostic("a request to the account service failed: " + why);
   });
-  environment.serviceHost = provider.service_host;
   environment.diagnostic = Diagnostic;
   const RunResult result = BackupRun(std::move(environment)).Run();
   return result.end == RunEnd::Aborted ? 1 : 0;

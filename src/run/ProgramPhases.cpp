@@ -22,10 +22,16 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   };
   // A connection failure is a line for the administrator; the run never
   // waits for a person.
-  SetDatabaseAlert(diagnostic);
-  phases.OpenDatabase = &OpenDatabase;
-  phases.ListDatabases = &ListDatabases;
-  phases.DumpDatabase = &DumpDatabase;
+  auto database = std::make_shared<ProgramDatabase>(provider.odbc_driver, diagnostic);
+  phases.OpenDatabase = [database](const std::string& server, const std::string& instance, std::int16_t mode,
+                                   const std::string& user, const std::string& password) {
+    return database->OpenDatabase(server, instance, mode, user, password);
+  };
+  phases.ListDatabases = [database](std::vector<DatabaseRow>& rows) { return database->ListDatabases(rows); };
+  phases.DumpDatabase = [database](const std::string& folder, const std::string& fileName,
+                                   const std::string& name) {
+    return database->DumpDatabase(folder, fileName, name);
+  };
   const CloudUploadOptions upload = CloudUploadOptionsFor(provider);
   phases.UploadToCloud = [upload](const std::string& host, const std::string& user,
                                   const std::string& password, const std::string& computerFolder,

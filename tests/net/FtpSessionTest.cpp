@@ -3,16 +3,16 @@
 
 #include <filesystem>
 
-#include "FtpPeer.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
+#include "peers/FtpPeer.h"
+
+namespace norvo::test {
+namespace {
 
 using namespace norvo::net;
-using norvo::test::FtpPeer;
-using norvo::test::FtpPeerOptions;
-namespace fs = std::filesystem;
 
-namespace {
+namespace fs = std::filesystem;
 
 FtpSessionOptions Quick() {
   FtpSessionOptions options;
@@ -29,8 +29,6 @@ std::string Fetch(FtpSession& session, const std::string& remote) {
   EXPECT_TRUE(session.Retrieve(remote, true, write)) << session.LastResponse();
   return data;
 }
-
-}  // namespace
 
 TEST(FtpSessionServer, RefusedCommandFailsAloneAndKeepsTheConnection) {
   FtpPeer peer;
@@ -49,7 +47,7 @@ TEST(FtpSessionServer, RefusedCommandFailsAloneAndKeepsTheConnection) {
 TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteWholeFile(peer.Root() + "/keep", "x");
+  norvo::test::WriteFile(peer.Root() + "/keep", "x");
   FtpSession session;
   ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
   EXPECT_FALSE(session.MakeDirectory("a\r\nDELE /keep"));
@@ -96,7 +94,7 @@ TEST(FtpSessionServer, TransfersUseAbsolutePathsWhateverTheServersFolder) {
     return static_cast<long long>(n);
   };
   ASSERT_TRUE(session.Store("we%ird #name.txt", true, read, static_cast<int64_t>(data.size())));
-  EXPECT_EQ(norvo::test::ReadWholeFile(peer.Root() + "/d1/we%ird #name.txt"), data);
+  EXPECT_EQ(norvo::test::ReadFile(peer.Root() + "/d1/we%ird #name.txt"), data);
   ASSERT_TRUE(session.ChangeDirectory("/d2"));
   EXPECT_EQ(Fetch(session, "/d1/we%ird #name.txt"), data);
   EXPECT_EQ(Fetch(session, "../d1/we%ird #name.txt"), data);
@@ -108,7 +106,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
     options.list_only = list_only;
     FtpPeer peer(options);
     ASSERT_TRUE(peer.Started());
-    norvo::test::WriteWholeFile(peer.Root() + "/f.txt", "12345");
+    norvo::test::WriteFile(peer.Root() + "/f.txt", "12345");
     FtpSession session;
     ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
     std::string text;
@@ -122,7 +120,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
 TEST(FtpSessionServer, ActiveModeTransfers) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteWholeFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
+  norvo::test::WriteFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
   FtpSession session;
   FtpSessionOptions options = Quick();
   options.passive = false;
@@ -174,3 +172,6 @@ TEST(FtpSessionServer, TlsRequiredNeverFallsBackToPlainText) {
   options.tls = norvo::settings::FtpTls::Try;
   EXPECT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
 }
+
+}  // namespace
+}  // namespace norvo::test

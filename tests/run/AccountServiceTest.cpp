@@ -6,8 +6,10 @@
 #include "run/AccountService.h"
 #include "run/ItemNames.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 
@@ -39,6 +41,16 @@ TEST(SplitAccountReply, BytesThatAreNotUtf8ReadAsLatin1) {
   EXPECT_EQ(fields->at(0), "Compañía");
   EXPECT_EQ(fields->at(3), "pé");
   EXPECT_EQ(SplitAccountReply("Año;x")->at(0), "Año");
+}
+
+TEST(FirstSixFields, FieldsBeyondTheSixthAreDropped) {
+  auto fields = FirstSixFields("Empresa;host:21;usr;pw;/base/;x;extra;more");
+  EXPECT_EQ(fields[0], "Empresa");
+  EXPECT_EQ(fields[5], "x");
+  auto short_reply = FirstSixFields("Empresa;host");
+  EXPECT_EQ(short_reply[1], "host");
+  EXPECT_EQ(short_reply[2], "");
+  EXPECT_EQ(FirstSixFields("")[0], "");
 }
 
 TEST(AccountServiceRequests, KeysGoInTheirOrderAndClienteAsStored) {
@@ -94,4 +106,4 @@ TEST(NextCopySlot, RotatesThroughTheCopyCount) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

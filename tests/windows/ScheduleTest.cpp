@@ -11,7 +11,7 @@
 #include "platform/System.h"
 #include "platform/windows/WideText.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -118,4 +118,4 @@ TEST_F(StartupTest, ARefusedWriteIsReportedAndTheWindowGoesOn) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

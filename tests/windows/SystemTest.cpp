@@ -12,7 +12,7 @@
 #include "settings/AutomationDate.h"
 #include "settings/ProviderConfig.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 TEST(WindowsSystem, FixedDrivesAreLetterRootsWithTheirFreeSpace) {
@@ -94,4 +94,4 @@ TEST(WindowsProviderFile, LookedForInTheEnvironmentThenBesideTheProgramThenInPro
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

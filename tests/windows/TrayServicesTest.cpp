@@ -16,7 +16,7 @@
 #include "platform/System.h"
 #include "platform/windows/WideText.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -27,12 +27,17 @@ std::string ThisUser() {
   return GetUserNameW(name, &size) ? platform::Narrow(name) : "";
 }
 
+// The check through the configuration's service; Windows has no use for its PAM name.
+bool Validar(const std::string& user, const std::string& domain, const std::string& password) {
+  return config::Validar_Logon(user, domain, password, platform::LogonService{});
+}
+
 TEST(LogonCheck, WrongPasswordsUnknownAndEmptyAccountsAreRefused) {
   const std::string computer = platform::ComputerName();
-  EXPECT_FALSE(config::Validar_Logon(ThisUser(), computer, "no es la contraseña"));
-  EXPECT_FALSE(config::Validar_Logon("nadie-norvo-prueba", computer, "clave"));
-  EXPECT_FALSE(config::Validar_Logon("nadie-norvo-prueba", "OFICINA", "clave"));
-  EXPECT_FALSE(config::Validar_Logon("", "", ""));
+  EXPECT_FALSE(Validar(ThisUser(), computer, "no es la contraseña"));
+  EXPECT_FALSE(Validar("nadie-norvo-prueba", computer, "clave"));
+  EXPECT_FALSE(Validar("nadie-norvo-prueba", "OFICINA", "clave"));
+  EXPECT_FALSE(Validar("", "", ""));
 }
 
 TEST(LogonCheck, TheRightPasswordIsAccepted) {
@@ -44,12 +49,12 @@ TEST(LogonCheck, TheRightPasswordIsAccepted) {
   const std::size_t slash = account.find('\\');
   if (slash == std::string::npos)
     GTEST_SKIP() << "set NORVO_TEST_ACCOUNT=DOMAIN\\user and NORVO_TEST_PASSWORD";
-  EXPECT_TRUE(config::Validar_Logon(account.substr(slash + 1), account.substr(0, slash),
-                                    platform::EnvironmentValue("NORVO_TEST_PASSWORD")));
+  EXPECT_TRUE(Validar(account.substr(slash + 1), account.substr(0, slash),
+                      platform::EnvironmentValue("NORVO_TEST_PASSWORD")));
 }
 
 TEST(LogonCheck, TheLoggedOnAccountIsThisUserOfItsDomain) {
-  const platform::LogonAccount account = config::GetUser();
+  const platform::LogonAccount account = platform::LoggedOnAccount();
   EXPECT_EQ(account.user, ThisUser());
   EXPECT_FALSE(account.domain.empty());
   EXPECT_EQ(account.domain.find('\\'), std::string::npos);
@@ -103,4 +108,4 @@ TEST_F(TrayStartTest, OneTrayProgramPerUserApartFromTheRunsLock) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

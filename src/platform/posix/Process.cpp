@@ -1,7 +1,6 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +9,7 @@
 #include <thread>
 
 #include "platform/posix/ChildWait.h"
-
-extern char** environ;
+#include "platform/posix/Spawn.h"
 
 namespace norvo::platform {
 namespace {
@@ -20,17 +18,10 @@ namespace {
 // closed and the given attributes (may be null). 0 with the child's id in
 // *pid, or the error number of the failed start.
 int SpawnWithoutInput(const std::vector<std::string>& argv, const posix_spawnattr_t* attributes, pid_t* pid) {
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  const bool has_path = argv[0].find('/') != std::string::npos;
-  const int rc = has_path ? posix_spawn(pid, args[0], &actions, attributes, args.data(), environ)
-                          : posix_spawnp(pid, args[0], &actions, attributes, args.data(), environ);
+  const int rc = SpawnProgram(argv, &actions, pid, attributes);
   posix_spawn_file_actions_destroy(&actions);
   return rc;
 }

@@ -12,8 +12,7 @@
 #include <string_view>
 
 #include "platform/posix/ChildWait.h"
-
-extern char** environ;
+#include "platform/posix/Spawn.h"
 
 namespace norvo::platform {
 namespace {
@@ -48,9 +47,6 @@ struct SpawnPlan {
 
 bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, const SpawnPlan& plan, pid_t& pid,
            std::string& error) {
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
@@ -63,9 +59,7 @@ bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, const SpawnPlan& 
   if (!plan.working_folder.empty()) {
     posix_spawn_file_actions_addchdir_np(&actions, plan.working_folder.c_str());
   }
-  const bool has_path = argv[0].find('/') != std::string::npos;
-  const int rc = has_path ? posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ)
-                          : posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  const int rc = SpawnProgram(argv, &actions, &pid);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
   return rc == 0;
