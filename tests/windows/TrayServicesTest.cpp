@@ -97,6 +97,14 @@ TEST_F(TrayStartTest, RunNowStartsNorvoTBesideItHiddenAndWaitsForItsEnd) {
   EXPECT_EQ(norvo_t.exit_code, 1);
 }
 
+TEST_F(TrayStartTest, ACatchUpStartIsHiddenAndAMissingProgramIsReported) {
+  std::string why;
+  ASSERT_TRUE(platform::StartDetachedProcess({platform::SiblingProgram("schtasks_standin")}, &why)) << why;
+  EXPECT_EQ(AwaitCalls(), "\nhidden\n");
+  EXPECT_FALSE(platform::StartDetachedProcess({dir_ / "no-such-program.exe"}, &why));
+  EXPECT_THAT(why, HasSubstr("no-such-program.exe: "));
+}
+
 TEST_F(TrayStartTest, OneTrayProgramPerUserApartFromTheRunsLock) {
   std::unique_ptr<platform::InstanceLock> first, second, run;
   ASSERT_EQ(platform::TryInstanceLock(platform::TrayLockFile(), first), platform::LockOutcome::Acquired);

@@ -26,14 +26,12 @@ HANDLE OpenNullInput() {
                      nullptr);
 }
 
-}  // namespace
-
-ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
-  ProcessResult result;
-  if (argv.empty() || argv[0].empty()) {
-    result.error = "no program to start";
-    return result;
-  }
+// Starts argv hidden, its standard input closed and its outputs those of
+// this program. No application name: the first argument is looked up as the
+// system looks up a command (the program's folder, the system folders, PATH;
+// ".exe" added). False with the reason in *error.
+bool StartHidden(const std::vector<std::string>& argv, DWORD flags, PROCESS_INFORMATION* process,
+                 std::string* error) {
   std::wstring command = Widen(CommandLineOf(argv));
   HANDLE input = OpenNullInput();
   STARTUPINFOW startup{};
@@ -43,17 +41,24 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
   startup.hStdInput = input;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
-  // No application name: the first argument is looked up as the system
-  // looks up a command (the program's folder, the system folders, PATH; ".exe" added).
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                      nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW | flags, nullptr, nullptr, &startup, process);
   const DWORD why = GetLastError();
   if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
-  if (!started) {
-    result.error = argv[0] + ": " + SystemErrorText(why);
+  if (!started) *error = argv[0] + ": " + SystemErrorText(why);
+  return started != FALSE;
+}
+
+}  // namespace
+
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
+  ProcessResult result;
+  if (argv.empty() || argv[0].empty()) {
+    result.error = "no program to start";
     return result;
   }
+  PROCESS_INFORMATION process{};
+  if (!StartHidden(argv, 0, &process, &result.error)) return result;
   result.started = true;
   CloseHandle(process.hThread);
   DWORD exit_code = 0;
@@ -68,28 +73,11 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
 }
 
 bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* error) {
-  if (argv.empty() || argv[0].empty()) {
-    if (error) *error = "no program to start";
-    return false;
-  }
-  std::wstring command = Widen(CommandLineOf(argv));
-  HANDLE input = OpenNullInput();
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  startup.wShowWindow = SW_HIDE;
-  startup.hStdInput = input;
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::string why = "no program to start";
   PROCESS_INFORMATION process{};
   // Its own process group: it is not ended with this program's console.
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                     CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &process);
-  const DWORD why = GetLastError();
-  if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
-  if (!started) {
-    if (error) *error = argv[0] + ": " + SystemErrorText(why);
+  if (argv.empty() || argv[0].empty() || !StartHidden(argv, CREATE_NEW_PROCESS_GROUP, &process, &why)) {
+    if (error) *error = why;
     return false;
   }
   // Nothing is kept of it: the system frees the process when it ends.
