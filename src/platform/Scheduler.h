@@ -40,9 +40,11 @@ bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr);
 // start was missed (the computer was off or asleep at its time), even when
 // nobody logs on. On Windows the task's "start when available" setting, set
 // through the task scheduler's own interface after the task is registered.
+// The task is found by its name; its account and password are handed over
+// again, as the scheduler keeps them for a task that runs without a log-on.
 // A crontab has no such setting: on POSIX this does nothing and succeeds,
 // and the tray program catches a missed run up itself. False with the
 // reason in *error when the setting cannot be made.
-bool StartTaskWhenAvailable(const std::string& task_name, std::string* error = nullptr);
+bool StartTaskWhenAvailable(const WeeklyTask& task, std::string* error = nullptr);
 
 }  // namespace norvo::platform

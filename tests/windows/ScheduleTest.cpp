@@ -1,19 +1,24 @@
 // The configuration's two registrations on Windows: the weekly task through
 // the SCHTASKS stand-in, which keeps the command lines it received, and the
-// tray program's value under the machine-wide Run key.
+// tray program's value under the machine-wide Run key; the task's "start when
+// available" setting in the system's own task scheduler.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <taskschd.h>
 #include <windows.h>
+#include <wrl/client.h>
 
 #include "WineSupport.h"
 #include "config/services/Registration.h"
 #include "platform/Autostart.h"
 #include "platform/System.h"
+#include "platform/windows/ComText.h"
 #include "platform/windows/WideText.h"
 
 namespace norvo::test {
 namespace {
 
+using Microsoft::WRL::ComPtr;
 using ::testing::HasSubstr;
 
 class ScheduleTest : public ::testing::Test {
@@ -67,6 +72,101 @@ TEST_F(ScheduleTest, ABadTimeOrAMissingToolIsAFailureWithItsReason) {
   EXPECT_FALSE(
       platform::RegisterWeeklyTask(config::BuildWeeklyTask(",MON,", "10:00", "", "u", "p", "C:\\"), &why));
   EXPECT_THAT(why, HasSubstr("no-such-schtasks.exe"));
+}
+
+// A weekly task as SCHTASKS leaves it (Norvo_T on Fridays at 23:30, no start
+// when available), registered in the system's task scheduler through its COM
+// interface, read back the same way and deleted at the end.
+class TaskSchedulerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!UnderWine()) {
+      // A real scheduler checks the account the task runs under.
+      const std::string account = platform::EnvironmentValue("NORVO_TEST_ACCOUNT");  // DOMAIN\user
+      const std::size_t slash = account.find('\\');
+      if (slash == std::string::npos)
+        GTEST_SKIP() << "set NORVO_TEST_ACCOUNT=DOMAIN\\user and NORVO_TEST_PASSWORD";
+      task_.domain = account.substr(0, slash);
+      task_.user = account.substr(slash + 1);
+      task_.password = platform::EnvironmentValue("NORVO_TEST_PASSWORD");
+    }
+    ASSERT_EQ(com_.Status(), S_OK);
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&service_)));
+    ASSERT_HRESULT_SUCCEEDED(service_->Connect(none_.get(), none_.get(), none_.get(), none_.get()));
+    ASSERT_HRESULT_SUCCEEDED(service_->GetFolder(platform::ComText("\\").get(), &root_));
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+        "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+        "<Triggers><CalendarTrigger><StartBoundary>2024-01-05T23:30:00</StartBoundary><ScheduleByWeek>"
+        "<DaysOfWeek><Friday "
+        "/></DaysOfWeek><WeeksInterval>1</WeeksInterval></ScheduleByWeek></CalendarTrigger>"
+        "</Triggers><Actions><Exec><Command>C:\\Norvo\\Norvo_T.exe</Command></Exec></Actions></Task>";
+    ComPtr<IRegisteredTask> created;
+    ASSERT_HRESULT_SUCCEEDED(root_->RegisterTask(
+        platform::ComText(task_.name).get(), platform::ComText(xml).get(), TASK_CREATE_OR_UPDATE,
+        platform::TextVariant(task_.domain + "\\" + task_.user).get(),
+        platform::TextVariant(task_.password).get(), TASK_LOGON_PASSWORD, none_.get(), &created));
+  }
+  void TearDown() override {
+    if (root_) root_->DeleteTask(platform::ComText(task_.name).get(), 0);
+  }
+  ComPtr<IRegisteredTask> Registered() {
+    ComPtr<IRegisteredTask> task;
+    EXPECT_HRESULT_SUCCEEDED(root_->GetTask(platform::ComText(task_.name).get(), &task));
+    return task;
+  }
+  bool StartsWhenAvailable() {
+    ComPtr<ITaskDefinition> definition;
+    ComPtr<ITaskSettings> settings;
+    VARIANT_BOOL value = VARIANT_FALSE;
+    const ComPtr<IRegisteredTask> task = Registered();
+    return task && SUCCEEDED(task->get_Definition(&definition)) &&
+           SUCCEEDED(definition->get_Settings(&settings)) &&
+           SUCCEEDED(settings->get_StartWhenAvailable(&value)) && value == VARIANT_TRUE;
+  }
+
+  // Under Wine any account will do.
+  static platform::WeeklyTask TestTask() {
+    platform::WeeklyTask task;
+    task.name = "NORVO PRUEBA " + std::to_string(GetCurrentProcessId());
+    task.domain = "OFICINA";
+    task.user = "usuario";
+    task.password = "clave";
+    return task;
+  }
+
+  platform::WeeklyTask task_ = TestTask();
+  platform::ComScope com_;
+  platform::TextVariant none_;
+  ComPtr<ITaskService> service_;
+  ComPtr<ITaskFolder> root_;
+};
+
+TEST_F(TaskSchedulerTest, TheTaskStartsWhenAvailableAfterwardsAndAMissingTaskIsReported) {
+  EXPECT_FALSE(StartsWhenAvailable());
+  std::string why;
+  ASSERT_TRUE(platform::StartTaskWhenAvailable(task_, &why)) << why;
+  EXPECT_TRUE(StartsWhenAvailable());
+  platform::WeeklyTask missing = task_;
+  missing.name += " SIN REGISTRAR";
+  EXPECT_FALSE(platform::StartTaskWhenAvailable(missing, &why));
+  EXPECT_THAT(why, HasSubstr("reading the task \"" + missing.name + "\": 0x80070002"));
+}
+
+TEST_F(TaskSchedulerTest, TheUpdateKeepsTheScheduleAndTheProgram) {
+  if (UnderWine()) {
+    GTEST_SKIP() << "Wine's task scheduler keeps no trigger and no program of any task it registers "
+                    "(it writes <Triggers/> and an empty <Exec/>): only a real Windows shows them kept";
+  }
+  std::string why;
+  ASSERT_TRUE(platform::StartTaskWhenAvailable(task_, &why)) << why;
+  BSTR xml = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(Registered()->get_Xml(&xml));
+  const std::string kept = platform::TakeComText(xml);
+  EXPECT_THAT(kept, HasSubstr("Friday"));
+  EXPECT_THAT(kept, HasSubstr("2024-01-05T23:30:00"));
+  EXPECT_THAT(kept, HasSubstr("C:\\Norvo\\Norvo_T.exe"));
 }
 
 class StartupTest : public ::testing::Test {

@@ -52,7 +52,7 @@ bool RegisterSchedule(std::string_view day_text, std::string_view time, std::str
   if (platform::RegisterWeeklyTask(task, &error)) {
     // The task stands either way; without the setting a missed start waits
     // for the tray program to catch it up.
-    if (!platform::StartTaskWhenAvailable(task.name, &error)) {
+    if (!platform::StartTaskWhenAvailable(task, &error)) {
       std::cerr << "norvo: the task \"" << kTaskName
                 << "\" will not start late when its time is missed: " << error << "\n";
     }

@@ -62,6 +62,6 @@ bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error) {
   return false;
 }
 
-bool StartTaskWhenAvailable(const std::string& /*task_name*/, std::string* /*error*/) { return true; }
+bool StartTaskWhenAvailable(const WeeklyTask& /*task*/, std::string* /*error*/) { return true; }
 
 }  // namespace norvo::platform

@@ -72,13 +72,4 @@ bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error) {
   return false;
 }
 
-// SCHTASKS cannot change this setting; the task scheduler's COM interface
-// (ITaskService) can, and is not used yet: the failure says so, and the tray
-// program catches a missed run up itself.
-bool StartTaskWhenAvailable(const std::string& task_name, std::string* error) {
-  if (error)
-    *error = "the \"start when available\" setting of \"" + task_name + "\" is not made on Windows yet";
-  return false;
-}
-
 }  // namespace norvo::platform
