@@ -23,6 +23,14 @@ struct FtpSessionOptions {
   settings::FtpTls tls = settings::FtpTls::Off;
 };
 
+// The options of the provider's configuration: its FTP time-out and TLS, passive.
+inline FtpSessionOptions FtpSessionOptionsFor(const settings::ProviderConfig& provider) {
+  FtpSessionOptions options;
+  options.timeout_s = provider.ftp_timeout_s;
+  options.tls = provider.ftp_tls;
+  return options;
+}
+
 // Fills `buffer` with up to `size` bytes of the file to send; returns how many,
 // 0 at its end, or -1 when it cannot be read (the transfer then fails).
 using FtpReadFn = std::function<long long(char* buffer, size_t size)>;

@@ -3,6 +3,7 @@
 #include "platform/System.h"
 #include "run/ArchiverRar.h"
 #include "run/ArchiverSevenZip.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
@@ -38,22 +39,15 @@ ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider) {
 }
 
 std::string FindOnPath(const std::string& name, const std::string& searchPath) {
-  std::size_t start = 0;
-  while (start <= searchPath.size()) {
-    std::size_t end = searchPath.find(platform::kPathListSeparator, start);
-    if (end == std::string::npos) end = searchPath.size();
-    std::string folder = searchPath.substr(start, end - start);
+  for (std::string folder : settings::Split(searchPath, std::string_view(&platform::kPathListSeparator, 1))) {
     // Windows allows a folder of PATH in double quotes.
     if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
       folder = folder.substr(1, folder.size() - 2);
     }
-    if (!folder.empty()) {
-      if (folder.back() != '/' && folder.back() != platform::kPathSeparator)
-        folder += platform::kPathSeparator;
-      const std::string candidate = folder + name + platform::kProgramSuffix;
-      if (platform::FileExists(candidate)) return candidate;
-    }
-    start = end + 1;
+    if (folder.empty()) continue;
+    if (folder.back() != '/' && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    const std::string candidate = folder + name + platform::kProgramSuffix;
+    if (platform::FileExists(candidate)) return candidate;
   }
   return "";
 }

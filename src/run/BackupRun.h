@@ -18,8 +18,7 @@ namespace norvo::run {
 
 struct RunEnvironment {
   RunPhases phases;
-  HttpFetch fetch;          // reaches the account service
-  std::string serviceHost;  // host (and optional ":port") of the account service
+  AccountService service{std::string(), HttpFetch()};  // where the run's lookup and reports go
   std::function<std::time_t()> clock = [] { return std::time(nullptr); };
   // One line per phase outcome and error (stderr in Norvo_T).
   std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
@@ -95,7 +94,6 @@ class BackupRun {
   std::string Upload(const std::string& fileName);
 
   RunEnvironment env_;
-  AccountService service_;
   RunSettings settings_;
   std::string computerName_;
   std::string workFolder_;

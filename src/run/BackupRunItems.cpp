@@ -6,6 +6,7 @@
 #include "run/ItemNames.h"
 #include "run/Transfer.h"
 #include "settings/Conversions.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -15,7 +16,7 @@ const std::string kOk = "OK";
 
 // Resp_Base and Resp_Archivo switch a phase on when they equal the number 1;
 // a text that is not a number ends the run.
-std::optional<bool> PhaseSwitch(const char* name) {
+std::optional<bool> PhaseSwitch(std::string_view name) {
   auto number = settings::StrictNumber(settings::ReadSetting(name));
   if (!number) return std::nullopt;
   return *number == 1;
@@ -24,11 +25,14 @@ std::optional<bool> PhaseSwitch(const char* name) {
 }  // namespace
 
 bool BackupRun::DatabasePhase() {
-  auto on = PhaseSwitch("Resp_Base");
-  if (!on) return Fail("Resp_Base is not a number", "Resp_Base no es un número");
+  auto on = PhaseSwitch(settings::kRespBase);
+  if (!on) {
+    return Fail(std::string(settings::kRespBase) + " is not a number",
+                std::string(settings::kRespBase) + " no es un número");
+  }
   if (!*on) return true;
-  const bool windowsLogin = settings::ReadSetting("Resp_BaseAut") == "Aut1";
-  const std::string selection = settings::ReadSetting("Resp_BaseBas");
+  const bool windowsLogin = settings::ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
+  const std::string selection = settings::ReadSetting(settings::kRespBaseBas);
   const bool open = env_.phases.OpenDatabase(
       settings_.server, settings_.instance, windowsLogin ? kWindowsLogin : kServerLogin,
       windowsLogin ? "" : settings_.user, windowsLogin ? "" : settings_.password);
@@ -69,15 +73,18 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 
 bool BackupRun::FilePhase() {
-  auto on = PhaseSwitch("Resp_Archivo");
-  if (!on) return Fail("Resp_Archivo is not a number", "Resp_Archivo no es un número");
+  auto on = PhaseSwitch(settings::kRespArchivo);
+  if (!on) {
+    return Fail(std::string(settings::kRespArchivo) + " is not a number",
+                std::string(settings::kRespArchivo) + " no es un número");
+  }
   if (!*on) return true;
-  for (int k = 1; k <= 3; ++k) {
+  for (int k = 1; k <= settings::kFileSetCount; ++k) {
     if (Interrupted() || !BackUpFileSet(k, settings_.sets[k - 1])) return false;
   }
   return true;
@@ -87,8 +94,9 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (set.path.empty()) return true;
   auto recurse = settings::ToInt16(settings::LeadingNumber(set.sub));
   if (!recurse) {
-    return Fail("Resp_ArchSub of set " + std::to_string(k) + " is out of range",
-                "Resp_ArchSub del conjunto " + std::to_string(k) + " está fuera de rango");
+    return Fail(
+        std::string(settings::kRespArchSub) + " of set " + std::to_string(k) + " is out of range",
+        std::string(settings::kRespArchSub) + " del conjunto " + std::to_string(k) + " está fuera de rango");
   }
   std::string folder = ShortPathOf(set.path);
   if (folder.empty()) folder = set.path;
@@ -105,7 +113,7 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 

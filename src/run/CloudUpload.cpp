@@ -5,12 +5,13 @@
 #include "run/CloudUpload.h"
 
 #include <algorithm>
-#include <ctime>
 #include <exception>
+#include <optional>
 #include <thread>
+#include <vector>
 
-#include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 #include "net/FtpErrors.h"
 
@@ -21,9 +22,10 @@ const std::string kOk = "OK";
 
 // Makes the customer and computer folders; false when the server cannot be
 // reached or refuses the log-on. A folder that already exists is no error.
-bool PrepareFolders(const std::string& host, const std::string& user, const std::string& password,
-                    const std::string& customerFolder, const std::string& computerFolder) {
-  ftp::cFTP ftp;
+bool PrepareFolders(const net::FtpSessionOptions& options, const std::string& host, const std::string& user,
+                    const std::string& password, const std::string& customerFolder,
+                    const std::string& computerFolder) {
+  ftp::cFTP ftp(options);
   if (!ftp.OpenConnection(host, user, password)) {
     ftp.CloseConnection();
     return false;
@@ -66,15 +68,12 @@ struct SlotState {
 
 SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, const std::string& finalName) {
   SlotState state;
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return state;
+  const std::optional<std::vector<ftp::FindData>> entries = ftp::ListedEntries(session);
+  if (!entries) return state;
   state.listed = true;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == temporary && (entry.attributes & ftp::kAttrDirectory) == 0)
-      state.temporarySize = entry.size;
-    if (entry.name == finalName) state.finalExists = true;
-  }
+  state.temporarySize = ftp::FileSizeIn(*entries, temporary).value_or(-1);
+  state.finalExists = std::any_of(entries->begin(), entries->end(),
+                                  [&](const ftp::FindData& entry) { return entry.name == finalName; });
   return state;
 }
 
@@ -122,7 +121,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
                    const std::string& password, const std::string& computerFolder,
                    const std::string& customerFolder, const std::string& localFolder,
                    const std::string& fileName) {
-  if (!PrepareFolders(host, user, password, customerFolder, computerFolder))
+  if (!PrepareFolders(options.session, host, user, password, customerFolder, computerFolder))
     return "No se puede conectar al Cloud";
   int64_t size = 0;
   {
@@ -143,8 +142,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
 
 CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
   CloudUploadOptions options;
-  options.session.timeout_s = provider.ftp_timeout_s;
-  options.session.tls = provider.ftp_tls;
+  options.session = net::FtpSessionOptionsFor(provider);
   return options;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "Version.h"
 #include "platform/EndRequest.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
@@ -37,7 +38,7 @@ int HandleArguments(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && arg == "--version") {
-    std::cout << "Norvo_T " << NORVO_VERSION << "\n";
+    std::cout << "Norvo_T " << kVersion << "\n";
     return 0;
   }
   std::cerr << "Norvo_T takes no arguments (see --help)\n";
@@ -69,10 +70,9 @@ int NorvoTMain(int argc, char** argv) {
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
   RunEnvironment environment;
   environment.phases = ProgramPhases(provider, Diagnostic);
-  environment.fetch = CurlFetch(provider.http_timeout_s, [](const std::string& why) {
+  environment.service = ProviderAccountService(provider, [](const std::string& why) {
     Diagnostic("a request to the account service failed: " + why);
   });
-  environment.serviceHost = provider.service_host;
   environment.diagnostic = Diagnostic;
   environment.endRequest = [] { return platform::EndRequestName(); };
   const RunResult result = BackupRun(std::move(environment)).Run();

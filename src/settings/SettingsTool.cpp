@@ -4,6 +4,7 @@
 #include "platform/System.h"
 #include "settings/Base64.h"
 #include "settings/DisplayText.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::settings {
@@ -83,7 +84,7 @@ int RunSettingsTool(const std::vector<std::string>& args, std::ostream& out, std
   if (command == "set-customer") {
     if (operands != 1 || args[1].empty()) return Usage(err, "set-customer takes one non-empty CODE");
     if (HasControlCharacter(args[1])) return Usage(err, "the CODE holds a control character");
-    return Write("Cliente", EncodeSetting(args[1]), err);
+    return Write(std::string(kCliente), EncodeSetting(args[1]), err);
   }
   if (command == "list") {
     if (operands != 0) return Usage(err, "list takes no operands");

@@ -63,7 +63,7 @@ TEST_F(NorvoTFaultTest, NoPasswordInStderrOrReportsOfAFailingRun) {
 }
 
 TEST(SmtpSecrets, RefusedLoginAndUrlWithLoginShowNoPassword) {
-  testing::TempDir dir;
+  TempDir dir;
   PeerProcess peer({"/usr/bin/python3", PeerPath("smtp_server.py"), "--log", dir / "smtp.log", "--user",
                     "soporte@norvo.test", "--password", "the right one"});
   const std::string port = peer.FirstLine().substr(peer.FirstLine().find(' ') + 1);

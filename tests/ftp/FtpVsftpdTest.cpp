@@ -3,21 +3,22 @@
 #include <filesystem>
 #include <vector>
 
-#include "FtpTestSupport.h"
-#include "VsftpdPeer.h"
+#include "peers/VsftpdPeer.h"
+#include "support/FtpServerTest.h"
 
-using namespace norvo;
+namespace norvo::test {
+namespace {
+
 namespace fs = std::filesystem;
 
 TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
-  test::UseFtpTimeout(5);
-  if (!test::VsftpdPeer::CanRun()) GTEST_SKIP() << "vsftpd needs the tests to run as root";
-  test::VsftpdPeer peer;
+  if (!VsftpdPeer::CanRun()) GTEST_SKIP() << "vsftpd needs the tests to run as root";
+  VsftpdPeer peer;
   // The dependency lists install vsftpd: a missing one fails, never passes silently.
   ASSERT_EQ(peer.Problem(), "");
-  norvo::testing::TempDir local;
+  TempDir local;
   for (bool active : {false, true}) {
-    ftp::cFTP ftp;
+    ftp::cFTP ftp(FtpTimeout(5));
     if (active) ftp.SetModeActive();
     ftp.SetTransferBinary();
     ASSERT_TRUE(ftp.OpenConnection(peer.Address(), "anonymous", "")) << ftp.GetLastErrorMessage();
@@ -29,7 +30,7 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
 
     std::vector<int64_t> events;
     ftp.FileTransferProgress = [&](int64_t current, int64_t) { events.push_back(current); };
-    test::WriteWholeFile(local / "six.bin", std::string(600, 'r'));
+    WriteFile(local / "six.bin", std::string(600, 'r'));
     ASSERT_TRUE(ftp.FTPUploadFile(local / "six.bin", "BD05C001.TMP")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{255, 510, 600}));
     ftp.DeleteFTPFile("BD05C001.RAR");  // first upload: nothing to delete
@@ -48,7 +49,7 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
     events.clear();
     ASSERT_TRUE(ftp.FTPDownloadFile(local / "back.bin", "BD05C001.RAR")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{256, 511, 600}));
-    EXPECT_EQ(test::ReadWholeFile(local / "back.bin"), std::string(600, 'r'));
+    EXPECT_EQ(ReadFile(local / "back.bin"), std::string(600, 'r'));
 
     EXPECT_FALSE(ftp.RemoveFTPDirectory("/pub/" + folder));  // not empty
     for (const char* name : {"BD05C001.RAR", "arc1c002.rar", "notes 1.txt"})
@@ -59,3 +60,6 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
     ftp.CloseConnection();
   }
 }
+
+}  // namespace
+}  // namespace norvo::test

@@ -1,4 +1,4 @@
-#include "VsftpdPeer.h"
+#include "peers/VsftpdPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -14,28 +14,15 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/posix/Spawn.h"
+#include "support/Ports.h"
+
 extern char** environ;
 
 namespace norvo::test {
 namespace {
 
 constexpr const char* kVsftpd = "/usr/sbin/vsftpd";
-
-// A loopback port that was free a moment ago (vsftpd cannot take port 0).
-int FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  close(fd);
-  return port;
-}
 
 bool Accepts(int port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -70,7 +57,7 @@ VsftpdPeer::VsftpdPeer() : root_(folder_ / "anon") {
     problem_ = "cannot prepare the pub folder";
   mkdir("/var/run/vsftpd", 0755);
   mkdir("/var/run/vsftpd/empty", 0555);
-  port_ = FreePort();
+  port_ = FreeLoopbackPort();
   const std::string config = folder_ / "vsftpd.conf";
   std::ofstream(config)
       << "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" << port_
@@ -80,10 +67,9 @@ VsftpdPeer::VsftpdPeer() : root_(folder_ / "anon") {
       << root_
       << "\nsecure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
          "xferlog_enable=NO\nport_enable=YES\npasv_enable=YES\none_process_model=YES\n";
-  std::string program = kVsftpd;
-  std::string config_arg = config;
-  char* argv[] = {program.data(), config_arg.data(), nullptr};
-  if (posix_spawn(&pid_, kVsftpd, nullptr, nullptr, argv, environ) != 0) {
+  const std::vector<std::string> args = {kVsftpd, config};
+  std::vector<char*> argv = platform::ArgvPointers(args);
+  if (posix_spawn(&pid_, kVsftpd, nullptr, nullptr, argv.data(), environ) != 0) {
     pid_ = -1;
     problem_ = "vsftpd could not be started";
     return;

@@ -26,7 +26,7 @@ class VsftpdPeer {
   std::string PubPath() const { return root_ + "/pub"; }
 
  private:
-  testing::TempDir folder_;
+  TempDir folder_;
   std::string root_;
   std::string problem_;
   pid_t pid_ = -1;

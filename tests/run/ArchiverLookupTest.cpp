@@ -4,11 +4,13 @@
 
 #include <filesystem>
 
-#include "RunTestSupport.h"
 #include "run/ArchiverLookup.h"
+#include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using settings::ArchiverChoice;
 
@@ -27,28 +29,28 @@ class ArchiverLookupTest : public ::testing::Test {
     std::string note;
     return FindArchiver(search_, &note)->Describe() + " | " + note;
   }
-  test::TempDir dir_;
+  TempDir dir_;
   ArchiverSearch search_;
 };
 
 TEST_F(ArchiverLookupTest, AutoTakesTheRarToolWhenFoundElse7zzElse7z) {
   EXPECT_EQ(Found(), "the RAR tool (rar) | no archiver was found (rar, 7zz or 7z); install the 7zip package");
-  test::WriteFile(dir_ / "bin2/7z", "");
+  WriteFile(dir_ / "bin2/7z", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7z" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "bin2/7zz", "");
+  WriteFile(dir_ / "bin2/7zz", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7zz" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "program/7zz", "");
+  WriteFile(dir_ / "program/7zz", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "program/7zz" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "bin2/rar", "");
+  WriteFile(dir_ / "bin2/rar", "");
   EXPECT_EQ(Found(), "the RAR tool (" + dir_ / "bin2/rar" + ") | ");
   search_.rarPath = "/opt/rar";
   EXPECT_EQ(Found(), "the RAR tool (/opt/rar) | ");
 }
 
 TEST_F(ArchiverLookupTest, TheProviderFileChoosesTheArchiverItsProgramAndLevel) {
-  test::WriteFile(dir_ / "bin1/rar", "");
-  test::WriteFile(dir_ / "bin1/7z", "");
-  test::WriteFile(dir_ / "7-Zip/7z", "");
+  WriteFile(dir_ / "bin1/rar", "");
+  WriteFile(dir_ / "bin1/7z", "");
+  WriteFile(dir_ / "7-Zip/7z", "");
   search_.choice = ArchiverChoice::SevenZip;
   search_.level = 3;
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin1/7z" + ", level 3) | ");
@@ -68,4 +70,4 @@ TEST_F(ArchiverLookupTest, TheProviderFileChoosesTheArchiverItsProgramAndLevel) 
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

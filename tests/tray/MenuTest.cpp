@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTranslator>
 
-#include "TrayTestSupport.h"
 #include "platform/System.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/QtSpanish.h"
 #include "tray/frmClave.h"
@@ -28,7 +28,7 @@ class MenuTest : public TrayTest {
  protected:
   void SetUp() override {
     TrayTest::SetUp();
-    menu = std::make_unique<tray::frmMenu>();
+    menu = std::make_unique<tray::frmMenu>(Context());
     menu->setQuitFunction([this] { ++quits; });
     menu->setConfigWindowFactory([this] {
       ++configs_made;

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "UploadFixture.h"
 #include "settings/Settings.h"
+#include "support/UploadFixture.h"
 
 namespace norvo::test {
 namespace {

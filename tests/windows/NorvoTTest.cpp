@@ -13,10 +13,10 @@
 #include "WineSupport.h"
 #include "platform/System.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/RunSettings.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using settings::ReadSetting;
@@ -37,14 +37,9 @@ class NorvoTTest : public ::testing::Test {
     WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.Host() +
                                          "\nrar_path = " + ProgramPath("rar_standin") +
                                          "\nodbc_driver = FreeTDS\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
-    WriteSetting("Resp_Base", "0");
+    SeedRunSettings(letter);
     WriteSetting("Resp_Archivo", "1");
-    WriteSetting("Resp_ProgRespLoc", "0");
     WriteSetting("Resp_SeguPas", "clave con blanco");
-    WriteSetting("Resp_Drive", letter);
   }
   void TearDown() override {
     std::error_code ignored;
@@ -93,7 +88,7 @@ class NorvoTTest : public ::testing::Test {
   ScopedStore store_;
   TempDir dir_;
   ScopedEnv provider_{"NORVO_PROVIDER_CONF", dir_ / "provider.ini"};
-  AccountService service_{dir_.path().string()};
+  AccountServiceStandIn service_{dir_.path().string()};
   std::string cloudRoot_ = dir_ / "cloud";
   std::unique_ptr<FtpServer> cloud_;
   std::string work_;
@@ -267,4 +262,4 @@ TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

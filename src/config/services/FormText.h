@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/SettingNames.h"
+
 namespace norvo::config {
 
 // The syntax check of a notice mail address.
@@ -44,8 +46,7 @@ FileSet FileSetOfEntry(std::string_view line);
 std::optional<std::string> EntryOfFileSet(const FileSet& set);
 
 // The seven day codes in the order of the day boxes, Monday first.
-inline constexpr std::array<std::string_view, 7> kDayCodes = {"MON", "TUE", "WED", "THU",
-                                                              "FRI", "SAT", "SUN"};
+inline constexpr const auto& kDayCodes = settings::kWeekdayCodes;
 // ",MON,FRI," for the ticked boxes; "," for none.
 std::string DayText(const std::array<bool, 7>& ticked);
 // Whether the day text holds the box's code between commas.

@@ -7,18 +7,13 @@
 #include "config/services/FormText.h"
 #include "platform/Autostart.h"
 #include "platform/System.h"
+#include "settings/Text.h"
 
 namespace norvo::config {
 
 std::vector<std::string> DayCodes(std::string_view day_text) {
-  std::vector<std::string> codes;
-  std::size_t start = 0;
-  while (start <= day_text.size()) {
-    std::size_t comma = day_text.find(',', start);
-    if (comma == std::string_view::npos) comma = day_text.size();
-    if (comma > start) codes.emplace_back(day_text.substr(start, comma - start));
-    start = comma + 1;
-  }
+  std::vector<std::string> codes = settings::Split(day_text, ",");
+  std::erase(codes, std::string());
   return codes;
 }
 
