@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "settings/Base64.h"
+#include "settings/DisplayText.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
@@ -21,6 +22,13 @@ std::string UsageText() {
          "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user).\n"
          "The store is " +
          platform::RegistryStoreDescription() + ".\n";
+}
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
 }
 
 bool ValidName(const std::string& name) {
@@ -75,14 +83,16 @@ int RunSettingsTool(const std::vector<std::string>& args, std::ostream& out, std
   }
   if (command == "set-customer") {
     if (operands != 1 || args[1].empty()) return Usage(err, "set-customer takes one non-empty CODE");
+    if (HasControlCharacter(args[1])) return Usage(err, "the CODE holds a control character");
     return Write(std::string(kCliente), EncodeSetting(args[1]), err);
   }
   if (command == "list") {
     if (operands != 0) return Usage(err, "list takes no operands");
     auto key = platform::OpenRegistryKey(kCurrentUser, kSettingsKey);
     if (!key) return kOk;  // nothing stored yet
+    // A value edited by hand may hold a line break: shown escaped, one line each.
     for (const std::string& name : key->ValueNames()) {
-      out << name << "=" << RegQueryStringValue(*key, name) << "\n";
+      out << DisplayText(name) << "=" << DisplayText(RegQueryStringValue(*key, name)) << "\n";
     }
     return kOk;
   }

@@ -20,6 +20,7 @@ struct PipedOptions {
   std::string working_folder;                        // empty: where this program is
   bool keep_out = true;                              // false: standard output goes to the null device
   std::size_t kept_error_bytes = std::string::npos;  // how much of the end of standard error is kept
+  ProcessOptions process;                            // whether it ends with this program
 };
 
 // Starts `program` (a path, or a name the system looks up as it looks up a

@@ -1,22 +1,12 @@
 // Starting a program with CreateProcessW and waiting on its handle. Each
 // argument is quoted by the rules the C runtime uses to split a command line,
-// so a blank or a quote inside one arrives whole.
+// so a blank or a quote inside one arrives whole (ChildProcess.h).
 #include "platform/Process.h"
 
-#include "platform/SchtasksCommand.h"
-#include "platform/windows/WideText.h"
+#include "platform/windows/ChildProcess.h"
 
 namespace norvo::platform {
 namespace {
-
-std::string CommandLineOf(const std::vector<std::string>& argv) {
-  std::string line;
-  for (const std::string& argument : argv) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWindowsArgument(argument);
-  }
-  return line;
-}
 
 // The null device as an inheritable handle, so that the child's standard
 // input is closed as on POSIX; nothing when it cannot be opened.
@@ -26,13 +16,11 @@ HANDLE OpenNullInput() {
                      nullptr);
 }
 
-// Starts argv hidden, its standard input closed and its outputs those of
-// this program. No application name: the first argument is looked up as the
+// Starts the command hidden, its standard input closed and its outputs those
+// of this program. No application name: the program is looked up as the
 // system looks up a command (the program's folder, the system folders, PATH;
 // ".exe" added). False with the reason in *error.
-bool StartHidden(const std::vector<std::string>& argv, DWORD flags, PROCESS_INFORMATION* process,
-                 std::string* error) {
-  std::wstring command = Widen(CommandLineOf(argv));
+bool StartHidden(const ChildCommand& command, ChildProcess* child, std::string* error) {
   HANDLE input = OpenNullInput();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -41,48 +29,39 @@ bool StartHidden(const std::vector<std::string>& argv, DWORD flags, PROCESS_INFO
   startup.hStdInput = input;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                                      CREATE_NO_WINDOW | flags, nullptr, nullptr, &startup, process);
-  const DWORD why = GetLastError();
+  const bool started = StartChildProcess(command, startup, child, error);
   if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
-  if (!started) *error = argv[0] + ": " + SystemErrorText(why);
-  return started != FALSE;
+  return started;
 }
 
 }  // namespace
 
-ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
   ProcessResult result;
   if (argv.empty() || argv[0].empty()) {
     result.error = "no program to start";
     return result;
   }
-  PROCESS_INFORMATION process{};
-  if (!StartHidden(argv, 0, &process, &result.error)) return result;
+  ChildProcess child;
+  if (!StartHidden(CommandOf(argv, options), &child, &result.error)) return result;
   result.started = true;
-  CloseHandle(process.hThread);
-  DWORD exit_code = 0;
-  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process.hProcess, &exit_code)) {
-    result.error = "waiting for " + argv[0] + ": " + SystemErrorText(GetLastError());
-  } else {
-    result.exit_code = static_cast<int>(exit_code);
-  }
-  CloseHandle(process.hProcess);
+  WaitForChildProcess(child, argv[0], options.endsWithCaller, result);
   return result;
 }
 
 bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* error) {
   std::string why = "no program to start";
-  PROCESS_INFORMATION process{};
+  ProcessOptions options;
+  options.endsWithCaller = false;
+  ChildCommand command = argv.empty() ? ChildCommand{} : CommandOf(argv, options);
   // Its own process group: it is not ended with this program's console.
-  if (argv.empty() || argv[0].empty() || !StartHidden(argv, CREATE_NEW_PROCESS_GROUP, &process, &why)) {
+  command.flags = CREATE_NEW_PROCESS_GROUP;
+  // Nothing is kept of it: the system frees the process when it ends.
+  ChildProcess child;
+  if (argv.empty() || argv[0].empty() || !StartHidden(command, &child, &why)) {
     if (error) *error = why;
     return false;
   }
-  // Nothing is kept of it: the system frees the process when it ends.
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return true;
 }
 

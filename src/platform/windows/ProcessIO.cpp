@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/SchtasksCommand.h"
+#include "platform/windows/ChildProcess.h"
 #include "platform/windows/PipedProcess.h"
 #include "platform/windows/WideText.h"
 
@@ -68,8 +69,6 @@ PipedRun RunCommandLine(const std::string& program, const std::string& arguments
     Pipe::Close(null_out);
     return run;
   }
-  std::wstring command = Widen(QuoteWindowsArgument(program) + (arguments.empty() ? "" : " ") + arguments);
-  const std::wstring wide_folder = Widen(options.working_folder);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -77,22 +76,23 @@ PipedRun RunCommandLine(const std::string& program, const std::string& arguments
   startup.hStdInput = in.read;
   startup.hStdOutput = keep_out ? out.write : null_out;
   startup.hStdError = err.write;
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                     options.working_folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
-  const DWORD why = GetLastError();
+  ChildCommand command;
+  command.name = program;
+  command.line = Widen(QuoteWindowsArgument(program) + (arguments.empty() ? "" : " ") + arguments);
+  command.folder = options.working_folder;
+  command.endsWithCaller = options.process.endsWithCaller;
+  ChildProcess child;
+  const bool started = StartChildProcess(command, startup, &child, &run.result.error);
   // The child holds its own copies now: ours must go, or no pipe would ever end.
   Pipe::Close(in.read);
   Pipe::Close(out.write);
   Pipe::Close(err.write);
   Pipe::Close(null_out);
-  if (!started) {
-    run.result.error = program + ": " + SystemErrorText(why);
-    return run;
-  }
+  if (!started) return run;
   run.result.started = true;
-  CloseHandle(process.hThread);
+  // Ends the child when the program is asked to end; its pipes close then.
+  std::thread waiter(
+      [&] { WaitForChildProcess(child, program, options.process.endsWithCaller, run.result); });
   const std::string& input = options.input;
   std::thread feeder([&in, &input] {
     DWORD written = 0;
@@ -107,14 +107,7 @@ PipedRun RunCommandLine(const std::string& program, const std::string& arguments
   Drain(err.read, &run.err, options.kept_error_bytes);
   if (out_reader.joinable()) out_reader.join();
   feeder.join();
-  DWORD exit_code = 0;
-  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process.hProcess, &exit_code)) {
-    run.result.error = "waiting for " + program + ": " + SystemErrorText(GetLastError());
-  } else {
-    run.result.exit_code = static_cast<int>(exit_code);
-  }
-  CloseHandle(process.hProcess);
+  waiter.join();
   return run;
 }
 
@@ -130,9 +123,11 @@ std::string FromConsoleText(const std::string& bytes) {
   return Narrow(wide);
 }
 
-ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input,
+                           const ProcessOptions& process) {
   PipedOptions options;
   options.input = input;
+  options.process = process;
   PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), options);
   return {run.result, std::move(run.out), std::move(run.err)};
 }
@@ -143,6 +138,7 @@ ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& o
   piped.working_folder = options.working_folder;
   piped.keep_out = false;
   piped.kept_error_bytes = options.kept_error_bytes;
+  piped.process = options.process;
   PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), piped);
   return {run.result, std::move(run.err)};
 }
