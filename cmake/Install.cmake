@@ -71,7 +71,8 @@ set(CPACK_PACKAGE_VENDOR "Norvo Backup")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "unattended backup of files and SQL Server databases to an FTP cloud")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Norvo Backup packs chosen folders and dumps of Microsoft SQL Server databases
-into password-protected RAR archives on a weekly schedule, uploads them to the
+into password-protected archives (the RAR tool, or 7-Zip's AES-256 archives
+with hidden names) on a weekly schedule, uploads them to the
 provider's FTP server in rotating copy slots and reports every run to the
 provider's account service.
 
@@ -87,7 +88,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The PAM file includes Debian's common-auth and common-account.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpam-runtime")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, cron | cron-daemon")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, cron | cron-daemon, 7zip")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "rar")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -39,7 +39,12 @@ QFont ListFont() {
   QFont font("Courier New", 9);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (!QFontInfo(font).fixedPitch()) {
+    // Some machines map Courier New to a face Qt does not report as fixed
+    // (Nimbus Mono PS): the system's fixed font then, still asked to be fixed.
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFixedPitch(true);
+  }
   return font;
 }
 

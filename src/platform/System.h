@@ -48,6 +48,22 @@ inline constexpr char kPathSeparator =
     '/';
 #endif
 
+// What separates the folders of the PATH variable.
+inline constexpr char kPathListSeparator =
+#ifdef _WIN32
+    ';';
+#else
+    ':';
+#endif
+
+// Whether file names are compared without regard to case (as Windows does).
+inline constexpr bool kNamesIgnoreCase =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
 // What a program's file name ends in on this platform (".exe" or nothing).
 inline constexpr const char* kProgramSuffix =
 #ifdef _WIN32

@@ -1,110 +1,100 @@
 #include "run/Archive.h"
 
-#include "platform/Process.h"
+#include <cctype>
+#include <string_view>
+
 #include "platform/System.h"
 
 namespace norvo::run {
 namespace {
 
-// RAR's exit codes 0 (success), 1 (warnings, e.g. a file it could not open)
-// and 10 (no files matched) leave the archive test to decide; the others
-// are fatal errors, after which an archive that exists may be partial or
-// left over from an earlier run.
-bool IsFatalRarExit(int code) { return code != 0 && code != 1 && code != 10; }
+const std::string kOk = "OK";
 
-// What rar's documented exit codes mean, for the error report.
-std::string RarExitMeaning(int code) {
-  switch (code) {
-    case 2:
-      return " (fatal error)";
-    case 3:
-      return " (checksum error)";
-    case 4:
-      return " (locked archive)";
-    case 5:
-      return " (write error, e.g. the disk is full)";
-    case 6:
-      return " (file open error)";
-    case 7:
-      return " (wrong command line option)";
-    case 8:
-      return " (not enough memory)";
-    case 9:
-      return " (file create error)";
-    case 11:
-      return " (wrong password)";
-    case 12:
-      return " (read error)";
-    case 255:
-      return " (stopped by the user)";
-    default:
-      return "";
+// What a program wrote on standard error, as one line short enough for a
+// report: runs of blanks and line ends become one blank, and a cut never
+// splits a UTF-8 sequence.
+std::string OneLine(std::string_view text, std::size_t limit = 300) {
+  std::string line;
+  for (const char c : text) {
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      if (!line.empty() && line.back() != ' ') line += ' ';
+    } else {
+      line += c;
+    }
   }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  if (line.size() <= limit) return line;
+  std::size_t cut = limit;
+  while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+  return line.substr(0, cut) + "...";
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The report of an archive written without some of its sources: the names
+// the archiver was not given, and what it said about those it could not read.
+std::string IncompleteText(const ArchiveJob& job, const ArchiverCommand& command, bool partial,
+                           const std::string& said) {
+  std::string unread;
+  for (const std::string& name : command.notPacked) unread += (unread.empty() ? "" : ", ") + name;
+  if (partial && !said.empty()) unread += (unread.empty() ? "" : "; ") + said;
+  return kIncompleteArchive + FileNameOf(job.archive) + kUnreadSources + OneLine(unread);
+}
+
+// Removes what a failed run left; says so in the failure text.
+std::string RemoveLeftovers(const ArchiveJob& job, const ArchiverCommand& command) {
+  for (const std::string& leftover : command.leftovers) platform::RemoveFile(leftover);
+  if (!platform::FileExists(job.archive)) return "";
+  return platform::RemoveFile(job.archive) ? "; its archive was removed"
+                                           : "; its archive could not be removed";
 }
 
 }  // namespace
 
-std::string FindRarTool(const std::string& rarPath, const std::string& programFolder) {
-  if (!rarPath.empty()) return rarPath;
-  const std::string beside = programFolder + "rar";
-  if (platform::FileExists(beside)) return beside;
-  return "rar";
-}
-
-std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recurse, const std::string& files,
-                                      const std::string& archive, const std::string& password,
-                                      const std::string& deleteFlag) {
-  std::vector<std::string> argv{tool, "a"};
-  if (deleteFlag == "S") argv.push_back("-df");
-  if (recurse == 1) argv.push_back("-r");
-  if (!password.empty()) argv.push_back("-hp" + password);
-  argv.push_back("-dh");
-  argv.push_back(archive);
-  argv.push_back(files);
-  return argv;
-}
-
-std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const std::string& files,
-                           const std::string& archive, const std::string& password,
-                           const std::string& deleteFlag) {
-  std::string line = tool + " a ";
-  if (deleteFlag == "S") line += "-df";
-  if (recurse == 1) line += " -r";
-  if (!password.empty()) line += " -hp" + password;
-  line += " -dh ";
-  line += "\"" + archive + "\" \"" + files + "\"";
-  return line;
-}
-
-std::string RunAndWait(const std::vector<std::string>& argv, platform::ProcessResult* ended) {
-  platform::ProcessResult result = platform::RunAndWaitProcess(argv);
-  if (ended != nullptr) *ended = result;
+std::string RunAndWait(const std::vector<std::string>& argv, platform::ChildRun* ended,
+                       const platform::ChildRunOptions& options) {
+  platform::ChildRun run = platform::RunChild(argv, options);
+  const platform::ProcessResult result = run.result;
+  if (ended != nullptr) *ended = std::move(run);
   if (!result.error.empty()) return result.error;
   if (!result.started) return "cannot start the program";
-  return "OK";
+  return kOk;
 }
 
-std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, const std::string& files,
-                             const std::string& archive, const std::string& password,
-                             const std::string& deleteFlag) {
-  platform::ProcessResult ended;
-  std::string result = RunAndWait(RarArguments(tool, recurse, files, archive, password, deleteFlag), &ended);
-  if (result != "OK") return result;
+std::string BuildArchiveWith(const Archiver& archiver, const ArchiveJob& job) {
+  ArchiverCommand command;
+  const std::string prepared = archiver.Prepare(job, &command);
+  if (prepared != kOk) return prepared;
+  platform::ChildRun ended;
+  const std::string result = RunAndWait(command.argv, &ended, command.options);
+  for (const std::string& file : command.workFiles) platform::RemoveFile(file);
+  if (result != kOk) return result;
+  const std::string& tool = command.argv.front();
+  const std::string said = OneLine(ended.error_tail);
   std::string failure;
-  if (ended.signal != 0) {
-    failure = tool + " was ended by signal " + std::to_string(ended.signal);
-  } else if (IsFatalRarExit(ended.exit_code)) {
-    failure =
-        tool + " failed with exit code " + std::to_string(ended.exit_code) + RarExitMeaning(ended.exit_code);
+  ArchiverExit exit = ArchiverExit::Success;
+  if (ended.result.signal != 0) {
+    failure = tool + " was ended by signal " + std::to_string(ended.result.signal);
+  } else {
+    std::string meaning;
+    exit = archiver.ReadExit(ended.result.exit_code, &meaning);
+    if (exit == ArchiverExit::Fatal) {
+      failure = tool + " failed with exit code " + std::to_string(ended.result.exit_code) + meaning;
+    }
   }
-  if (failure.empty()) return platform::FileExists(archive) ? "OK" : kNoFilesToPack;
-  // A tool that crashed or failed cannot vouch for an archive it leaves
-  // behind: a partial one must never be uploaded over a good copy.
-  if (platform::FileExists(archive)) {
-    failure +=
-        platform::RemoveFile(archive) ? "; its archive was removed" : "; its archive could not be removed";
+  if (!failure.empty()) {
+    // A program that crashed or failed cannot vouch for an archive it leaves
+    // behind: a partial one must never be uploaded over a good copy.
+    failure += RemoveLeftovers(job, command);
+    return said.empty() ? failure : failure + ": " + said;
   }
-  return failure;
+  if (!platform::FileExists(job.archive)) return kNoFilesToPack;
+  const bool partial = exit == ArchiverExit::Partial;
+  if (partial || !command.notPacked.empty()) return IncompleteText(job, command, partial, said);
+  return kOk;
 }
 
 }  // namespace norvo::run

@@ -1,44 +1,33 @@
 #pragma once
-// Packing an item into an archive with the RAR command-line tool. The tool
-// gets its arguments as a vector (never a shell line), so blanks and quotes
-// in passwords and paths are data; the Windows command line text is rendered
-// by its own function for the Windows process backend.
-#include <cstdint>
+// Packing an item into its archive with the archiver the provider chose (the
+// RAR tool or 7-Zip, see Archiver.h): the archiver's program runs with its
+// arguments as a vector (never a shell line), the run waits for it, and the
+// archive it leaves is judged the same way whichever archiver made it.
 #include <string>
 #include <vector>
 
-#include "platform/Process.h"
+#include "platform/ProcessIO.h"
+#include "run/Archiver.h"
 
 namespace norvo::run {
 
 inline constexpr const char* kNoFilesToPack = "No existen archivo(s) para comprimir";
-
-// The RAR tool to run: the provider's rar_path when set, else "rar" in the
-// program folder when it is there, else "rar" (looked up on PATH).
-std::string FindRarTool(const std::string& rarPath, const std::string& programFolder);
-
-// The tool's arguments: a, -df when deleteFlag is "S", -r when recurse is 1,
-// -hp<password> when there is one, -dh, the archive and the files.
-std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recurse, const std::string& files,
-                                      const std::string& archive, const std::string& password,
-                                      const std::string& deleteFlag);
-
-// The same command as one Windows command line: tool + " a " + "-df" +
-// " -r" + " -hp" + password + " -dh " + "\"archive\" \"files\"".
-std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const std::string& files,
-                           const std::string& archive, const std::string& password,
-                           const std::string& deleteFlag);
+// An archive was written but some sources are not in it: this text, the
+// archive's name, kUnreadSources and what could not be read.
+inline constexpr const char* kIncompleteArchive = "Respaldo incompleto ";
+inline constexpr const char* kUnreadSources = ", no se pudieron leer: ";
 
 // Starts the program and blocks until it has ended (no polling): "OK", or the
-// failure's description. *ended, when given, receives how it ended.
-std::string RunAndWait(const std::vector<std::string>& argv, platform::ProcessResult* ended = nullptr);
+// failure's description. *ended, when given, receives how it ended and the
+// end of what it wrote on standard error; its standard output is dropped.
+std::string RunAndWait(const std::vector<std::string>& argv, platform::ChildRun* ended = nullptr,
+                       const platform::ChildRunOptions& options = {});
 
-// Packs files into archive with the given tool: "OK" when the archive exists
-// afterwards, kNoFilesToPack when it does not, or the failure's description.
-// A tool ended by a signal or with a fatal exit code (a full disk is 5) gives
-// its own description, and any archive it left behind is removed.
-std::string BuildArchiveWith(const std::string& tool, std::int16_t recurse, const std::string& files,
-                             const std::string& archive, const std::string& password,
-                             const std::string& deleteFlag);
+// Packs the job with the archiver: "OK" when the archive exists afterwards,
+// kNoFilesToPack when nothing matched, kIncompleteArchive... when it was
+// written without some sources (it stays, to be uploaded), or the failure's
+// description. A program ended by a signal or with a fatal exit code (a full
+// disk) gives its own description, and any archive it left behind is removed.
+std::string BuildArchiveWith(const Archiver& archiver, const ArchiveJob& job);
 
 }  // namespace norvo::run

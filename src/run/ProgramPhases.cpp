@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/System.h"
 #include "run/Archive.h"
+#include "run/ArchiverLookup.h"
 #include "run/CloudUpload.h"
 #include "run/Database.h"
 
@@ -12,10 +12,13 @@ namespace norvo::run {
 RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                         const std::function<void(const std::string&)>& diagnostic) {
   RunPhases phases;
-  const std::string tool = FindRarTool(provider.rar_path, platform::ProgramFolder());
-  phases.BuildArchive = [tool](std::int16_t recurse, const std::string& files, const std::string& archive,
-                               const std::string& password, const std::string& deleteFlag) {
-    return BuildArchiveWith(tool, recurse, files, archive, password, deleteFlag);
+  std::string note;
+  std::shared_ptr<const Archiver> archiver = FindArchiver(ArchiverSearchFor(provider), &note);
+  if (!note.empty()) diagnostic(note);
+  diagnostic("archiver: " + archiver->Describe());
+  phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files, const std::string& archive,
+                                   const std::string& password, const std::string& deleteFlag) {
+    return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
   };
   // A connection failure is a line for the administrator; the run never
   // waits for a person.

@@ -50,6 +50,8 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
     c.smtp_password = text;
   else if (key == "rar_path")
     c.rar_path = text;
+  else if (key == "archiver_path")
+    c.archiver_path = text;
   else if (key == "odbc_driver")
     c.odbc_driver = text;
   else if (key == "pam_service")
@@ -65,6 +67,23 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
       state.error = "ftp_tls must be off, try or require, not \"" + text + "\"";
       return 0;
     }
+  } else if (key == "archiver") {
+    if (text == "auto")
+      c.archiver = ArchiverChoice::Auto;
+    else if (text == "rar")
+      c.archiver = ArchiverChoice::Rar;
+    else if (text == "7z")
+      c.archiver = ArchiverChoice::SevenZip;
+    else {
+      state.error = "archiver must be auto, rar or 7z, not \"" + text + "\"";
+      return 0;
+    }
+  } else if (key == "archiver_level") {
+    if (text.size() != 1 || text[0] < '0' || text[0] > '9') {
+      state.error = "archiver_level must be a number from 0 to 9, not \"" + text + "\"";
+      return 0;
+    }
+    c.archiver_level = text[0] - '0';
   } else if (key == "http_timeout_s" || key == "ftp_timeout_s") {
     int& target = key == "http_timeout_s" ? c.http_timeout_s : c.ftp_timeout_s;
     if (!ParseSeconds(text, target)) {

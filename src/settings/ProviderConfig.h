@@ -10,6 +10,12 @@ namespace norvo::settings {
 
 enum class FtpTls { Off, Try, Require };
 
+// Which archiver packs the items: auto is the RAR tool when it is found, else 7-Zip.
+enum class ArchiverChoice { Auto, Rar, SevenZip };
+
+// 7-Zip's compression level when archiver_level does not set one (see bench/archive).
+inline constexpr int kDefaultArchiverLevel = 1;
+
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"
   std::string web_address = "http://www.norvo.example";
@@ -21,6 +27,9 @@ struct ProviderConfig {
   std::string smtp_password = "kfw5174";
   FtpTls ftp_tls = FtpTls::Off;
   std::string rar_path;  // empty: rar in the program folder, else on PATH
+  ArchiverChoice archiver = ArchiverChoice::Auto;
+  std::string archiver_path;                   // the 7-Zip program; empty: 7zz, else 7z, looked up
+  int archiver_level = kDefaultArchiverLevel;  // 0 (store) to 9
   std::string odbc_driver = "FreeTDS";
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;

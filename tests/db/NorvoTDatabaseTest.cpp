@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "peers/AccountServicePeer.h"
 #include "peers/FtpPeer.h"
@@ -22,8 +25,22 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsSupersetOf;
+using ::testing::Key;
 using ::testing::Not;
+using ::testing::Pair;
 using ::testing::StartsWith;
+
+// The command lines and environments of the running processes whose command line holds `marker`.
+std::vector<std::string> ProcessesWith(const std::string& marker) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string cmdline = ReadFile(entry.path() / "cmdline");
+    if (cmdline.find(marker) == std::string::npos) continue;
+    found.push_back(cmdline + ReadFile(entry.path() / "environ"));
+  }
+  return found;
+}
 
 class NorvoTDatabaseTest : public ::testing::Test {
  protected:
@@ -145,6 +162,76 @@ TEST_F(NorvoTDatabaseTest, RefusedLoginIsAConnectionErrorAndTheFilePhaseStillRun
               Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Error de conexión con BDD"));
   EXPECT_THAT(Reports("Tipo=4"),
               ElementsAre(HasSubstr("&TR=AR&RE=" + (dir_ / "datos") + "/*.xls&CO=ARC1C001.RAR")));
+}
+
+// A fresh installation without the RAR tool: 7-Zip makes real encrypted
+// archives of a database dump and a folder set with subfolders.
+TEST_F(NorvoTDatabaseTest, SevenZipCopiesInTheCloudOpenOnlyWithThePasswordAndHoldTheSources) {
+  StartServer();
+  WriteFile(dir_ / "provider.ini",
+            "[provider]\nservice_host = " + service_.host() +
+                "\narchiver = 7z\narchiver_level = 2\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
+  const std::string password = "clave \"secreta\" 7";
+  WriteSetting("Resp_SeguPas", password);
+  WriteSetting("Resp_Archivo", "1");
+  std::filesystem::create_directories(dir_ / "datos/2024");
+  // Large enough that 7-Zip works for a while, to be seen in the process list.
+  std::string large;
+  for (int i = 0; large.size() < (8u << 20); ++i) large += std::to_string(i * 2654435761u) + ";";
+  WriteFile(dir_ / "datos/grande.xls", large);
+  WriteFile(dir_ / "datos/2024/enero.xls", "enero");
+  WriteFile(dir_ / "datos/notas.txt", "no se respalda");
+  WriteSetting("Resp_ArchRuta", dir_ / "datos");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  WriteSetting("Resp_ArchSub", "1");
+  const pid_t pid =
+      StartProgram({ProgramPath("Norvo_T")},
+                   {{"NORVO_REGISTRY", dir_ / "registry.db"}, {"NORVO_PROVIDER_CONF", dir_ / "provider.ini"}},
+                   dir_ / "run.err");
+  std::vector<std::string> seen;
+  for (int i = 0; i < 3000 && seen.empty(); ++i) {
+    seen = ProcessesWith(work_ + "ARC1C001.RAR");
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(WaitProgram(pid), 0) << ReadFile(dir_ / "run.err");
+  ASSERT_THAT(seen, Not(::testing::IsEmpty())) << "7-Zip was not seen running";
+  EXPECT_THAT(seen.front(), HasSubstr("-mhe=on"));
+  EXPECT_THAT(seen.front(), HasSubstr("-mx=2"));
+  EXPECT_THAT(seen.front(), Not(HasSubstr("secreta")));
+  EXPECT_THAT(ReadFile(dir_ / "run.err"), HasSubstr("archiver: 7-Zip ("));
+  EXPECT_FALSE(std::filesystem::exists(work_ + "BD05C001.BAK")) << "the dump goes once it is packed";
+  EXPECT_THAT(Reports("Tipo=4"),
+              ElementsAre(HasSubstr("CO=BD05C001.RAR&ED=Y"), HasSubstr("CO=ARC1C001.RAR&ED=Y")));
+
+  const std::string cloud = cloud_.Root() + "/123/" + pc_ + "/";
+  EXPECT_THAT(ExtractWith7zz(cloud + "BD05C001.RAR", password).files,
+              ElementsAre(Pair("BD05C001.BAK", StartsWith("TAPE"))));
+  const Extracted files = ExtractWith7zz(cloud + "ARC1C001.RAR", password);
+  EXPECT_THAT(files.files, ElementsAre(Key("2024/enero.xls"), Key("grande.xls")));
+  EXPECT_EQ(files.files.at("grande.xls"), large);
+  for (const std::string copy : {"BD05C001.RAR", "ARC1C001.RAR"}) {
+    EXPECT_NE(ExtractWith7zz(cloud + copy, "clave").exit_code, 0);
+    EXPECT_NE(ExtractWith7zz(cloud + copy, "").exit_code, 0);
+    const ProgramRun listing = ListWith7zzWithoutPassword(cloud + copy);
+    EXPECT_NE(listing.exit_code, 0);
+    EXPECT_THAT(listing.err, Not(HasSubstr(".BAK")));
+    EXPECT_THAT(listing.err, Not(HasSubstr("enero")));
+  }
+}
+
+TEST_F(NorvoTDatabaseTest, SevenZipWithNothingMatchingReportsTheNoFilesText) {
+  WriteFile(dir_ / "provider.ini",
+            "[provider]\nservice_host = " + service_.host() + "\narchiver = 7z\nhttp_timeout_s = 2\n");
+  WriteSetting("Resp_Base", "0");
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.pdf");
+  const ProgramRun run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(Reports("Tipo=5"), Contains(HasSubstr("&ER=No existen archivo(s) para comprimir")));
+  EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("CO=ARC1C001.RAR&ED=N")));
 }
 
 }  // namespace

@@ -20,11 +20,16 @@ using ::testing::SizeIs;
 class ArchiverFaultTest : public NorvoTFaultTest {
  protected:
   // An archiver that runs with the full-disk shim for the work folder.
-  std::string ArchiverOnFullDisk(const std::string& roomBytes) {
-    const std::string wrapper = dir_ / "rar-on-full-disk";
-    WriteFile(wrapper, "#!/bin/sh\nLD_PRELOAD='" NORVO_ENOSPC_SHIM "' NORVO_FULL_DIR='" + work_ +
-                           "' NORVO_FULL_AFTER=" + roomBytes + " exec '" + PeerPath("fake_rar") +
-                           "' \"$@\"\n");
+  std::string ArchiverOnFullDisk(const std::string& roomBytes,
+                                 const std::string& program = PeerPath("fake_rar")) {
+    return Wrapped(program, "LD_PRELOAD='" NORVO_ENOSPC_SHIM "' NORVO_FULL_DIR='" + work_ +
+                                "' NORVO_FULL_AFTER=" + roomBytes);
+  }
+
+  // A script that runs the program with these environment settings.
+  std::string Wrapped(const std::string& program, const std::string& settings) {
+    const std::string wrapper = dir_ / "archiver-wrapper";
+    WriteFile(wrapper, "#!/bin/sh\n" + settings + " exec '" + program + "' \"$@\"\n");
     ::chmod(wrapper.c_str(), 0755);
     return wrapper;
   }
@@ -64,6 +69,27 @@ TEST_F(ArchiverFaultTest, DiskFillsUpHalfWayThroughTheArchive) {
 TEST_F(ArchiverFaultTest, ArchiverKilledLeavesNoPartialArchiveToUpload) {
   ExpectReportedAndNothingLost(Run({{"FAKE_RAR_KILL", "9"}}),
                                "was ended by signal 9; its archive was removed");
+}
+
+TEST_F(ArchiverFaultTest, SevenZipOnAFullDiskLosesNothingEither) {
+  UseSevenZip(ArchiverOnFullDisk("0", "/usr/bin/7zz"));
+  ExpectReportedAndNothingLost(Run(), "exit code 2 (fatal error)");
+}
+
+// An office file another program holds locked: the rest is still backed up,
+// and the provider hears which file is missing.
+TEST_F(ArchiverFaultTest, SevenZipThatCannotReadASourceUploadsTheRestAndReportsIt) {
+  WriteFile(dir_ / "data/abierto.xls", "locked by another program");
+  UseSevenZip(
+      Wrapped("/usr/bin/7zz", "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
+  const ProgramRun run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(Requests("5"),
+              ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));
+  EXPECT_THAT(Requests("5").front(), HasSubstr("abierto.xls"));
+  EXPECT_THAT(Requests("4"), ElementsAre(HasSubstr("&CO=ARC1C001.RAR&ED=Y")));
+  const Extracted copy = ExtractWith7zz(ServerCopyPath(), "");
+  EXPECT_THAT(copy.files, ElementsAre(::testing::Key("libro.xls"))) << copy.said;
 }
 
 }  // namespace

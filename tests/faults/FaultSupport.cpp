@@ -35,6 +35,12 @@ void NorvoTFaultTest::UseRar(const std::string& tool) {
                                        "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
 }
 
+void NorvoTFaultTest::UseSevenZip(const std::string& program) {
+  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
+                                       "\narchiver = 7z\narchiver_path = " + program +
+                                       "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
+}
+
 ProgramRun NorvoTFaultTest::Run(std::map<std::string, std::string> extra) {
   extra.emplace("NORVO_REGISTRY", dir_ / "registry.db");
   extra.emplace("NORVO_PROVIDER_CONF", dir_ / "provider.ini");

@@ -22,6 +22,8 @@ class NorvoTFaultTest : public ::testing::Test {
   void SetUp() override;
   // Rewrites the provider configuration with this archiver.
   void UseRar(const std::string& tool);
+  // ... with 7-Zip as the archiver, run as this program.
+  void UseSevenZip(const std::string& program);
   ProgramRun Run(std::map<std::string, std::string> extra = {});
   // The copy of file set 1 in slot 1 as the cloud holds it.
   std::string ServerCopy() const;

@@ -72,6 +72,7 @@ for package in libqt6widgets6 libcurl4 libsqlite3-0 libinih1 libpam-runtime; do
   check "depends on $package" contains "$depends" "$package"
 done
 check "recommends the FreeTDS ODBC driver (tdsodbc)" contains "$(field Recommends)" tdsodbc
+check "recommends 7-Zip (7zip), the archiver when rar is absent" contains "$(field Recommends)" 7zip
 dpkg-deb -e "$deb" "$work/control"
 check "conffiles: /etc/norvo/provider.ini and /etc/pam.d/norvo" \
   [ "$(sort "$work/control/conffiles" 2>/dev/null | tr '\n' ' ')" = "/etc/norvo/provider.ini /etc/pam.d/norvo " ]

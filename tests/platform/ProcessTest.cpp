@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "platform/Process.h"
 #include "platform/ProcessIO.h"
@@ -49,6 +50,24 @@ TEST(RunWithInput, ExitStatusAndAProgramThatReadsNothing) {
   EXPECT_EQ(output.result.exit_code, 3);
   EXPECT_EQ(output.err, "gone\n");
   EXPECT_FALSE(platform::RunWithInput({}, "").result.started);
+}
+
+// An archiver may write without end: only the end of standard error is kept.
+TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
+  TempDir dir;
+  platform::ChildRunOptions options;
+  options.input = "clave\n";
+  options.working_folder = dir.path().string();
+  options.kept_error_bytes = 100;
+  const platform::ChildRun run = platform::RunChild(
+      {"sh", "-c",
+       "read word; pwd > here; head -c 3000000 /dev/zero | tr '\\0' x >&2; echo \"end $word\" >&2; echo out"},
+      options);
+  ASSERT_TRUE(run.result.Succeeded()) << run.result.error;
+  EXPECT_EQ(run.error_tail, std::string(90, 'x') + "end clave\n");
+  std::stringstream here;
+  here << std::ifstream(dir / "here").rdbuf();
+  EXPECT_EQ(here.str(), dir.path().string() + "\n");
 }
 
 }  // namespace

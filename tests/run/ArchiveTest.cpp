@@ -6,6 +6,7 @@
 
 #include "platform/System.h"
 #include "run/Archive.h"
+#include "run/ArchiverRar.h"
 #include "support/Programs.h"
 
 namespace norvo::test {
@@ -49,9 +50,9 @@ TEST(FindRarTool, ProviderPathThenProgramFolderThenPath) {
 }
 
 TEST(RunAndWait, OkOnceTheProgramEndedAndTheReasonWhenItCannotStart) {
-  platform::ProcessResult ended;
+  platform::ChildRun ended;
   EXPECT_EQ(RunAndWait({"/bin/sh", "-c", "exit 3"}, &ended), "OK");
-  EXPECT_EQ(ended.exit_code, 3);
+  EXPECT_EQ(ended.result.exit_code, 3);
   EXPECT_THAT(RunAndWait({"/nonexistent/rar", "a"}), HasSubstr("No such file"));
 }
 
@@ -65,7 +66,7 @@ class BuildArchiveTest : public ::testing::Test {
   }
   std::string Build(std::int16_t recurse, const std::string& files, const std::string& password,
                     const std::string& del) {
-    return BuildArchiveWith(tool_, recurse, files, archive_, password, del);
+    return BuildArchiveWith(RarArchiver(tool_), ArchiveJob{recurse, files, archive_, password, del == "S"});
   }
   std::string List(const std::string& password = "") {
     auto run = test::RunProgram({tool_, "lb", "-p" + password, archive_}, {});
@@ -92,7 +93,7 @@ TEST_F(BuildArchiveTest, PacksWithPasswordAndSubfoldersKeepingTheSources) {
 TEST_F(BuildArchiveTest, DeleteFlagRemovesThePackedDump) {
   std::filesystem::create_directories(dir_ / "work");
   test::WriteFile(dir_ / "work/BD05C001.BAK", "dump");
-  EXPECT_EQ(BuildArchiveWith(tool_, 0, dir_ / "work/BD05C001.BAK", archive_, "", "S"), "OK");
+  EXPECT_EQ(Build(0, dir_ / "work/BD05C001.BAK", "", "S"), "OK");
   EXPECT_FALSE(platform::FileExists(dir_ / "work/BD05C001.BAK"));
   EXPECT_THAT(Calls().at(0)["argv"], ElementsAre("a", "-df", "-dh", archive_, dir_ / "work/BD05C001.BAK"));
 }
@@ -105,7 +106,8 @@ TEST_F(BuildArchiveTest, NothingMatchingMakesNoArchive) {
 }
 
 TEST_F(BuildArchiveTest, MissingToolGivesItsReason) {
-  std::string result = BuildArchiveWith(dir_ / "no-rar", 0, dir_ / "src dir/a.xls", archive_, "", "N");
+  std::string result = BuildArchiveWith(RarArchiver(dir_ / "no-rar"),
+                                        ArchiveJob{0, dir_ / "src dir/a.xls", archive_, "", false});
   EXPECT_NE(result, "OK");
   EXPECT_NE(result, kNoFilesToPack);
   EXPECT_THAT(result, HasSubstr("no-rar"));

@@ -15,6 +15,7 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   std::ofstream(dir / "p.ini") << "; provider of the tests\n[provider]\n"
                                << "service_host = 127.0.0.1:8080\nrar_path=/opt/rar\n"
                                << "ftp_tls = require\nhttp_timeout_s = 5\nunknown_key = kept quiet\n"
+                               << "archiver = 7z\narchiver_path = /opt/7zz\narchiver_level = 9\n"
                                << "[other]\nservice_host = ignored\n";
   ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
   std::string error;
@@ -24,6 +25,9 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->rar_path, "/opt/rar");
   EXPECT_EQ(config->ftp_tls, FtpTls::Require);
   EXPECT_EQ(config->http_timeout_s, 5);
+  EXPECT_EQ(config->archiver, ArchiverChoice::SevenZip);
+  EXPECT_EQ(config->archiver_path, "/opt/7zz");
+  EXPECT_EQ(config->archiver_level, 9);
   EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
   EXPECT_EQ(config->smtp_password, "kfw5174");
   EXPECT_EQ(config->source_file, dir / "p.ini");
@@ -34,6 +38,8 @@ TEST(ProviderConfig, BadValuesAreRefusedWithTheLine) {
   std::ofstream(dir / "p.ini") << "[provider]\nftp_tls = yes\n";
   std::ofstream(dir / "q.ini") << "[provider]\nhttp_timeout_s = soon\n";
   std::ofstream(dir / "r.ini") << "[provider]\nthis line has no equals sign\n";
+  std::ofstream(dir / "s.ini") << "[provider]\narchiver = zip\n";
+  std::ofstream(dir / "t.ini") << "[provider]\narchiver_level = 10\n";
   std::string error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
   EXPECT_NE(error.find("p.ini:2"), std::string::npos) << error;
@@ -42,6 +48,10 @@ TEST(ProviderConfig, BadValuesAreRefusedWithTheLine) {
   EXPECT_NE(error.find("http_timeout_s"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "r.ini", &error));
   EXPECT_NE(error.find("r.ini:2"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "s.ini", &error));
+  EXPECT_NE(error.find("archiver must be auto, rar or 7z"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "t.ini", &error));
+  EXPECT_NE(error.find("archiver_level"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
   EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
 }

@@ -80,4 +80,26 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::map<std::
   return run;
 }
 
+Extracted ExtractWith7zz(const std::string& archive, const std::string& password) {
+  TempDir out;
+  Extracted extracted;
+  const ProgramRun run =
+      RunProgram({"/bin/sh", "-c", "7zz x -y -bso0 -bsp0 \"-p$0\" \"-o$1\" -- \"$2\" </dev/null >&2",
+                  password, out.path().string(), archive},
+                 {});
+  extracted.exit_code = run.exit_code;
+  extracted.said = run.err;
+  if (run.exit_code != 0) return extracted;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(out.path())) {
+    if (entry.is_regular_file()) {
+      extracted.files[entry.path().lexically_relative(out.path()).string()] = ReadFile(entry.path().string());
+    }
+  }
+  return extracted;
+}
+
+ProgramRun ListWith7zzWithoutPassword(const std::string& archive) {
+  return RunProgram({"/bin/sh", "-c", "7zz l -slt -p -- \"$0\" </dev/null >&2", archive}, {});
+}
+
 }  // namespace norvo::test

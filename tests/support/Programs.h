@@ -32,4 +32,16 @@ pid_t StartProgram(const std::vector<std::string>& argv, const std::map<std::str
                    const std::string& errFile);
 int WaitProgram(pid_t pid);
 
+// What 7-Zip (7zz) takes out of an archive with this password: every file,
+// named relative to the archive's root, with its content; or, when it cannot
+// open or extract it, its exit code and what it said.
+struct Extracted {
+  int exit_code = -1;
+  std::string said;
+  std::map<std::string, std::string> files;
+};
+Extracted ExtractWith7zz(const std::string& archive, const std::string& password);
+// 7zz's listing of the archive's names, given no password.
+ProgramRun ListWith7zzWithoutPassword(const std::string& archive);
+
 }  // namespace norvo::test

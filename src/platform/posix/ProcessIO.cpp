@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 #include "platform/posix/ChildWait.h"
 #include "platform/posix/Spawn.h"
@@ -37,21 +39,38 @@ struct Pipes {
   }
 };
 
-bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, pid_t& pid, std::string& error) {
+// How the child is set up beyond its three pipes.
+struct SpawnPlan {
+  bool discard_output = false;  // standard output goes to /dev/null, not to a pipe
+  std::string working_folder;   // empty: this program's own
+};
+
+bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, const SpawnPlan& plan, pid_t& pid,
+           std::string& error) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
+  if (plan.discard_output) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
+  }
   posix_spawn_file_actions_adddup2(&actions, pipes.err[1], STDERR_FILENO);
+  if (!plan.working_folder.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, plan.working_folder.c_str());
+  }
   const int rc = SpawnProgram(argv, &actions, &pid);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
   return rc == 0;
 }
 
+// Receives what the child wrote: stream 1 is standard output, 2 standard error.
+using OutputSink = std::function<void(int stream, std::string_view bytes)>;
+
 // Feeds the input and drains both outputs together, so that neither side can
 // block the other on a full pipe.
-void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::string& err) {
+void Exchange(Pipes& pipes, const std::string& input, const OutputSink& sink) {
   std::size_t written = 0;
   if (input.empty()) Pipes::Close(pipes.in[1]);
   // A blocking write of more than the pipe holds would wait for a reader
@@ -74,25 +93,25 @@ void Exchange(Pipes& pipes, const std::string& input, std::string& out, std::str
       if (fds[i].revents == 0) continue;
       int& fd = i == 1 ? pipes.out[0] : pipes.err[0];
       const ssize_t n = ::read(fd, buffer, sizeof(buffer));
-      if (n > 0) (i == 1 ? out : err).append(buffer, static_cast<std::size_t>(n));
+      if (n > 0) sink(i, std::string_view(buffer, static_cast<std::size_t>(n)));
       if (n == 0 || (n < 0 && errno != EINTR)) Pipes::Close(fd);
     }
   }
 }
 
-}  // namespace
-
-ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
-  ProcessOutput output;
-  ProcessResult& result = output.result;
+// Starts the child on its pipes, feeds it and drains it through sink, then
+// waits for it.
+ProcessResult RunOnPipes(const std::vector<std::string>& argv, const SpawnPlan& plan,
+                         const std::string& input, const OutputSink& sink) {
+  ProcessResult result;
   if (argv.empty() || argv[0].empty()) {
     result.error = "no program to start";
-    return output;
+    return result;
   }
   Pipes pipes;
   if (!pipes.Open()) {
     result.error = std::string("pipe: ") + std::strerror(errno);
-    return output;
+    return result;
   }
   // A child that stops reading early must not end this program with SIGPIPE.
   struct sigaction ignore {
@@ -100,16 +119,40 @@ ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::stri
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &previous);
   pid_t pid = 0;
-  if (!Spawn(argv, pipes, pid, result.error)) {
+  if (!Spawn(argv, pipes, plan, pid, result.error)) {
     ::sigaction(SIGPIPE, &previous, nullptr);
-    return output;
+    return result;
   }
   result.started = true;
   pipes.CloseChildEnds();
-  Exchange(pipes, input, output.out, output.err);
+  if (plan.discard_output) Pipes::Close(pipes.out[0]);
+  Exchange(pipes, input, sink);
   ::sigaction(SIGPIPE, &previous, nullptr);
   WaitForChild(pid, argv[0], result);
+  return result;
+}
+
+}  // namespace
+
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+  ProcessOutput output;
+  output.result = RunOnPipes(argv, SpawnPlan{}, input, [&output](int stream, std::string_view bytes) {
+    (stream == 1 ? output.out : output.err).append(bytes);
+  });
   return output;
+}
+
+ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
+  ChildRun run;
+  const std::size_t kept = options.kept_error_bytes;
+  const SpawnPlan plan{true, options.working_folder};
+  run.result = RunOnPipes(argv, plan, options.input, [&run, kept](int, std::string_view bytes) {
+    run.error_tail.append(bytes);
+    // Trimmed in large steps, so that a chatty child costs no quadratic copying.
+    if (run.error_tail.size() > 2 * kept + 4096) run.error_tail.erase(0, run.error_tail.size() - kept);
+  });
+  if (run.error_tail.size() > kept) run.error_tail.erase(0, run.error_tail.size() - kept);
+  return run;
 }
 
 }  // namespace norvo::platform

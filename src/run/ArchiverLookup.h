@@ -1,0 +1,42 @@
+#pragma once
+// Which archiver a run uses and where its program is. The RAR tool is found
+// as rar_path, else rar in the program folder, else rar on PATH; 7-Zip as
+// archiver_path, else 7zz, else 7z, each in the program folder, in 7-Zip's
+// usual folders (Windows: "%ProgramFiles%\7-Zip\") or on PATH. With the
+// choice "auto" the RAR tool is used when it is found, else 7-Zip.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run/Archiver.h"
+#include "settings/ProviderConfig.h"
+
+namespace norvo::run {
+
+struct ArchiverSearch {
+  settings::ArchiverChoice choice = settings::ArchiverChoice::Auto;
+  std::string rarPath;       // rar_path of the provider file
+  std::string sevenZipPath;  // archiver_path of the provider file
+  int level = settings::kDefaultArchiverLevel;
+  std::string programFolder;                 // ends with the separator
+  std::string searchPath;                    // the value of PATH
+  std::vector<std::string> sevenZipFolders;  // 7-Zip's usual folders, each ending with the separator
+};
+
+// The search on this computer for the provider's choice: the program
+// folder, PATH and the usual folders from the environment.
+ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider);
+
+// The file `name` (with the platform's program suffix) in the first folder
+// of searchPath that holds it; empty when none does.
+std::string FindOnPath(const std::string& name, const std::string& searchPath);
+
+// The 7-Zip program, or empty when none is found.
+std::string FindSevenZip(const ArchiverSearch& search);
+
+// The archiver to use. When the chosen one is not found, it is still
+// returned under its bare name, so that the archive step reports that it
+// cannot start it; *note (when given) then says what was looked for.
+std::unique_ptr<Archiver> FindArchiver(const ArchiverSearch& search, std::string* note = nullptr);
+
+}  // namespace norvo::run

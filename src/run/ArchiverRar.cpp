@@ -1,0 +1,90 @@
+#include "run/ArchiverRar.h"
+
+#include "platform/System.h"
+
+namespace norvo::run {
+namespace {
+
+// What rar's documented exit codes mean, for the error report.
+std::string RarExitMeaning(int code) {
+  switch (code) {
+    case 2:
+      return " (fatal error)";
+    case 3:
+      return " (checksum error)";
+    case 4:
+      return " (locked archive)";
+    case 5:
+      return " (write error, e.g. the disk is full)";
+    case 6:
+      return " (file open error)";
+    case 7:
+      return " (wrong command line option)";
+    case 8:
+      return " (not enough memory)";
+    case 9:
+      return " (file create error)";
+    case 11:
+      return " (wrong password)";
+    case 12:
+      return " (read error)";
+    case 255:
+      return " (stopped by the user)";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+std::string FindRarTool(const std::string& rarPath, const std::string& programFolder) {
+  if (!rarPath.empty()) return rarPath;
+  const std::string beside = programFolder + "rar" + platform::kProgramSuffix;
+  if (platform::FileExists(beside)) return beside;
+  return "rar";
+}
+
+std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recurse, const std::string& files,
+                                      const std::string& archive, const std::string& password,
+                                      const std::string& deleteFlag) {
+  std::vector<std::string> argv{tool, "a"};
+  if (deleteFlag == "S") argv.push_back("-df");
+  if (recurse == 1) argv.push_back("-r");
+  if (!password.empty()) argv.push_back("-hp" + password);
+  argv.push_back("-dh");
+  argv.push_back(archive);
+  argv.push_back(files);
+  return argv;
+}
+
+std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const std::string& files,
+                           const std::string& archive, const std::string& password,
+                           const std::string& deleteFlag) {
+  std::string line = tool + " a ";
+  if (deleteFlag == "S") line += "-df";
+  if (recurse == 1) line += " -r";
+  if (!password.empty()) line += " -hp" + password;
+  line += " -dh ";
+  line += "\"" + archive + "\" \"" + files + "\"";
+  return line;
+}
+
+std::string RarArchiver::Describe() const { return "the RAR tool (" + tool_ + ")"; }
+
+std::string RarArchiver::Prepare(const ArchiveJob& job, ArchiverCommand* command) const {
+  command->argv =
+      RarArguments(tool_, job.recurse, job.files, job.archive, job.password, job.deleteSources ? "S" : "N");
+  return "OK";
+}
+
+// Exit codes 0 (success), 1 (warnings, e.g. a file it could not open) and 10
+// (no files matched) leave the archive test to decide; the others are fatal
+// errors, after which an archive that exists may be partial or left over from
+// an earlier run.
+ArchiverExit RarArchiver::ReadExit(int code, std::string* meaning) const {
+  if (code == 0 || code == 1 || code == 10) return ArchiverExit::Success;
+  *meaning = RarExitMeaning(code);
+  return ArchiverExit::Fatal;
+}
+
+}  // namespace norvo::run
