@@ -39,6 +39,7 @@ struct RunResult {
   std::string reason;               // why the handler ended the run
   std::vector<std::string> errors;  // the run's error list, in order
   std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
+  bool recorded = false;            // the date and copy slot were saved
 };
 
 // The settings read at the start of the run.
@@ -74,6 +75,7 @@ class BackupRun {
   bool FilePhase();
   bool BackUpFileSet(int k, const FileSetSettings& set);
   bool RemoveLocalArchive(const std::string& path);
+  bool ArchiverAvailable();
   void AddError(const std::string& text);
   void CloseRun();
   bool Fail(const std::string& reason);
@@ -91,6 +93,8 @@ class BackupRun {
   std::int16_t copySlot_ = 0;
   std::string customerCode_;
   std::vector<std::string> errorList_;
+  bool archiverMissingReported_ = false;
+  bool recorded_ = false;
   std::string failure_;
 };
 

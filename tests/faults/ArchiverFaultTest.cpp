@@ -43,7 +43,7 @@ class ArchiverFaultTest : public NorvoTFaultTest {
   }
 
   void ExpectReportedAndNothingLost(const ProgramRun& run, const std::string& cause) {
-    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.exit_code, 2) << run.err;
     auto errors = Requests("5");
     ASSERT_THAT(errors, SizeIs(2)) << run.err;  // the archive, then the upload of the missing archive
     EXPECT_THAT(errors[0], HasSubstr(cause));
@@ -83,7 +83,7 @@ TEST_F(ArchiverFaultTest, SevenZipThatCannotReadASourceUploadsTheRestAndReportsI
   UseSevenZip(
       Wrapped("/usr/bin/7zz", "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << "uploaded, but incomplete: " << run.err;
   EXPECT_THAT(Requests("5"),
               ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));
   EXPECT_THAT(Requests("5").front(), HasSubstr("abierto.xls"));

@@ -318,20 +318,47 @@ TEST_F(BackupRunTest, CasesThatEndTheRunSendNothingMoreAndSaveNothing) {
     const char* name;
     const char* value;
     std::size_t requests;
+    const char* reason;  // a missing setting is named as missing
   };
-  for (Case c : {Case{"Resp_ProgEnv", "", 0}, Case{"Resp_ProgEnv", "quizas", 0}, Case{"Resp_Base", "x", 1},
-                 Case{"Resp_Base", "", 1}, Case{"Resp_Archivo", "si", 1}, Case{"Cliente", "MTI", 1},
-                 Case{"Resp_ProgCopias", "40000", 0}, Case{"Resp_RespUCopia", "99999", 0}}) {
+  for (Case c : {Case{"Resp_ProgEnv", "", 0, "Resp_ProgEnv is not set"},
+                 Case{"Resp_ProgEnv", "quizas", 0, "Resp_ProgEnv is not a Boolean"},
+                 Case{"Resp_Base", "x", 1, "Resp_Base is not a number"},
+                 Case{"Resp_Base", "", 1, "Resp_Base is not set"},
+                 Case{"Resp_Archivo", "si", 1, "Resp_Archivo is not a number"},
+                 Case{"Resp_Archivo", "", 1, "Resp_Archivo is not set"}, Case{"Cliente", "MTI", 1, "Cliente"},
+                 Case{"Resp_ProgCopias", "40000", 0, "Resp_ProgCopias is out of range"},
+                 Case{"Resp_RespUCopia", "99999", 0, "Resp_RespUCopia is out of range"}}) {
     SetUp();
     requests_.clear();
     WriteSetting(c.name, c.value);
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
+    EXPECT_THAT(result.reason, HasSubstr(c.reason));
     EXPECT_EQ(requests_.size(), c.requests) << c.name << "=" << c.value;
     EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
     EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
   }
+}
+
+// Without an archiver no item is dumped, packed or uploaded; its absence is one error.
+TEST_F(BackupRunTest, WithoutAnArchiverEveryItemIsReportedNotUploadedAndTheReasonOnce) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",5,7,");
+  rows_ = {{5, "Ventas"}, {7, "Sueldos"}};
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  RunEnvironment env = Environment();
+  env.phases.archiverMissing = "No se encontró un programa compresor";
+  RunResult result = BackupRun(std::move(env)).Run();
+  EXPECT_EQ(result.end, RunEnd::Completed);
+  EXPECT_THAT(result.errors, ElementsAre("No se encontró un programa compresor"));
+  EXPECT_THAT(calls_, ElementsAre(HasSubstr("open "), "list")) << "no dump, archive or upload";
+  EXPECT_THAT(requests_, ElementsAre(HasSubstr("Tipo=3"), HasSubstr("&RE=Ventas&CO=BD05C001.RAR&ED=N"),
+                                     HasSubstr("&RE=Sueldos&CO=BD07C001.RAR&ED=N"),
+                                     HasSubstr("&CO=ARC1C001.RAR&ED=N"), HasSubstr("&ER=No%20se%20encontr")));
 }
 
 TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunAfterEarlierItemsWithoutReports) {
