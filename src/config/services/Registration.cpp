@@ -28,12 +28,15 @@ platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view
   return task;
 }
 
+platform::WeeklyTask ScheduleTask(std::string_view day_text, std::string_view time, std::string_view domain,
+                                  std::string_view user, std::string_view password) {
+  return BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
+}
+
 bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
                       std::string_view user, std::string_view password) {
-  const platform::WeeklyTask task =
-      BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
   std::string error;
-  if (platform::RegisterWeeklyTask(task, &error)) return true;
+  if (platform::RegisterWeeklyTask(ScheduleTask(day_text, time, domain, user, password), &error)) return true;
   std::cerr << "norvo: the task \"" << kTaskName << "\" was not registered: " << error << "\n";
   return false;
 }

@@ -22,6 +22,11 @@ platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view
                                      std::string_view domain, std::string_view user,
                                      std::string_view password, std::string_view program_folder);
 
+// The task of a save for the running program's folder: what the window and
+// `norvo-settings schedule` register.
+platform::WeeklyTask ScheduleTask(std::string_view day_text, std::string_view time, std::string_view domain,
+                                  std::string_view user, std::string_view password);
+
 // Registers the task of a save for the running program's folder.
 bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
                       std::string_view user, std::string_view password);
