@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingsTool.h"
+#include "admin/SettingsTool.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  return norvo::settings::RunSettingsTool(args, std::cout, std::cerr);
+  return norvo::admin::RunSettingsTool(args, {std::cin, std::cout, std::cerr});
 }
