@@ -99,7 +99,7 @@ int ScheduleCommand(const CommandLine& line, const Console& console) {
   if (line.Has("--show") || line.Has("--remove")) return ShowOrRemove(line, console);
   if (line.operands.size() != 2) return Usage(console, "schedule takes DAYS and HH:MM");
   const std::string days = DayText(line.operands[0]);
-  if (settings::ValueProblem(*settings::FindSetting(settings::kRespProgSem), days) || days == ",") {
+  if (settings::ValueProblem(*settings::FindSetting(settings::kRespProgSem), days)) {
     return Refuse(console,
                   "DAYS must be day codes MON TUE WED THU FRI SAT SUN joined by commas (MON,FRI), not \"" +
                       line.operands[0] + "\"");
