@@ -86,8 +86,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The PAM file includes Debian's common-auth and common-account.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpam-runtime")
+# The PAM file includes Debian's common-auth and common-account; Norvo shows
+# Qt's own buttons and dialogs in Spanish from qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpam-runtime, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, cron | cron-daemon, 7zip")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "rar")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

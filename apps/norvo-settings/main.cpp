@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "admin/SettingsTool.h"
+#include "platform/System.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return norvo::admin::RunSettingsTool(args, {std::cin, std::cout, std::cerr});
+  return norvo::admin::RunSettingsTool(norvo::platform::ProgramArguments(argc, argv),
+                                       {std::cin, std::cout, std::cerr});
 }

@@ -46,7 +46,7 @@ void CheckProvider(Findings* findings, const Console& console) {
 }
 
 // The task in force for the stored account (else the logged-on user's).
-void ShowWeeklyTask(Findings* findings, const Console& console) {
+void ReadWeeklyTask(Findings* findings, const Console& console) {
   platform::TaskPlace place{std::string(config::kTaskName), "", ""};
   place.domain = settings::DecodeStoredSetting(settings::ReadSetting(settings::kRespProgWDom)).value_or("");
   place.user = settings::DecodeStoredSetting(settings::ReadSetting(settings::kRespProgWUsr)).value_or("");
@@ -63,6 +63,15 @@ void ShowWeeklyTask(Findings* findings, const Console& console) {
     findings->notes.push_back("no weekly task is registered (norvo-settings schedule DAYS HH:MM)");
   } else {
     console.out << "weekly task: " << entry << "\n";
+  }
+}
+
+// The weekly task, where this build can read it.
+void ShowWeeklyTask(Findings* findings, const Console& console) {
+  if constexpr (!platform::kSchedulerBackend) {
+    findings->notes.push_back("this build cannot read the weekly task: look in the system's task scheduler");
+  } else {
+    ReadWeeklyTask(findings, console);
   }
 }
 

@@ -93,10 +93,7 @@ int ShowOrRemove(const CommandLine& line, const Console& console) {
   return kOk;
 }
 
-}  // namespace
-
-int ScheduleCommand(const CommandLine& line, const Console& console) {
-  if (line.Has("--show") || line.Has("--remove")) return ShowOrRemove(line, console);
+int Register(const CommandLine& line, const Console& console) {
   if (line.operands.size() != 2) return Usage(console, "schedule takes DAYS and HH:MM");
   const std::string days = DayText(line.operands[0]);
   if (settings::ValueProblem(*settings::FindSetting(settings::kRespProgSem), days)) {
@@ -120,7 +117,7 @@ int ScheduleCommand(const CommandLine& line, const Console& console) {
   std::string entry;
   std::string error;
   const platform::WeeklyTask task = config::ScheduleTask(days, *time, account.domain, account.user, password);
-  if (!platform::RegisterWeeklyTask(task, &error, &entry)) {
+  if (!config::RegisterScheduleTask(task, &error, &entry)) {
     console.err << "norvo-settings: the weekly task was not registered: " << error << "\n";
     return kFailed;
   }
@@ -138,6 +135,19 @@ int ScheduleCommand(const CommandLine& line, const Console& console) {
     return kFailed;
   }
   return kOk;
+}
+
+}  // namespace
+
+int ScheduleCommand(const CommandLine& line, const Console& console) {
+  if constexpr (!platform::kSchedulerBackend) {
+    console.err << "norvo-settings: this build cannot register the weekly task; "
+                   "create it in the system's task scheduler\n";
+    return kFailed;
+  } else {
+    if (line.Has("--show") || line.Has("--remove")) return ShowOrRemove(line, console);
+    return Register(line, console);
+  }
 }
 
 }  // namespace norvo::admin

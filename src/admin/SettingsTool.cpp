@@ -1,25 +1,28 @@
 #include "admin/SettingsTool.h"
 
 #include "admin/ToolSupport.h"
+#include "platform/Registry.h"
 #include "settings/Settings.h"
 
 namespace norvo::admin {
 namespace {
 
-const char* const kUsageText =
-    "usage: norvo-settings get NAME\n"
-    "       norvo-settings set [--force] NAME VALUE\n"
-    "       norvo-settings list [--show-secrets]\n"
-    "       norvo-settings set-customer CODE\n"
-    "       norvo-settings describe [NAME]\n"
-    "       norvo-settings check\n"
-    "       norvo-settings databases\n"
-    "       norvo-settings schedule DAYS HH:MM [--account [DOMAIN\\]USER] [--password-stdin]\n"
-    "       norvo-settings schedule --show|--remove [--account [DOMAIN\\]USER]\n"
-    "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user),\n"
-    "describes and checks them, lists the SQL Server's databases (the ids of Resp_BaseBas)\n"
-    "and registers the weekly run (DAYS: MON,WED,FRI).\n"
-    "The store is $NORVO_REGISTRY, else ~/.config/norvo/registry.db.\n";
+std::string UsageText() {
+  return "usage: norvo-settings get NAME\n"
+         "       norvo-settings set [--force] NAME VALUE\n"
+         "       norvo-settings list [--show-secrets]\n"
+         "       norvo-settings set-customer CODE\n"
+         "       norvo-settings describe [NAME]\n"
+         "       norvo-settings check\n"
+         "       norvo-settings databases\n"
+         "       norvo-settings schedule DAYS HH:MM [--account [DOMAIN\\]USER] [--password-stdin]\n"
+         "       norvo-settings schedule --show|--remove [--account [DOMAIN\\]USER]\n"
+         "Reads and writes the settings of Norvo Backup (key \"Norvo\" of the current user),\n"
+         "describes and checks them, lists the SQL Server's databases (the ids of Resp_BaseBas)\n"
+         "and registers the weekly run (DAYS: MON,WED,FRI).\n"
+         "The store is " +
+         platform::RegistryStoreDescription() + ".\n";
+}
 
 }  // namespace
 
@@ -57,7 +60,7 @@ bool ValidValueName(const std::string& name) {
 }
 
 int Usage(const Console& console, const std::string& problem) {
-  console.err << "norvo-settings: " << problem << "\n" << kUsageText;
+  console.err << "norvo-settings: " << problem << "\n" << UsageText();
   return kUsage;
 }
 
@@ -87,7 +90,7 @@ int RunSettingsTool(const std::vector<std::string>& args, const Console& console
   if (args.empty()) return Usage(console, "no command given");
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
-    console.out << kUsageText;
+    console.out << UsageText();
     return kOk;
   }
   struct Command {

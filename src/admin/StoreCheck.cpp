@@ -74,7 +74,8 @@ void CheckStoredSettings(Findings* findings) {
   const bool files = ReadSetting(settings::kRespArchivo) == "1";
   const bool databases = ReadSetting(settings::kRespBase) == "1";
   if (!files && !databases) {
-    findings->problems.push_back("Resp_Archivo and Resp_Base are both 0: a run backs up nothing");
+    findings->problems.push_back(std::string(settings::kRespArchivo) + " and " +
+                                 std::string(settings::kRespBase) + " are both 0: a run backs up nothing");
   }
   if (files) {
     bool any_set = false;
@@ -84,15 +85,19 @@ void CheckStoredSettings(Findings* findings) {
       CheckFileSet(k, findings);
     }
     if (!any_set)
-      findings->problems.push_back("Resp_Archivo is 1 but no file set has a folder (Resp_ArchRuta)");
+      findings->problems.push_back(std::string(settings::kRespArchivo) +
+                                   " is 1 but no file set has a folder (" +
+                                   std::string(settings::kRespArchRuta) + ")");
   }
   if (databases) CheckDatabaseSettings(findings);
   if (ReadSetting(settings::kRespProgEnv) == "1" && ReadSetting(settings::kRespProgMail).empty()) {
-    findings->notes.push_back("Resp_ProgEnv is 1 but Resp_ProgMail is not set: the notice has no address");
+    findings->notes.push_back(std::string(settings::kRespProgEnv) + " is 1 but " +
+                              std::string(settings::kRespProgMail) +
+                              " is not set: the notice has no address");
   }
   const std::string drive = ReadSetting(settings::kRespDrive);
   if (!drive.empty() && !platform::IsWritableFolder(platform::DriveRootFromSetting(drive))) {
-    findings->notes.push_back("Resp_Drive " + drive +
+    findings->notes.push_back(std::string(settings::kRespDrive) + " " + drive +
                               " is not a folder this user can write to: the run chooses another place");
   }
 }

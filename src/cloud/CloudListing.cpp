@@ -16,13 +16,12 @@ QString LookupSize(const std::vector<SizePair>& table, const std::string& filena
   return "0";
 }
 
-void AddEntries(const ftp::cDirList& directory, const std::vector<SizePair>& table, const QLocale& locale,
-                CloudListing* listing) {
+void AddEntries(const ftp::cDirList& directory, const std::vector<SizePair>& table, CloudListing* listing) {
   int k = 0;
   for (const ftp::cDirItem& item : directory) {
     if (item.Directory) continue;  // a folder is no backup
     Respaldo respaldo;
-    DateTexts(item.LastWriteTime, locale, &respaldo.Dia, &respaldo.Hora);
+    DateTexts(item.LastWriteTime, &respaldo.Dia, &respaldo.Hora);
     if (respaldo.Dia.isEmpty()) continue;  // no modification time
     respaldo.Fecha = item.LastWriteTime;
     respaldo.Archivo = QString::fromStdString(item.Filename);
@@ -37,8 +36,7 @@ void AddEntries(const ftp::cDirList& directory, const std::vector<SizePair>& tab
 }  // namespace
 
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName, const QLocale& locale,
-                              const net::FtpSessionOptions& options) {
+                              const std::string& computerName, const net::FtpSessionOptions& options) {
   CloudListing listing;
   const std::string code = DecodeCustomerCode(cliente);
   const std::vector<SizePair> table =
@@ -53,7 +51,7 @@ CloudListing LoadCloudListing(const run::AccountService& service, const std::str
   if (!ftp.OpenConnection(fields[1], fields[2], fields[3])) return listing;
   if (!ftp.SetFTPDirectory(CustomerFolder(fields, code, computerName))) return listing;
   ftp.GetDirectoryListing("*.RAR");
-  AddEntries(*ftp.Directory(), table, locale, &listing);
+  AddEntries(*ftp.Directory(), table, &listing);
   ftp.CloseConnection();
   listing.listed = true;
   return listing;

@@ -2,7 +2,6 @@
 // Loading the cloud browser: the sizes the account service knows, the
 // account's connection data, and the ".RAR" files of this computer's cloud
 // folder, gathered into the table of backups and the total size.
-#include <QLocale>
 #include <string>
 
 #include "cloud/Respaldo.h"
@@ -21,7 +20,6 @@ struct CloudListing {
 // reported. `cliente` is the stored value, sent to the service as it is;
 // `options` are those of the FTP session that lists the folder.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName, const QLocale& locale,
-                              const net::FtpSessionOptions& options);
+                              const std::string& computerName, const net::FtpSessionOptions& options);
 
 }  // namespace norvo::cloud

@@ -14,7 +14,7 @@ namespace norvo::cloud {
 // One listed backup.
 struct Respaldo {
   double Fecha = 0;  // modification time (local Automation date); 0 = empty record
-  QString Dia;       // the date as the user writes it, at most 10 characters
+  QString Dia;       // the date "dd-MM-yyyy"
   QString Hora;      // "hh:mm", 24-hour clock
   QString Archivo;   // the file name on the server
   QString Tamano;    // size in KB as the account service gave it; "0" when unknown
@@ -26,10 +26,10 @@ using Respaldos = std::array<Respaldo, kRespaldosCount>;
 // Every record emptied.
 void EmptyRespaldos(Respaldos& respaldos);
 
-// The date and time columns of a modification time: Dia is the date in the
-// locale's short form with a four-digit year, cut at 10 characters; Hora is
-// "hh:mm". Both empty for the unknown time 0.
-void DateTexts(double fecha, const QLocale& locale, QString* dia, QString* hora);
+// The date and time columns of a modification time: Dia is "dd-MM-yyyy"
+// (e.g. "05-03-2024") and Hora "hh:mm", whatever the locale. Both empty for
+// the unknown time 0.
+void DateTexts(double fecha, QString* dia, QString* hora);
 
 // A number in the "#,0" form: rounded to a whole number, thousands grouped
 // with the locale's separator ("1.234.567").

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -35,13 +36,26 @@ const char* const kCaption = "Cloud";
 const char* const kReported = "Se ha reportado el error a Norvo Backup.";
 const char* const kDone = "Se ha completado satisfactoriamente la descarga";
 
+// Whether the characters of a list line all take the same width. Measured,
+// because the fonts' own word for it is not to be trusted: Qt reports some
+// monospaced fonts (Noto Sans Mono among them) as proportional.
+bool HasFixedWidth(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int width = metrics.horizontalAdvance('0');
+  for (QChar c : QStringLiteral("iW |-.:,")) {
+    if (metrics.horizontalAdvance(c) != width) return false;
+  }
+  return true;
+}
+
+// Courier New, or the font the system offers in its place; else the system's fixed font.
 QFont ListFont() {
   QFont font("Courier New", 9);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  if (!QFontInfo(font).fixedPitch()) {
-    // Some machines map Courier New to a face Qt does not report as fixed
-    // (Nimbus Mono PS): the system's fixed font then, still asked to be fixed.
+  if (!HasFixedWidth(font)) {
+    // Courier New maps to a face whose characters differ in width: the
+    // system's fixed font then, still asked to be fixed.
     font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setFixedPitch(true);
   }
@@ -106,7 +120,7 @@ void frmCloud::Form_Load() {
   const std::string cliente = settings::ReadSetting(settings::kCliente);
   const settings::ProviderConfig& config = context_.provider;
   CloudListing listing = LoadCloudListing(run::ProviderAccountService(config), cliente, run::GetMachineName(),
-                                          QLocale(), net::FtpSessionOptionsFor(config));
+                                          net::FtpSessionOptionsFor(config));
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
   lst->clear();
   respaldos_ = listing.respaldos;

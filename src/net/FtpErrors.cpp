@@ -39,7 +39,7 @@ constexpr Entry kTexts[] = {
 
 }  // namespace
 
-std::string FtpErrorText(unsigned code) {
+std::string FtpErrorTableText(unsigned code) {
   for (const Entry& entry : kTexts) {
     if (entry.code == code) return std::string(entry.text) + "\r\n";
   }
@@ -58,7 +58,9 @@ unsigned FtpErrorFromErrno(int error_number) {
     case EROFS:
       return ftp_error::kAccessDenied;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
       return ftp_error::kDiskFull;
     default:
       return ftp_error::kWriteFault;

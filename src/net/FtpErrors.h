@@ -31,9 +31,14 @@ inline constexpr unsigned kFtpDropped = 12111;
 inline constexpr unsigned kSecurityChannelError = 12157;
 }  // namespace ftp_error
 
-// The text of a code, ending with its own CR LF line break; a code outside the
-// table gives the empty text.
+// The text of a code, ending with its own CR LF line break; empty when there
+// is none. The libcurl backend gives the table's text; the Windows internet
+// backend asks the system (wininet.dll's messages) first.
 std::string FtpErrorText(unsigned code);
+
+// The text of a code in our own table, ending in CR LF; a code outside the
+// table gives the empty text.
+std::string FtpErrorTableText(unsigned code);
 
 // The code of a local file error (an errno value).
 unsigned FtpErrorFromErrno(int error_number);

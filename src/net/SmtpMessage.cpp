@@ -1,7 +1,6 @@
 #include "net/SmtpMessage.h"
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 
 #include "platform/System.h"
@@ -110,16 +109,8 @@ std::string FormatMailDate(std::time_t moment) {
   static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  namespace chrono = std::chrono;
   const std::tm local = platform::LocalTime(moment);
-  // The offset is the local civil time read as if it were UTC, minus the moment.
-  const chrono::sys_days date = chrono::year{local.tm_year + 1900} /
-                                chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
-                                chrono::day{static_cast<unsigned>(local.tm_mday)};
-  const chrono::sys_seconds local_as_utc =
-      date + chrono::hours{local.tm_hour} + chrono::minutes{local.tm_min} + chrono::seconds{local.tm_sec};
-  const chrono::sys_seconds utc{chrono::seconds{moment}};
-  long offset_min = static_cast<long>(chrono::duration_cast<chrono::minutes>(local_as_utc - utc).count());
+  long offset_min = platform::UtcOffsetSeconds(moment) / 60;
   char sign = offset_min < 0 ? '-' : '+';
   if (offset_min < 0) offset_min = -offset_min;
   char text[64];

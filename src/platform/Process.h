@@ -18,4 +18,10 @@ struct ProcessResult {
 // arguments, with standard input closed, and blocks until it has ended.
 ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv);
 
+// Starts argv[0] as RunAndWaitProcess does, without a window and without
+// waiting for it, as the task scheduler would: the program goes on when this
+// one ends, and nothing is left behind of it when it ends first. False with
+// the reason in *error when it cannot be started.
+bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* error = nullptr);
+
 }  // namespace norvo::platform

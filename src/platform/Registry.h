@@ -49,4 +49,7 @@ std::unique_ptr<RegistryKey> OpenRegistryKey(RegHive hive, std::string_view path
 std::unique_ptr<RegistryKey> CreateRegistryKey(RegHive hive, std::string_view path,
                                                std::string* error = nullptr);
 
+// Where the store is, in words for help texts.
+std::string RegistryStoreDescription();
+
 }  // namespace norvo::platform

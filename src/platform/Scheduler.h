@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace norvo::platform {
@@ -17,6 +18,9 @@ struct WeeklyTask {
   std::string domain;                  // the account that runs the task
   std::string user;
   std::string password;
+  // Variables the program is started with (name, value), e.g. where its
+  // settings are. The crontab line sets them before the program.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 // A start time "hh:mm" (one or two digits for the hour) as hour and minute;
@@ -41,6 +45,16 @@ struct TaskPlace {
 // scheduler's own message in *error. On POSIX the crontab program is
 // $NORVO_CRONTAB when set, else "crontab".
 
+// Whether this build has a scheduler backend: the crontab on POSIX. The
+// Windows one (SCHTASKS) is not written yet; a Windows build must not call
+// the operations below, which it does not define.
+inline constexpr bool kSchedulerBackend =
+#ifdef _WIN32
+    false;
+#else
+    true;
+#endif
+
 // Registers the task, replacing an earlier one of the same name and leaving
 // every other task untouched; *entry gets what was registered.
 bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr, std::string* entry = nullptr);
@@ -49,5 +63,14 @@ bool FindWeeklyTask(const TaskPlace& place, std::string* entry, std::string* err
 // Removes the task and nothing else; *removed gets its entry (empty when
 // there was none, which is no failure).
 bool RemoveWeeklyTask(const TaskPlace& place, std::string* removed, std::string* error = nullptr);
+
+// Has the scheduler start the registered task as soon as it can when a
+// start was missed (the computer was off or asleep at its time), even when
+// nobody logs on. On Windows the task's "start when available" setting, set
+// through the task scheduler's own interface after the task is registered.
+// A crontab has no such setting: on POSIX this does nothing and succeeds,
+// and the tray program catches a missed run up itself. False with the
+// reason in *error when the setting cannot be made.
+bool StartTaskWhenAvailable(const std::string& task_name, std::string* error = nullptr);
 
 }  // namespace norvo::platform

@@ -41,6 +41,26 @@ bool FileExists(const std::string& path);
 // The folder that holds the running program, ending in the separator.
 std::string ProgramFolder();
 
+// The folder of configuration shared by every user of this computer, ending
+// in the separator: /etc/norvo/, or %ProgramData%\Norvo\ on Windows.
+std::string SharedConfigFolder();
+
+// The program's arguments after its name, as UTF-8 text (on Windows read from
+// the wide command line: argv holds them in the ANSI code page).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// An environment variable as UTF-8 text; empty when it is not set.
+std::string EnvironmentValue(const char* name);
+
+// The ODBC driver that reaches SQL Server when the provider names none:
+// FreeTDS on POSIX, the "SQL Server" driver that every Windows has.
+inline constexpr const char* kDefaultOdbcDriver =
+#ifdef _WIN32
+    "SQL Server";
+#else
+    "FreeTDS";
+#endif
+
 // The path separator of this platform ("/" or "\").
 inline constexpr char kPathSeparator =
 #ifdef _WIN32
@@ -85,8 +105,11 @@ inline bool IsAbsolutePath(std::string_view path) {
 #endif
 }
 
-// Local broken-down time of a moment, and back.
+// Local broken-down time of a moment, and back. FromLocalTime takes fields
+// out of their ranges (a 40th day, a year before 1970) as mktime does.
 std::tm LocalTime(std::time_t moment);
 std::time_t FromLocalTime(std::tm local);
+// How far local time is ahead of UTC at that moment, in seconds.
+long UtcOffsetSeconds(std::time_t moment);
 
 }  // namespace norvo::platform

@@ -1,20 +1,14 @@
 #include "run/ArchiverLookup.h"
 
-#include <cstdlib>
-
 #include "platform/System.h"
 #include "run/ArchiverRar.h"
 #include "run/ArchiverSevenZip.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
 
 const char* const kSevenZipNames[] = {"7zz", "7z"};
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? "" : value;
-}
 
 // The RAR tool when it is there to run: the provider's path is taken as it is.
 std::string FoundRarTool(const ArchiverSearch& search) {
@@ -32,10 +26,10 @@ ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider) {
   search.sevenZipPath = provider.archiver_path;
   search.level = provider.archiver_level;
   search.programFolder = platform::ProgramFolder();
-  search.searchPath = Environment("PATH");
+  search.searchPath = platform::EnvironmentValue("PATH");
   // Set on Windows only; 7-Zip's installer puts it in "<Program Files>\7-Zip".
   for (const char* variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
-    const std::string folder = Environment(variable);
+    const std::string folder = platform::EnvironmentValue(variable);
     if (!folder.empty()) {
       search.sevenZipFolders.push_back(folder + platform::kPathSeparator + "7-Zip" +
                                        platform::kPathSeparator);
@@ -45,22 +39,15 @@ ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider) {
 }
 
 std::string FindOnPath(const std::string& name, const std::string& searchPath) {
-  std::size_t start = 0;
-  while (start <= searchPath.size()) {
-    std::size_t end = searchPath.find(platform::kPathListSeparator, start);
-    if (end == std::string::npos) end = searchPath.size();
-    std::string folder = searchPath.substr(start, end - start);
+  for (std::string folder : settings::Split(searchPath, std::string_view(&platform::kPathListSeparator, 1))) {
     // Windows allows a folder of PATH in double quotes.
     if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
       folder = folder.substr(1, folder.size() - 2);
     }
-    if (!folder.empty()) {
-      if (folder.back() != '/' && folder.back() != platform::kPathSeparator)
-        folder += platform::kPathSeparator;
-      const std::string candidate = folder + name + platform::kProgramSuffix;
-      if (platform::FileExists(candidate)) return candidate;
-    }
-    start = end + 1;
+    if (folder.empty()) continue;
+    if (folder.back() != '/' && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    const std::string candidate = folder + name + platform::kProgramSuffix;
+    if (platform::FileExists(candidate)) return candidate;
   }
   return "";
 }

@@ -40,6 +40,7 @@ RunResult BackupRun::Run() {
   result.errors = errorList_;
   result.slot = copySlot_;
   result.recorded = recorded_;
+  result.complete = complete_;
   return result;
 }
 
@@ -99,6 +100,14 @@ void BackupRun::CloseRun() {
   const std::string slot = std::to_string(copySlot_);
   settings::WriteSetting(settings::kRespRespFecha, date);
   settings::WriteSetting(settings::kRespRespUCopia, slot);
+  // A complete copy: at least one item, each of them in the cloud and none
+  // with an error (a database that could not be reached, sources that could
+  // not be read).
+  if (errorList_.empty() && itemsUploaded_ > 0) {
+    settings::WriteSetting(settings::kRespRespCompleta, date);
+    complete_ = settings::ReadSetting(settings::kRespRespCompleta) == date;
+    if (!complete_) Say("the settings store could not save the date of this complete copy");
+  }
   // The store may be held by another writer past its busy time-out. Unsaved,
   // the next run would use this slot again: tell the provider, since the
   // reports above are already out.

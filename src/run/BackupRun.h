@@ -40,6 +40,7 @@ struct RunResult {
   std::vector<std::string> errors;  // the run's error list, in order
   std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
   bool recorded = false;            // the date and copy slot were saved
+  bool complete = false;            // every item reached the cloud: Resp_RespCompleta was written
 };
 
 // The settings read at the start of the run.
@@ -95,6 +96,8 @@ class BackupRun {
   std::vector<std::string> errorList_;
   bool archiverMissingReported_ = false;
   bool recorded_ = false;
+  int itemsUploaded_ = 0;
+  bool complete_ = false;
   std::string failure_;
 };
 

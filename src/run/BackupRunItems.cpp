@@ -116,7 +116,11 @@ std::string BackupRun::Upload(const std::string& fileName) {
       env_.phases.UploadToCloud(accountFields_[1], accountFields_[2], accountFields_[3], ComputerFolder(),
                                 CustomerFolder(), workFolder_, fileName);
   Say(fileName + ": upload " + uploaded);
-  if (uploaded != kOk) AddError(uploaded);
+  if (uploaded == kOk) {
+    ++itemsUploaded_;
+  } else {
+    AddError(uploaded);
+  }
   return uploaded;
 }
 

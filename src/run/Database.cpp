@@ -63,7 +63,9 @@ bool ProgramDatabase::OpenDatabase(const std::string& server, const std::string&
                      " no admite \"};\" en el servidor, el usuario ni la contraseña");
   }
   connection_ = std::move(connection);
-  if (!opened && alert_) alert_(connection_->LastError());
+  // The whole reason: for a Windows login, the record that says why often
+  // comes after the driver's generic "Unable to connect to data source".
+  if (!opened && alert_) alert_(connection_->OpenFailureDetails());
   return opened;
 }
 

@@ -9,11 +9,16 @@
 #include "run/BackupRun.h"
 #include "run/ProgramPhases.h"
 #include "settings/ProviderConfig.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
 
-void Diagnostic(const std::string& line) { std::cerr << "Norvo_T: " << line << std::endl; }
+// Every line of the text with the program's name before it.
+void Diagnostic(const std::string& text) {
+  for (const std::string& line : settings::Split(text, "\n")) std::cerr << "Norvo_T: " << line << '\n';
+  std::cerr.flush();
+}
 
 constexpr int kAllReached = 0;
 constexpr int kEndedEarly = 1;

@@ -1,6 +1,8 @@
-// Connection and statement execution over raw ODBC calls.
+// Connection and statement execution over raw ODBC calls, in their wide
+// (UTF-16) form: the ANSI calls would pass text in the Windows code page.
 #include "run/OdbcConnection.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "run/OdbcHandle.h"
@@ -13,31 +15,35 @@ namespace {
 // keeps failing in place.
 constexpr int kMaxResults = 100000;
 
-SQLCHAR* Sql(const std::string& text) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())); }
-
-// One column of the current row as text; NULL reads as empty.
+// One column of the current row as text; NULL reads as empty. Long values
+// come in pieces, each ended by a NUL that is not part of the value.
 bool ReadColumn(SQLHSTMT statement, SQLUSMALLINT column, std::string& value) {
   value.clear();
-  char buffer[1024];
+  constexpr std::size_t kUnits = 512;
+  SQLWCHAR buffer[kUnits];
+  OdbcText wide;
   for (;;) {
     SQLLEN indicator = 0;
-    SQLRETURN rc = SQLGetData(statement, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-    if (rc == SQL_NO_DATA) return true;
+    SQLRETURN rc = SQLGetData(statement, column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+    if (rc == SQL_NO_DATA) break;
     if (!SQL_SUCCEEDED(rc)) return false;
-    if (indicator == SQL_NULL_DATA) return true;
-    bool truncated = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
-    value.append(buffer, truncated ? sizeof buffer - 1 : static_cast<std::size_t>(indicator));
-    if (!truncated) return true;
+    if (indicator == SQL_NULL_DATA) break;
+    const bool truncated = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
+    wide.append(buffer, truncated ? kUnits - 1 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR));
+    if (!truncated) break;
   }
+  value = FromOdbcText(wide.data(), wide.size());
+  return true;
 }
 
 // Every row of the current result set; false when reading a row fails.
 bool FetchRows(SQLHSTMT statement, SQLSMALLINT columnCount, OdbcRows& result) {
   for (SQLSMALLINT column = 1; column <= columnCount; ++column) {
-    SQLCHAR name[256] = {};
-    SQLSMALLINT length = 0;
-    SQLColAttribute(statement, column, SQL_DESC_NAME, name, sizeof name, &length, nullptr);
-    result.columns.emplace_back(reinterpret_cast<const char*>(name));
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT length = 0;  // in bytes
+    SQLColAttributeW(statement, column, SQL_DESC_NAME, name, sizeof name, &length, nullptr);
+    const std::size_t units = std::min<std::size_t>(length > 0 ? length / sizeof(SQLWCHAR) : 0, 255);
+    result.columns.push_back(FromOdbcText(name, units));
   }
   for (;;) {
     SQLRETURN rc = SQLFetch(statement);
@@ -69,34 +75,40 @@ bool OdbcConnection::Open(const std::string& connectionString, int loginTimeoutS
   handles_.reset();
   auto handles = std::make_unique<Handles>();
   if (!handles->environment.Allocate(SQL_NULL_HANDLE)) {
-    lastError_ = "No se pudo iniciar ODBC";
+    lastError_ = openFailure_ = "No se pudo iniciar ODBC";
     return false;
   }
   SQLSetEnvAttr(handles->environment.get(), SQL_ATTR_ODBC_VERSION,
                 reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0);
   if (!handles->connection.Allocate(handles->environment.get())) {
     lastError_ = OdbcFailureText(SQL_HANDLE_ENV, handles->environment.get());
+    openFailure_ = OdbcFailureDetails(SQL_HANDLE_ENV, handles->environment.get());
     return false;
   }
   SQLHDBC connection = handles->connection.get();
   SQLSetConnectAttr(connection, SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(loginTimeoutSeconds)), 0);
-  SQLCHAR completed[1024];
+  OdbcText text = ToOdbcText(connectionString);
+  SQLWCHAR completed[1024];
   SQLSMALLINT completedLength = 0;
-  SQLRETURN rc = SQLDriverConnect(connection, nullptr, Sql(connectionString), SQL_NTS, completed,
-                                  sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+  SQLRETURN rc =
+      SQLDriverConnectW(connection, nullptr, text.data(), SQL_NTS, completed,
+                        sizeof completed / sizeof completed[0], &completedLength, SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
     lastError_ = OdbcFailureText(SQL_HANDLE_DBC, connection);
+    openFailure_ = OdbcFailureDetails(SQL_HANDLE_DBC, connection);
     return false;
   }
   handles->connected = true;
   handles_ = std::move(handles);
   lastError_.clear();
+  openFailure_.clear();
   return true;
 }
 
 void OdbcConnection::Fail(std::string reason) {
   handles_.reset();
+  openFailure_ = reason;
   lastError_ = std::move(reason);
 }
 
@@ -119,7 +131,8 @@ std::optional<OdbcRows> OdbcConnection::Execute(const std::string& sql) {
   OdbcRows result;
   std::optional<std::string> failure;
   bool haveRows = false;
-  SQLRETURN rc = SQLExecDirect(stmt, Sql(sql), SQL_NTS);
+  OdbcText text = ToOdbcText(sql);
+  SQLRETURN rc = SQLExecDirectW(stmt, text.data(), SQL_NTS);
   // SQL_NO_DATA is a statement without a result set: success.
   for (int results = 0; rc != SQL_NO_DATA && results < kMaxResults; ++results) {
     if (rc == SQL_ERROR) {

@@ -41,11 +41,15 @@ class OdbcConnection {
 
   // The server's text of the last failure, without the driver's prefixes.
   const std::string& LastError() const { return lastError_; }
+  // Why the last Open failed in full: every diagnostic, the most informative
+  // first, one per line. Empty after a successful Open.
+  const std::string& OpenFailureDetails() const { return openFailure_; }
 
  private:
   struct Handles;
   std::unique_ptr<Handles> handles_;
   std::string lastError_;
+  std::string openFailure_;
   int queryTimeout_ = 0;
 };
 

@@ -1,4 +1,5 @@
 // Reading the diagnostic records that ODBC keeps on a handle after a call.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,15 @@ std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle
   std::vector<Diagnostic> records;
   if (handle == SQL_NULL_HANDLE) return records;
   for (SQLSMALLINT number = 1; number < 100; ++number) {
-    SQLCHAR state[6] = {};
+    SQLWCHAR state[6] = {};
     SQLINTEGER native = 0;
-    SQLCHAR text[2048] = {};
-    SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, text, sizeof text, &length);
+    constexpr SQLSMALLINT kUnits = 2048;
+    SQLWCHAR text[kUnits] = {};
+    SQLSMALLINT length = 0;  // in characters
+    SQLRETURN rc = SQLGetDiagRecW(handleType, handle, number, state, &native, text, kUnits, &length);
     if (!SQL_SUCCEEDED(rc)) break;
-    records.push_back({reinterpret_cast<const char*>(state), native, reinterpret_cast<const char*>(text)});
+    const auto units = static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, kUnits - 1));
+    records.push_back({FromOdbcText(state, 5), native, FromOdbcText(text, units)});
   }
   return records;
 }
@@ -57,6 +60,25 @@ std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle) {
   if (chosen == nullptr && !records.empty()) chosen = &records.front();
   if (chosen == nullptr) return "Error de ODBC sin descripción";
   return StripOdbcPrefixes(chosen->text);
+}
+
+std::string OdbcFailureDetails(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<Diagnostic> records = ReadDiagnostics(handleType, handle);
+  auto rank = [](const Diagnostic& record) {
+    if (record.native == 0) return 2;
+    return IsWarning(record) ? 1 : 0;
+  };
+  std::stable_sort(records.begin(), records.end(),
+                   [&](const Diagnostic& a, const Diagnostic& b) { return rank(a) < rank(b); });
+  std::vector<std::string> lines;
+  for (const Diagnostic& record : records) {
+    std::string line = StripOdbcPrefixes(record.text);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(std::move(line));
+  }
+  if (lines.empty()) return "Error de ODBC sin descripción";
+  std::string details = lines.front();
+  for (std::size_t i = 1; i < lines.size(); ++i) details += "\n" + lines[i];
+  return details;
 }
 
 std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle) {

@@ -2,12 +2,17 @@
 // Owners of raw ODBC handles and the reading of their diagnostic records.
 // Only the ODBC sources include this header, so the ODBC headers stay out
 // of the rest of the program.
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 
+#include "platform/OdbcApi.h"
+
 namespace norvo::run {
+
+// Text for the wide ODBC calls (UTF-16 code units, whatever SQLWCHAR is on
+// this platform) from the program's UTF-8, and back.
+using OdbcText = std::basic_string<SQLWCHAR>;
+OdbcText ToOdbcText(const std::string& utf8);
+std::string FromOdbcText(const SQLWCHAR* text, std::size_t length);
 
 // Frees its handle of the given ODBC handle type when it goes out of scope.
 template <SQLSMALLINT Type>
@@ -39,6 +44,12 @@ class OdbcHandle {
 // the first error record, else the first record at all; the bracketed
 // driver prefixes ("[FreeTDS][SQL Server]") removed.
 std::string OdbcFailureText(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// Every distinct record on a handle, one per line without the driver
+// prefixes, the most informative first: errors with a native number (the
+// server's, or the driver's own), then warnings with one, then the generic
+// records without ("Unable to connect to data source").
+std::string OdbcFailureDetails(SQLSMALLINT handleType, SQLHANDLE handle);
 
 // The SQLSTATE of the first diagnostic record, empty when there is none.
 std::string OdbcFirstState(SQLSMALLINT handleType, SQLHANDLE handle);

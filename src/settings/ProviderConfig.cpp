@@ -1,21 +1,14 @@
 #include "settings/ProviderConfig.h"
 
-#include <ini.h>
-
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <string_view>
 
+#include "platform/IniFile.h"
 #include "platform/System.h"
 
 namespace norvo::settings {
 namespace {
-
-struct ParseState {
-  ProviderConfig config;
-  std::string error;
-};
 
 bool ParseSeconds(std::string_view text, int& out) {
   char* end = nullptr;
@@ -26,12 +19,8 @@ bool ParseSeconds(std::string_view text, int& out) {
   return true;
 }
 
-int OnEntry(void* user, const char* section, const char* name, const char* value) {
-  auto& state = *static_cast<ParseState*>(user);
-  auto& c = state.config;
-  std::string_view key(name);
-  std::string text(value);
-  if (std::strcmp(section, "provider") != 0) return 1;  // other sections are for others
+// Takes one key of the [provider] section; the empty text, or why the value is refused.
+std::string Take(ProviderConfig& c, std::string_view key, const std::string& text) {
   if (key == "service_host")
     c.service_host = text;
   else if (key == "web_address")
@@ -63,10 +52,8 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
       c.ftp_tls = FtpTls::Try;
     else if (text == "require")
       c.ftp_tls = FtpTls::Require;
-    else {
-      state.error = "ftp_tls must be off, try or require, not \"" + text + "\"";
-      return 0;
-    }
+    else
+      return "ftp_tls must be off, try or require, not \"" + text + "\"";
   } else if (key == "archiver") {
     if (text == "auto")
       c.archiver = ArchiverChoice::Auto;
@@ -74,56 +61,48 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
       c.archiver = ArchiverChoice::Rar;
     else if (text == "7z")
       c.archiver = ArchiverChoice::SevenZip;
-    else {
-      state.error = "archiver must be auto, rar or 7z, not \"" + text + "\"";
-      return 0;
-    }
+    else
+      return "archiver must be auto, rar or 7z, not \"" + text + "\"";
   } else if (key == "archiver_level") {
-    if (text.size() != 1 || text[0] < '0' || text[0] > '9') {
-      state.error = "archiver_level must be a number from 0 to 9, not \"" + text + "\"";
-      return 0;
-    }
+    if (text.size() != 1 || text[0] < '0' || text[0] > '9')
+      return "archiver_level must be a number from 0 to 9, not \"" + text + "\"";
     c.archiver_level = text[0] - '0';
   } else if (key == "http_timeout_s" || key == "ftp_timeout_s") {
     int& target = key == "http_timeout_s" ? c.http_timeout_s : c.ftp_timeout_s;
-    if (!ParseSeconds(text, target)) {
-      state.error = std::string(key) + " must be a number of seconds, not \"" + text + "\"";
-      return 0;
-    }
+    if (!ParseSeconds(text, target))
+      return std::string(key) + " must be a number of seconds, not \"" + text + "\"";
   }
   // Unknown keys are ignored so that newer files work with older programs.
-  return 1;
+  return {};
 }
 
 }  // namespace
 
 std::string ProviderConfigPath() {
-  if (const char* explicit_path = std::getenv("NORVO_PROVIDER_CONF"); explicit_path && *explicit_path) {
+  if (std::string explicit_path = platform::EnvironmentValue("NORVO_PROVIDER_CONF"); !explicit_path.empty()) {
     return explicit_path;
   }
   for (const std::string& candidate :
-       {platform::ProgramFolder() + "provider.ini", std::string("/etc/norvo/provider.ini")}) {
+       {platform::ProgramFolder() + "provider.ini", platform::SharedConfigFolder() + "provider.ini"}) {
     if (platform::FileExists(candidate)) return candidate;
   }
   return "";
 }
 
 std::optional<ProviderConfig> LoadProviderConfigFrom(const std::string& file, std::string* error) {
-  ParseState state;
-  int rc = ini_parse(file.c_str(), OnEntry, &state);
-  if (rc != 0) {
+  ProviderConfig config;
+  const platform::IniReading reading = platform::ReadIniSection(
+      file, "provider",
+      [&config](const std::string& key, const std::string& value) { return Take(config, key, value); });
+  if (!reading.ok) {
     if (error) {
-      if (rc == -1)
-        *error = file + ": cannot be opened";
-      else if (!state.error.empty())
-        *error = file + ":" + std::to_string(rc) + ": " + state.error;
-      else
-        *error = file + ":" + std::to_string(rc) + ": not a valid line";
+      const std::string where = reading.line > 0 ? ":" + std::to_string(reading.line) : "";
+      *error = file + where + ": " + reading.error;
     }
     return std::nullopt;
   }
-  state.config.source_file = file;
-  return state.config;
+  config.source_file = file;
+  return config;
 }
 
 std::optional<ProviderConfig> LoadProviderConfig(std::string* error) {

@@ -2,9 +2,12 @@
 // The provider's values that are not per customer: where the account service,
 // mail and tools are. Read from an INI file with one [provider] section:
 // $NORVO_PROVIDER_CONF, else provider.ini in the program folder, else
-// /etc/norvo/provider.ini. Keys the file does not set keep their defaults.
+// provider.ini in the system's shared configuration folder (/etc/norvo/, or
+// %ProgramData%\Norvo\ on Windows). Keys the file does not set keep their defaults.
 #include <optional>
 #include <string>
+
+#include "platform/System.h"
 
 namespace norvo::settings {
 
@@ -30,7 +33,7 @@ struct ProviderConfig {
   ArchiverChoice archiver = ArchiverChoice::Auto;
   std::string archiver_path;                   // the 7-Zip program; empty: 7zz, else 7z, looked up
   int archiver_level = kDefaultArchiverLevel;  // 0 (store) to 9
-  std::string odbc_driver = "FreeTDS";
+  std::string odbc_driver = platform::kDefaultOdbcDriver;
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;
   std::string pam_service = "norvo";

@@ -58,6 +58,9 @@ constexpr SettingInfo kTable[] = {
     {kRespProgWPas, "the password of that account (schedule --password-stdin writes it)", kBase64, "none",
      kSecret},
     {kRespRespFecha, "the date and time of the last run (the run writes it)", kRunDate, "nothing is shown"},
+    {kRespRespCompleta,
+     "the date and time of the last run whose every item reached the cloud (the run writes it)", kRunDate,
+     "no complete copy yet: the tray warns"},
 };
 
 }  // namespace

@@ -32,6 +32,12 @@ inline constexpr std::string_view kRespProgWDom = "Resp_ProgWDom";
 inline constexpr std::string_view kRespProgWUsr = "Resp_ProgWUsr";
 inline constexpr std::string_view kRespProgWPas = "Resp_ProgWPas";
 inline constexpr std::string_view kRespRespFecha = "Resp_RespFecha";
+inline constexpr std::string_view kRespRespCompleta = "Resp_RespCompleta";
+
+// The seven day codes of Resp_ProgSem, Monday first (the order of the
+// window's day boxes).
+inline constexpr std::array<std::string_view, 7> kWeekdayCodes = {"MON", "TUE", "WED", "THU",
+                                                                  "FRI", "SAT", "SUN"};
 
 // The two texts of Resp_BaseAut: the system's own login, or a SQL Server login.
 inline constexpr std::string_view kWindowsLoginKind = "Aut1";
@@ -49,11 +55,6 @@ inline constexpr std::string_view kFileSetValues[] = {kRespArchRuta, kRespArchNo
 inline constexpr int kFileSetCount = 3;
 // "Resp_ArchRuta" for set 1, "Resp_ArchRuta2" for set 2.
 std::string FileSetValueName(std::string_view base, int set);
-
-// The seven day codes of the weekly run, Monday first (the order of the
-// window's day boxes).
-inline constexpr std::array<std::string_view, 7> kDayCodes = {"MON", "TUE", "WED", "THU",
-                                                              "FRI", "SAT", "SUN"};
 
 // What a stored text may be.
 enum class ValueRule {

@@ -79,7 +79,7 @@ bool Allowed(ValueRule rule, std::string_view value) {
       return CommaList(value, true, [](const std::string& id) { return IsDigits(id) && id.size() <= 9; });
     case kDayList:
       return CommaList(value, false, [](const std::string& code) {
-        return std::find(kDayCodes.begin(), kDayCodes.end(), code) != kDayCodes.end();
+        return std::find(kWeekdayCodes.begin(), kWeekdayCodes.end(), code) != kWeekdayCodes.end();
       });
     case kTimeOfDay:
       return platform::ParseTaskTime(value).has_value();

@@ -74,6 +74,39 @@ std::string EncodeUtf8(std::u32string_view characters) {
   return out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char32_t c : DecodeUtf8(text)) {
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::u32string characters;
+  characters.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      characters += static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      characters += U'\uFFFD';
+    } else {
+      characters += unit;
+    }
+  }
+  return EncodeUtf8(characters);
+}
+
 std::string Utf8ToWindows1252(std::string_view text) {
   // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
   static constexpr std::array<char16_t, 32> kHigh = {

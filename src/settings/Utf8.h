@@ -16,6 +16,9 @@ std::size_t Utf8SequenceLength(unsigned char lead);
 // so no input is lost or refused.
 std::u32string DecodeUtf8(std::string_view text);
 std::string EncodeUtf8(std::u32string_view characters);
+// UTF-8 and UTF-16 (surrogate pairs above U+FFFF). Unpaired surrogates read as U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
 // UTF-8 text to Windows-1252 bytes; characters it cannot hold become "?".
 std::string Utf8ToWindows1252(std::string_view text);
 

@@ -4,7 +4,9 @@
 #include <QIcon>
 
 #include "Version.h"
+#include "tray/CopyWatch.h"
 #include "tray/Diagnostic.h"
+#include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
@@ -12,6 +14,10 @@ namespace norvo::tray {
 int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayWindows& windows) {
   app.setApplicationName("Norvo");
   app.setApplicationVersion(QString(kVersion));
+  std::string why;
+  if (!InstallQtSpanish(app, &why)) {
+    Diagnostic("Qt's own texts stay in English: " + why + " (install qt6-translations-l10n)");
+  }
 
   SingleInstance instance;
   switch (instance.tryLock()) {
@@ -34,6 +40,7 @@ int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayW
   menu.hide();
   menu.state().bClaveOk = false;
   menu.Colocar_Tray();
+  menu.copyWatch()->Start();
   // Ending the session closes the program too; the icon goes with it.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &menu, &frmMenu::Quitar_Systray);
   return app.exec();

@@ -1,15 +1,19 @@
 #include "tray/frmClave.h"
 
+#include <QCursor>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <utility>
 
 #include "tray/Diagnostic.h"
 #include "tray/LinkLabel.h"
+#include "tray/PasswordBox.h"
 
 namespace norvo::tray {
 
@@ -18,7 +22,20 @@ frmClave::frmClave(AccessState& state, ProgramContext context, MailSender sender
   setObjectName("frmClave");
   setWindowTitle("Clave");
   BuildControls();
+  CenterOnScreen();
   intentos_ = 0;  // Load
+}
+
+// In the middle of the screen the pointer is on (where the tray icon was
+// clicked), rather than over the hidden menu window that owns the dialog.
+void frmClave::CenterOnScreen() {
+  QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  adjustSize();
+  QRect placed(QPoint(), size());
+  placed.moveCenter(screen->availableGeometry().center());
+  setGeometry(placed);  // the window's inside: its frame is not known before it is shown
 }
 
 void frmClave::BuildControls() {
@@ -26,7 +43,7 @@ void frmClave::BuildControls() {
   txtClave = new QLineEdit(this);
   txtClave->setObjectName("txtClave");
   txtClave->setEchoMode(QLineEdit::Password);
-  txtClave->setStyleSheet("lineedit-password-character: 42;");  // every character shown as "*"
+  MaskWithStars(txtClave);
   txtClave->installEventFilter(this);
   cmdAceptar = new QPushButton("&Aceptar", this);
   cmdCancelar = new QPushButton("&Cancelar", this);

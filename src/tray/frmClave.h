@@ -43,6 +43,7 @@ class frmClave : public QDialog {
 
  private:
   void BuildControls();
+  void CenterOnScreen();
 
   AccessState& state_;
   ProgramContext context_;

@@ -9,7 +9,9 @@
 #include "platform/System.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
+#include "tray/CopyWatch.h"
 #include "tray/Diagnostic.h"
+#include "tray/MenuOnRelease.h"
 #include "tray/RunAndWait.h"
 #include "tray/frmAcercade.h"
 #include "tray/frmClave.h"
@@ -31,7 +33,6 @@ frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), con
   InitTrayResources();
   setObjectName("frmMenu");
   setWindowTitle("Norvo Backup");
-  run_program_ = NorvoTPath();
   quit_ = [] { QCoreApplication::quit(); };
   BuildMenu();
   tray_ = new QSystemTrayIcon(this);
@@ -40,11 +41,19 @@ frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), con
   icon.addFile(":/norvo/norvo-256.png");
   tray_->setIcon(icon);
   tray_->setToolTip("Norvo Backup");
-  tray_->setContextMenu(mnupopup);
+  copy_watch_ = new CopyWatch(tray_, this);
+  setRunProgram(NorvoTPath());
+  // No context menu of Qt's own: it would open on the press of the button.
+  menu_opener_ = new MenuOnRelease([this](const QPoint& where) { mnupopup->popup(where); }, this);
   connect(tray_, &QSystemTrayIcon::activated, this, &frmMenu::trayIcon_Activated);
 }
 
 frmMenu::~frmMenu() { Quitar_Systray(); }
+
+void frmMenu::setRunProgram(std::string path) {
+  copy_watch_->setRunProgram(path);
+  run_program_ = std::move(path);
+}
 
 void frmMenu::BuildMenu() {
   mnupopup = new QMenu("popup", this);
@@ -81,9 +90,11 @@ void frmMenu::Quitar_Systray() {
   if (tray_) tray_->hide();
 }
 
-// The context menu opens on the right button (QSystemTrayIcon does that);
-// clicks and double-clicks of the left button do nothing.
-void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason) {}
+// The menu opens when the right button is released over the icon; clicks
+// and double-clicks of the left button do nothing.
+void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason reason) {
+  if (reason == QSystemTrayIcon::Context) menu_opener_->ContextRequested();
+}
 
 bool frmMenu::PasswordGate(const QString& caption, bool process_events_after) {
   state_.bClaveOk = false;
@@ -131,6 +142,7 @@ void frmMenu::mnuRespHaora_Click() {
   SetMenuEnabled(false);
   platform::ProcessResult result = Ejecutar_y_Esperar(run_program_);
   SetMenuEnabled(true);
+  copy_watch_->RefreshStatus();  // the run may have made a complete copy
   if (!result.started) Diagnostic("cannot start the backup run: " + result.error);
 }
 

@@ -22,6 +22,9 @@ namespace norvo::tray {
 // The window should delete itself on close; frmMenu names it (objectName).
 using WindowFactory = std::function<QWidget*()>;
 
+class CopyWatch;
+class MenuOnRelease;
+
 class frmMenu : public QWidget {
   Q_OBJECT
  public:
@@ -39,12 +42,16 @@ class frmMenu : public QWidget {
   QSystemTrayIcon* trayIcon() const { return tray_; }
   AccessState& state() { return state_; }
   frmAcercade* acercade() const { return acercade_.data(); }
+  // The catch-up of missed runs and the status of the last complete copy.
+  CopyWatch* copyWatch() const { return copy_watch_; }
 
   // The configuration window and the cloud browser, made on demand.
   void setConfigWindowFactory(WindowFactory factory) { config_factory_ = std::move(factory); }
   void setCloudWindowFactory(WindowFactory factory) { cloud_factory_ = std::move(factory); }
-  // The backup-run program "Respaldar ahora" starts (Norvo_T beside this program by default).
-  void setRunProgram(std::string path) { run_program_ = std::move(path); }
+  // The backup-run program "Respaldar ahora" and a catch-up start (Norvo_T
+  // beside this program by default).
+  void setRunProgram(std::string path);
+  const std::string& runProgram() const { return run_program_; }
   // How the password window sends the reminder mail.
   void setMailSender(MailSender sender) { mail_sender_ = std::move(sender); }
   // What ends the program once every window is closed (QCoreApplication::quit by default).
@@ -74,6 +81,8 @@ class frmMenu : public QWidget {
   ProgramContext context_;
   AccessState state_;
   QSystemTrayIcon* tray_ = nullptr;
+  MenuOnRelease* menu_opener_ = nullptr;
+  CopyWatch* copy_watch_ = nullptr;
   QPointer<frmAcercade> acercade_;
   WindowFactory config_factory_;
   WindowFactory cloud_factory_;

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "ToolFixture.h"
-#include "platform/System.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 
@@ -50,9 +49,9 @@ TEST_F(CheckTest, AStoreThatPassesSaysWhereTheRunWorks) {
                          "work folder: " +
                          home_ / "drive/TEMP_Norvo/" +
                          "\n"
-                         "weekly task: 30 23 * * 1 '" +
-                         platform::ProgramFolder() +
-                         "Norvo_T' # NORVO BACKUP\n"
+                         "weekly task: " +
+                         TaskLine("30 23 * * 1") +
+                         "\n"
                          "check: no problem found\n");
 }
 

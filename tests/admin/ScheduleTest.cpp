@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ToolFixture.h"
-#include "platform/System.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
 
@@ -15,24 +14,19 @@ namespace {
 using settings::ReadSetting;
 using ::testing::HasSubstr;
 
-class ScheduleTest : public SettingsToolTest {
- protected:
-  std::string Line(const std::string& when) const {
-    return when + " '" + platform::ProgramFolder() + "Norvo_T' # NORVO BACKUP";
-  }
-};
+using ScheduleTest = SettingsToolTest;
 
 TEST_F(ScheduleTest, RegistersShowsAndRemovesTheTaskOfTheWindow) {
   WriteFile(dir_ / ("table." + me_), "0 4 * * * /usr/bin/other\n");
   const ToolRun registered = Tool({"schedule", "mon,Fri", "7:05"});
   ASSERT_EQ(registered.status, 0) << registered.err;
-  EXPECT_EQ(registered.out, Line("5 7 * * 1,5") + "\n");
+  EXPECT_EQ(registered.out, TaskLine("5 7 * * 1,5") + "\n");
   EXPECT_EQ(ReadSetting("Resp_ProgSem"), ",MON,FRI,");
   EXPECT_EQ(ReadSetting("Resp_ProgHora"), "07:05");
-  EXPECT_EQ(Table(me_), "0 4 * * * /usr/bin/other\n" + Line("5 7 * * 1,5") + "\n");
+  EXPECT_EQ(Table(me_), "0 4 * * * /usr/bin/other\n" + TaskLine("5 7 * * 1,5") + "\n");
   ASSERT_EQ(Tool({"schedule", ",SUN,", "23:30"}).status, 0);
-  EXPECT_EQ(Tool({"schedule", "--show"}).out, Line("30 23 * * 0") + "\n");
-  EXPECT_EQ(Tool({"schedule", "--remove"}).out, Line("30 23 * * 0") + "\n");
+  EXPECT_EQ(Tool({"schedule", "--show"}).out, TaskLine("30 23 * * 0") + "\n");
+  EXPECT_EQ(Tool({"schedule", "--remove"}).out, TaskLine("30 23 * * 0") + "\n");
   EXPECT_EQ(Table(me_), "0 4 * * * /usr/bin/other\n");
   const ToolRun none = Tool({"schedule", "--show"});
   EXPECT_EQ(none.status, 1);
@@ -44,12 +38,12 @@ TEST_F(ScheduleTest, AnotherAccountAndItsPasswordAreStoredEncoded) {
   const ToolRun run = Tool({"schedule", "WED", "08:00", "--account", "OFICINA\\usuario", "--password-stdin"},
                            "clave de usuario\n");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Table("OFICINA\\usuario"), Line("0 8 * * 3") + "\n");
+  EXPECT_EQ(Table("OFICINA\\usuario"), TaskLine("0 8 * * 3") + "\n");
   EXPECT_EQ(settings::DecodeSetting(ReadSetting("Resp_ProgWDom")), "OFICINA");
   EXPECT_EQ(settings::DecodeSetting(ReadSetting("Resp_ProgWUsr")), "usuario");
   EXPECT_EQ(settings::DecodeSetting(ReadSetting("Resp_ProgWPas")), "clave de usuario");
   // Later calls find the stored account.
-  EXPECT_EQ(Tool({"schedule", "--show"}).out, Line("0 8 * * 3") + "\n");
+  EXPECT_EQ(Tool({"schedule", "--show"}).out, TaskLine("0 8 * * 3") + "\n");
   EXPECT_THAT(Calls(), HasSubstr("-u OFICINA\\usuario -l\n"));
 }
 

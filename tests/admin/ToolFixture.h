@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "admin/SettingsTool.h"
+#include "platform/System.h"
 #include "support/Files.h"
 #include "support/RegistrationFixtures.h"
 #include "support/TempDir.h"
@@ -29,6 +30,13 @@ class SettingsToolTest : public CrontabStandInTest {
     run.out = out.str();
     run.err = err.str();
     return run;
+  }
+
+  // The crontab line of the weekly task at `when`: the run reads this
+  // fixture's store and provider file.
+  std::string TaskLine(const std::string& when) const {
+    return when + " NORVO_REGISTRY='" + home_ / "registry.db" + "' NORVO_PROVIDER_CONF='" +
+           home_ / "provider.ini" + "' '" + platform::ProgramFolder() + "Norvo_T' # NORVO BACKUP";
   }
 
   TempDir home_;

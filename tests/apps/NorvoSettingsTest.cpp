@@ -4,11 +4,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -26,7 +27,7 @@ std::string Quote(const std::string& arg) {
 }
 
 Outcome Tool(const std::vector<std::string>& args) {
-  std::string line = Quote(std::string(NORVO_BIN_DIR) + "/norvo-settings");
+  std::string line = Quote(ProgramPath("norvo-settings"));
   for (const auto& arg : args) line += " " + Quote(arg);
   FILE* pipe = ::popen((line + " 2>&1").c_str(), "r");
   std::string output;
@@ -80,12 +81,11 @@ TEST_F(NorvoSettings, BadUseFailsClearlyAndWritesNothing) {
 }
 
 TEST_F(NorvoSettings, UnusableStoreIsReportedWithNonZeroExit) {
-  std::ofstream(dir / "registry.db") << "damaged";
+  WriteFile(dir / "registry.db", "damaged");
   Outcome outcome = Tool({"set", "Resp_Base", "1"});
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_NE(outcome.output.find("registry.db"), std::string::npos) << outcome.output;
-  std::ifstream in(dir / "registry.db");
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "damaged");
+  EXPECT_EQ(ReadFile(dir / "registry.db"), "damaged");
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <cmath>
+#include <ctime>
 
 #include "cloud/CloudData.h"
 #include "cloud/ErrorReport.h"
 #include "cloud/Respaldo.h"
+#include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {
@@ -58,24 +61,37 @@ TEST(CloudData, TemporaryNameReplacesTheLastThreeCharacters) {
 
 TEST(ListFormat, TheLineOfTheExample) {
   Respaldo r;
-  DateTexts(41414.96875, kChile, &r.Dia, &r.Hora);  // 20 May 2013 23:15
+  DateTexts(41414.96875, &r.Dia, &r.Hora);  // 20 May 2013 23:15
   r.Archivo = "0105C01.RAR";
   r.Tamano = "1234567";
   EXPECT_EQ(ListLine(3, r, kChile), "03 | 20-05-2013 | 23:15 | 0105C01.RAR  |     1.234.567");
   // Long names and sizes get no filling and the line goes on.
-  DateTexts(41414.96875, kUs, &r.Dia, &r.Hora);
   r.Archivo = "ARCHIVO_LARGO.RAR";
   r.Tamano = "1234567890123";
-  EXPECT_EQ(ListLine(12, r, kUs), "12 | 5/20/2013 | 23:15 | ARCHIVO_LARGO.RAR | 1,234,567,890,123");
+  EXPECT_EQ(ListLine(12, r, kUs), "12 | 20-05-2013 | 23:15 | ARCHIVO_LARGO.RAR | 1,234,567,890,123");
   r.Tamano = "n/a";
   EXPECT_TRUE(ListLine(1, r, kChile).endsWith("|           n/a"));
 }
 
 TEST(ListFormat, NoTimeGivesNoDate) {
-  QString dia = "x", hora = "y";
-  DateTexts(0, kChile, &dia, &hora);
-  EXPECT_TRUE(dia.isEmpty());
-  EXPECT_TRUE(hora.isEmpty());
+  for (double fecha : {0.0, std::nan(""), 1e300, -1e300}) {
+    QString dia = "x", hora = "y";
+    DateTexts(fecha, &dia, &hora);
+    EXPECT_TRUE(dia.isEmpty()) << fecha;
+    EXPECT_TRUE(hora.isEmpty()) << fecha;
+  }
+}
+
+TEST(ListFormat, TheClockAsWrittenOnTheDaySummerTimeBegins) {
+  // In Santiago 8 September 2024 has no midnight: the clocks went from 24:00 to 01:00.
+  ScopedEnv tz("TZ", "America/Santiago");
+  ::tzset();
+  QString dia, hora;
+  DateTexts(45543.96875, &dia, &hora);
+  EXPECT_EQ((dia + " " + hora).toStdString(), "08-09-2024 23:15");
+  DateTexts(45543 + (86400 - 0.5) / 86400, &dia, &hora);
+  EXPECT_EQ((dia + " " + hora).toStdString(), "09-09-2024 00:00")
+      << "the last half second is the next midnight";
 }
 
 TEST(ListFormat, UsedSpaceWithTheRegionalSeparators) {
@@ -91,7 +107,7 @@ TEST(ListFormat, UsedSpaceWithTheRegionalSeparators) {
 Respaldo Dated(double fecha, const char* name) {
   Respaldo r;
   r.Fecha = fecha;
-  DateTexts(fecha, kChile, &r.Dia, &r.Hora);
+  DateTexts(fecha, &r.Dia, &r.Hora);
   r.Archivo = name;
   r.Tamano = "1";
   return r;

@@ -78,7 +78,10 @@ TEST_F(CloudWindowTest, EmptyFolderShowsTheLabelForZero) {
   EXPECT_EQ(window->Label1->text(), "Espacio utilizado");
   EXPECT_EQ(window->cmdAceptar->text(), "&Aceptar");
   EXPECT_EQ(window->cmdCancelar->text(), "&Cancelar");
-  EXPECT_TRUE(window->lst->font().fixedPitch());
+  // The columns line up: every character of a line takes the same width, whatever font stands in.
+  const QFontMetrics metrics(window->lst->font());
+  for (QChar c : QStringLiteral("iW |-.:,"))
+    EXPECT_EQ(metrics.horizontalAdvance(c), metrics.horizontalAdvance('0'));
   // At the lower right corner, 38 pixels (at 96 dpi) above the bottom.
   QScreen* screen = QGuiApplication::primaryScreen();
   const int margin = qRound(screen->logicalDotsPerInchY() * 570 / 1440.0);
@@ -97,6 +100,22 @@ TEST_F(CloudWindowTest, ListsOldestFirstWithSizesAndTotal) {
   EXPECT_EQ(window->Label2->text(), "1,179 GB    -    1.236.625 KB");
   EXPECT_EQ(window->PrimerIndice(), 97);
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CloudWindowTest, DatesReadDayMonthYearWithLeadingZerosInEveryLocale) {
+  SetAccount(GoodAccount(), "");
+  AddCloudFile("A.RAR", "a", Local(2023, 12, 31, 23, 59));
+  AddCloudFile("B.RAR", "b", Local(2024, 3, 5, 9, 7));
+  for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Spanish, QLocale::Spain),
+                                QLocale(QLocale::English, QLocale::UnitedStates)}) {
+    QLocale::setDefault(locale);
+    QPointer<cloud::frmCloud> window = OpenWindow();
+    QStringList columns;
+    for (const QString& line : Lines(window)) columns << line.section(" | ", 1, 2);
+    EXPECT_EQ(columns, QStringList({"31-12-2023 | 23:59", "05-03-2024 | 09:07"}))
+        << locale.name().toStdString();
+    window->close();
+  }
 }
 
 TEST_F(CloudWindowTest, DoubleClickRestoresExactlyTheFileOfThatLine) {

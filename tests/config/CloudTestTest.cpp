@@ -35,8 +35,8 @@ class CloudTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  test::AccountServicePeer service_{dir_.path().string()};
-  test::FtpPeer ftp_;
+  AccountServicePeer service_{dir_.path().string()};
+  FtpPeer ftp_;
   const std::string cliente_ = settings::EncodeSetting("12345");
 };
 

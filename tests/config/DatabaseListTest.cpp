@@ -20,7 +20,7 @@ class DatabaseList : public ::testing::Test {
 
   TempDir dir_;
   ScopedEnv store_{"NORVO_REGISTRY", dir_ / "registry.db"};
-  std::optional<test::TdsPeer> peer_;
+  std::optional<TdsPeer> peer_;
   config::DatabaseLogin login_{"", "", false, "sa", "secret"};
   std::vector<std::string> alerts_;
   run::ProgramDatabase database_{"FreeTDS", [this](const std::string& text) { alerts_.push_back(text); }};

@@ -4,6 +4,8 @@
 // running program; a failure leaves a line on stderr.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/services/Registration.h"
 #include "platform/System.h"
 #include "platform/posix/Accounts.h"
@@ -23,6 +25,17 @@ TEST(WeeklyTask, BuiltFromTheWindowTexts) {
   EXPECT_EQ(task.time, "07:05");
   EXPECT_EQ(task.domain + "|" + task.user + "|" + task.password, "DOM|ana|pw");
   EXPECT_TRUE(config::DayCodes(",").empty());
+}
+
+TEST(WeeklyTask, TheRunGetsTheStoreAndProviderFileOfThisProgram) {
+  ScopedEnv registry("NORVO_REGISTRY", "datos/r.db");  // relative: the run starts elsewhere
+  ScopedEnv provider("NORVO_PROVIDER_CONF", "/etc/norvo/otro.ini");
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(config::TaskEnvironment(),
+            (std::vector<std::pair<std::string, std::string>>{
+                {"NORVO_REGISTRY", here + "/datos/r.db"}, {"NORVO_PROVIDER_CONF", "/etc/norvo/otro.ini"}}));
+  ScopedEnv no_registry("NORVO_REGISTRY", "");
+  EXPECT_EQ(config::TaskEnvironment().size(), 1u);
 }
 
 TEST_F(CrontabStandInTest, AnAccountWithoutATableGetsOne) {

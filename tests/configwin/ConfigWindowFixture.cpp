@@ -17,7 +17,10 @@ Qt::CursorShape CurrentPointer() {
 
 config::ConfigServices FakeServices::Services() {
   config::ConfigServices services;
-  services.registerStartup = [this] { calls.push_back("registerStartup"); };
+  services.registerStartup = [this] {
+    calls.push_back("registerStartup");
+    return std::string();
+  };
   services.testCloud = [this] {
     calls.push_back("testCloud");
     pointers.push_back(CurrentPointer());
@@ -38,6 +41,7 @@ config::ConfigServices FakeServices::Services() {
   services.registerSchedule = [this](const config::ScheduleRequest& task) {
     calls.push_back("registerSchedule");
     schedules.push_back(task);
+    return std::string();
   };
   services.loggedOnUser = [this] {
     calls.push_back("loggedOnUser");

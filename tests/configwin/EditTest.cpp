@@ -49,8 +49,9 @@ TEST_F(EditTest, TicksMakeTabsUsableAndBoxesShowPasswords) {
 
   Control<QCheckBox>("chkBasePas").click();
   EXPECT_EQ(Control<QLineEdit>("txtBasePas").echoMode(), QLineEdit::Normal);
+  Control<QLineEdit>("txtBasePas").setText("clave");
   Control<QCheckBox>("chkBasePas").click();
-  EXPECT_EQ(Control<QLineEdit>("txtBasePas").echoMode(), QLineEdit::Password);
+  EXPECT_EQ(Control<QLineEdit>("txtBasePas").displayText(), "*****");
   Control<QCheckBox>("chkSegPas").click();
   EXPECT_EQ(Control<QLineEdit>("txtSegPas").echoMode(), QLineEdit::Normal);
   EXPECT_EQ(Control<QLineEdit>("txtSegPasRe").echoMode(), QLineEdit::Normal);

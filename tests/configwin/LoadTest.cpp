@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <set>
 
 #include "ConfigWindowFixture.h"
 #include "settings/Base64.h"
@@ -70,7 +71,10 @@ TEST_F(LoadTest, TabsControlsAndDesignTexts) {
   EXPECT_EQ(Control<QPushButton>("cmdCancelar").text(), "&Cancelar");
   for (const char* name :
        {"txtClave", "txtClaveConf", "txtBasePas", "txtSegPas", "txtSegPasRe", "txtWinPas"}) {
-    EXPECT_EQ(Control<QLineEdit>(name).echoMode(), QLineEdit::Password) << name;
+    auto& box = Control<QLineEdit>(name);
+    EXPECT_EQ(box.echoMode(), QLineEdit::Password) << name;
+    box.setText("añ1");
+    EXPECT_EQ(box.displayText(), "***") << name;  // stars, whatever the style's own mark
   }
 }
 
@@ -214,6 +218,24 @@ TEST_F(LoadTest, CloudMarksAndTheLockedAccountUnderTheBusyPointer) {
   ASSERT_EQ(fakes.pointers.size(), 1u);
   EXPECT_EQ(fakes.pointers[0], Qt::WaitCursor);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  // Success and failure marks stand in one column; the captions do not move with the result.
+  auto shown_columns = [this](const QString& last_mark) {
+    window->show();
+    std::set<int> marks, captions;
+    for (int i = 0; i < 3; ++i) {
+      const QString mark = (i < 2 ? QString("Image6(%1)") : last_mark).arg(i);
+      marks.insert(Control<QLabel>(mark.toUtf8().constData()).x());
+      captions.insert(Control<QLabel>(QString("lblTest%1").arg(i).toUtf8().constData()).x());
+    }
+    EXPECT_EQ(marks.size(), 1u);
+    EXPECT_EQ(captions.size(), 1u);
+    return *captions.begin();
+  };
+  const int mixed = shown_columns("Image7(%1)");
+  fakes.marks.success = {true, true, true};
+  Open();
+  EXPECT_EQ(shown_columns("Image6(%1)"), mixed);
 }
 
 TEST_F(LoadTest, DatabaseListAtLoadAndOnConectar) {

@@ -121,7 +121,7 @@ TEST_F(DatabaseTest, RefusedLoginIsTheDumpsResultAndOneAlert) {
   StartServer(kVentas);
   StoreLogin("sa", "wrong");
   EXPECT_EQ(DumpDatabase(folder_, "BD05C001.BAK", "Ventas"), "Login failed for user 'sa'.");
-  EXPECT_EQ(alerts_, (Statements{"Login failed for user 'sa'."}));
+  EXPECT_EQ(alerts_, (Statements{"Login failed for user 'sa'.\nUnable to connect to data source"}));
   EXPECT_TRUE(peer_->Statements().empty());
 }
 

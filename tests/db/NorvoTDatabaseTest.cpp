@@ -156,7 +156,9 @@ TEST_F(NorvoTDatabaseTest, RefusedLoginIsAConnectionErrorAndTheFilePhaseStillRun
   EXPECT_EQ(run.exit_code, 2) << run.err;
   // No box waits for a person: the reason is a line on stderr.
   EXPECT_LT(run.seconds, 15);
-  EXPECT_THAT(run.err, HasSubstr("Norvo_T: Login failed for user 'sa'."));
+  // Every record of the failure on its own line, each named as the program's.
+  EXPECT_THAT(run.err,
+              HasSubstr("Norvo_T: Login failed for user 'sa'.\nNorvo_T: Unable to connect to data source\n"));
   EXPECT_TRUE(tds_->Statements().empty());
   EXPECT_THAT(Reports("Tipo=5"),
               Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Error de conexión con BDD"));

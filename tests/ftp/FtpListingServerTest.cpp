@@ -24,13 +24,13 @@ TEST_F(FtpServerTest, EmptyFolderGivesNoListAndRecordsNothing) {
 
 TEST_F(FtpServerTest, ListingsMatchPatternsWithoutCaseInBothDialects) {
   for (bool list_only : {false, true}) {
-    test::FtpPeerOptions options;
+    FtpPeerOptions options;
     options.list_only = list_only;
     StartServer(options);
     fs::create_directories(ServerPath("CLI/PC1/Sub.rar"));
-    test::WriteFile(ServerPath("CLI/PC1/BD05C001.RAR"), std::string(600, 'x'));
-    test::WriteFile(ServerPath("CLI/PC1/arc1c002.rar"), "y");
-    test::WriteFile(ServerPath("CLI/PC1/notes with blanks.txt"), "z");
+    WriteFile(ServerPath("CLI/PC1/BD05C001.RAR"), std::string(600, 'x'));
+    WriteFile(ServerPath("CLI/PC1/arc1c002.rar"), "y");
+    WriteFile(ServerPath("CLI/PC1/notes with blanks.txt"), "z");
     ASSERT_TRUE(Connect());
     ASSERT_TRUE(ftp_.SetFTPDirectory("CLI/PC1"));
     auto list = ftp_.GetDirectoryListing("*.RAR");
@@ -61,8 +61,8 @@ TEST_F(FtpServerTest, ListingsMatchPatternsWithoutCaseInBothDialects) {
 
 TEST_F(FtpServerTest, NamesDifferingOnlyInCaseGiveOneEntry) {
   ASSERT_TRUE(Connect());
-  test::WriteFile(ServerPath("a.txt"), "1");
-  test::WriteFile(ServerPath("A.TXT"), "22");
+  WriteFile(ServerPath("a.txt"), "1");
+  WriteFile(ServerPath("A.TXT"), "22");
   auto list = ftp_.GetDirectoryListing("*.txt");
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->Count(), 1);

@@ -28,12 +28,12 @@ TEST_F(FtpServerTest, SimplePutAndGetAreByteExactInBinaryMode) {
     ASSERT_TRUE(Connect());
     ftp_.SetTransferBinary();
     std::string data = RandomBytes(3 * 1024 * 1024 + 17, active ? 2 : 1) + "\r\n\n\r\0";
-    test::WriteFile(LocalPath("up.bin"), data);
+    WriteFile(LocalPath("up.bin"), data);
     ASSERT_TRUE(ftp_.SimpleFTPPutFile(LocalPath("up.bin"), "up.bin")) << ftp_.GetLastErrorMessage();
-    EXPECT_EQ(test::ReadFile(ServerPath("up.bin")), data);
-    test::WriteFile(LocalPath("down.bin"), std::string(10 * 1024 * 1024, 'z'));  // longer: replaced
+    EXPECT_EQ(ReadFile(ServerPath("up.bin")), data);
+    WriteFile(LocalPath("down.bin"), std::string(10 * 1024 * 1024, 'z'));  // longer: replaced
     ASSERT_TRUE(ftp_.SimpleFTPGetFile(LocalPath("down.bin"), "up.bin")) << ftp_.GetLastErrorMessage();
-    EXPECT_EQ(test::ReadFile(LocalPath("down.bin")), data);
+    EXPECT_EQ(ReadFile(LocalPath("down.bin")), data);
     ftp_.CloseConnection();
   }
 }
@@ -45,12 +45,12 @@ TEST_F(FtpServerTest, SimpleTransfersReportMissingFilesAndTouchNothing) {
   EXPECT_EQ(ftp_.GetLastErrorMessage(),
             "SimpleFtpPutFile error code: 2 Message: The system cannot find the file specified.\r\n");
   EXPECT_FALSE(fs::exists(ServerPath("x")));
-  test::WriteFile(LocalPath("keep"), "mine");
+  WriteFile(LocalPath("keep"), "mine");
   EXPECT_FALSE(ftp_.SimpleFTPGetFile(LocalPath("keep"), "missing"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
-  EXPECT_EQ(test::ReadFile(LocalPath("keep")), "mine");
+  EXPECT_EQ(ReadFile(LocalPath("keep")), "mine");
   EXPECT_EQ(std::distance(fs::directory_iterator(local_), fs::directory_iterator()), 1);
-  test::WriteFile(ServerPath("empty"), "");
+  WriteFile(ServerPath("empty"), "");
   ASSERT_TRUE(ftp_.SimpleFTPGetFile(LocalPath("empty"), "empty"));
   EXPECT_TRUE(fs::exists(LocalPath("empty")));
   EXPECT_EQ(fs::file_size(LocalPath("empty")), 0u);
@@ -69,18 +69,18 @@ TEST_F(FtpServerTest, ChunkedUploadCountsInSteps) {
   for (const auto& [size, expected] : cases) {
     events.clear();
     std::string data = RandomBytes(size, static_cast<unsigned>(size));
-    test::WriteFile(LocalPath("f"), data);
+    WriteFile(LocalPath("f"), data);
     ASSERT_TRUE(ftp_.FTPUploadFile(" " + LocalPath("f") + " ", " f" + std::to_string(size) + " "));
     EXPECT_EQ(events, expected) << size;
-    EXPECT_EQ(test::ReadFile(ServerPath("f" + std::to_string(size))), data);
+    EXPECT_EQ(ReadFile(ServerPath("f" + std::to_string(size))), data);
   }
   events.clear();
   std::string data = RandomBytes(1000000, 9);
-  test::WriteFile(LocalPath("big"), data);
+  WriteFile(LocalPath("big"), data);
   ASSERT_TRUE(ftp_.FTPUploadFile(LocalPath("big"), "big"));
   ASSERT_EQ(events.size(), 1000000u / 255 + 1);
   EXPECT_EQ(events[3920], (std::pair<int64_t, int64_t>(255 * 3921, 1000000)));
-  EXPECT_EQ(test::ReadFile(ServerPath("big")), data);
+  EXPECT_EQ(ReadFile(ServerPath("big")), data);
 }
 
 TEST_F(FtpServerTest, ChunkedDownloadCountsFromOne) {
@@ -89,11 +89,11 @@ TEST_F(FtpServerTest, ChunkedDownloadCountsFromOne) {
   Events events;
   ftp_.FileTransferProgress = [&](int64_t current, int64_t total) { events.emplace_back(current, total); };
   std::string data = RandomBytes(600, 6);
-  test::WriteFile(ServerPath("six.bin"), data);
-  test::WriteFile(LocalPath("six.bin"), std::string(5000, 'q'));  // longer: no stale tail
+  WriteFile(ServerPath("six.bin"), data);
+  WriteFile(LocalPath("six.bin"), std::string(5000, 'q'));  // longer: no stale tail
   ASSERT_TRUE(ftp_.FTPDownloadFile(LocalPath("six.bin"), "six.bin")) << ftp_.GetLastErrorMessage();
   EXPECT_EQ(events, (Events{{256, 600}, {511, 600}, {600, 600}}));
-  EXPECT_EQ(test::ReadFile(LocalPath("six.bin")), data);
+  EXPECT_EQ(ReadFile(LocalPath("six.bin")), data);
 }
 
 TEST_F(FtpServerTest, ChunkedTransfersRefuseEmptyMissingAndBlankNames) {
@@ -101,7 +101,7 @@ TEST_F(FtpServerTest, ChunkedTransfersRefuseEmptyMissingAndBlankNames) {
   ftp_.SetTransferBinary();
   int events = 0;
   ftp_.FileTransferProgress = [&](int64_t, int64_t) { ++events; };
-  test::WriteFile(ServerPath("empty"), "");
+  WriteFile(ServerPath("empty"), "");
   EXPECT_FALSE(ftp_.FTPDownloadFile(LocalPath("empty"), "empty"));
   EXPECT_FALSE(ftp_.FTPDownloadFile(LocalPath("none"), "none"));
   EXPECT_TRUE(fs::is_empty(local_));
@@ -112,12 +112,12 @@ TEST_F(FtpServerTest, ChunkedTransfersRefuseEmptyMissingAndBlankNames) {
   EXPECT_EQ(ftp_.GetLastErrorMessage(), before);
   EXPECT_EQ(events, 0);
   // A missing local file leaves the server's copy alone (it is opened first).
-  test::WriteFile(ServerPath("slot.RAR"), "previous copy");
+  WriteFile(ServerPath("slot.RAR"), "previous copy");
   EXPECT_FALSE(ftp_.FTPUploadFile(LocalPath("missing.RAR"), "slot.RAR"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().rfind("FTPUploadFile error code: 2 ", 0), 0u);
-  EXPECT_EQ(test::ReadFile(ServerPath("slot.RAR")), "previous copy");
+  EXPECT_EQ(ReadFile(ServerPath("slot.RAR")), "previous copy");
   // A remote name the server refuses is a failure to open the remote file.
-  test::WriteFile(LocalPath("f"), "x");
+  WriteFile(LocalPath("f"), "x");
   EXPECT_FALSE(ftp_.FTPUploadFile(LocalPath("f"), "nofolder/f"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
 }
@@ -138,14 +138,14 @@ std::thread KillOnceReceiving(FtpPeer& peer, const std::string& path) {
 }
 
 TEST_F(FtpServerTest, DroppedConnectionMidTransferFailsWithoutHanging) {
-  test::FtpPeerOptions slow;
+  FtpPeerOptions slow;
   slow.throttle = 256 * 1024;
   StartServer(slow);
   ASSERT_TRUE(Connect());
   ftp_.SetTransferBinary();
   std::string data = RandomBytes(8 * 1024 * 1024, 3);
-  test::WriteFile(LocalPath("up.bin"), data);
-  test::WriteFile(ServerPath("down.bin"), data);
+  WriteFile(LocalPath("up.bin"), data);
+  WriteFile(ServerPath("down.bin"), data);
   std::thread killer = KillOnceReceiving(*peer_, ServerPath("up.bin"));
   EXPECT_FALSE(ftp_.FTPUploadFile(LocalPath("up.bin"), "up.bin"));
   killer.join();
@@ -154,7 +154,7 @@ TEST_F(FtpServerTest, DroppedConnectionMidTransferFailsWithoutHanging) {
   EXPECT_EQ(upload_message.find("FtpOpenFile"), std::string::npos) << upload_message;
 
   StartServer(slow);
-  test::WriteFile(ServerPath("down.bin"), data);
+  WriteFile(ServerPath("down.bin"), data);
   ASSERT_TRUE(Connect());
   ftp_.SetTransferBinary();
   std::thread killer2 = KillOnceReceiving(*peer_, LocalPath("down.bin.part"));

@@ -12,11 +12,11 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
-  test::VsftpdPeer peer;
+  VsftpdPeer peer;
   if (!peer.Problem().empty()) GTEST_SKIP() << peer.Problem();
   TempDir local;
   for (bool active : {false, true}) {
-    ftp::cFTP ftp(test::FtpTimeout(5));
+    ftp::cFTP ftp(FtpTimeout(5));
     if (active) ftp.SetModeActive();
     ftp.SetTransferBinary();
     ASSERT_TRUE(ftp.OpenConnection(peer.Address(), "anonymous", "")) << ftp.GetLastErrorMessage();
@@ -28,7 +28,7 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
 
     std::vector<int64_t> events;
     ftp.FileTransferProgress = [&](int64_t current, int64_t) { events.push_back(current); };
-    test::WriteFile(local / "six.bin", std::string(600, 'r'));
+    WriteFile(local / "six.bin", std::string(600, 'r'));
     ASSERT_TRUE(ftp.FTPUploadFile(local / "six.bin", "BD05C001.TMP")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{255, 510, 600}));
     ftp.DeleteFTPFile("BD05C001.RAR");  // first upload: nothing to delete
@@ -47,7 +47,7 @@ TEST(FtpVsftpd, WholeSessionOnAListOnlyServer) {
     events.clear();
     ASSERT_TRUE(ftp.FTPDownloadFile(local / "back.bin", "BD05C001.RAR")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{256, 511, 600}));
-    EXPECT_EQ(test::ReadFile(local / "back.bin"), std::string(600, 'r'));
+    EXPECT_EQ(ReadFile(local / "back.bin"), std::string(600, 'r'));
 
     EXPECT_FALSE(ftp.RemoveFTPDirectory("/pub/" + folder));  // not empty
     for (const char* name : {"BD05C001.RAR", "arc1c002.rar", "notes 1.txt"})

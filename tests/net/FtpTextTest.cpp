@@ -82,10 +82,10 @@ TEST(FtpPaths, LineBreaksAndResolution) {
 }
 
 TEST(FtpErrorTable, TextsEndWithLineBreakAndUnknownCodesAreEmpty) {
-  EXPECT_EQ(FtpErrorText(12029), "A connection with the server could not be established\r\n");
-  EXPECT_EQ(FtpErrorText(12002), "The operation timed out\r\n");
-  EXPECT_EQ(FtpErrorText(12007), "The server name or address could not be resolved\r\n");
-  EXPECT_EQ(FtpErrorText(99999), "");
+  EXPECT_EQ(FtpErrorTableText(12029), "A connection with the server could not be established\r\n");
+  EXPECT_EQ(FtpErrorTableText(12002), "The operation timed out\r\n");
+  EXPECT_EQ(FtpErrorTableText(12007), "The server name or address could not be resolved\r\n");
+  EXPECT_EQ(FtpErrorTableText(99999), "");
 }
 
 TEST(FtpExchangeLogTest, RepliesAttachToTheirCommands) {

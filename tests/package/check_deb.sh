@@ -68,7 +68,7 @@ check "package version is the build's ($version)" [ "$(field Version)" = "$versi
 depends=$(field Depends)
 echo "     Depends: $depends"
 echo "     Recommends: $(field Recommends)"
-for package in libqt6widgets6 libcurl4 libsqlite3-0 libinih1 libpam-runtime; do
+for package in libqt6widgets6 libcurl4 libsqlite3-0 libinih1 libpam-runtime qt6-translations-l10n; do
   check "depends on $package" contains "$depends" "$package"
 done
 check "recommends the FreeTDS ODBC driver (tdsodbc)" contains "$(field Recommends)" tdsodbc

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <thread>
 
-#include "support/PeerProcess.h"
+#include "platform/posix/Spawn.h"
 #include "support/Ports.h"
 
 extern char** environ;
@@ -62,7 +62,7 @@ VsftpdPeer::VsftpdPeer() : root_(folder_ / "anon") {
       << "\nsecure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
          "xferlog_enable=NO\nport_enable=YES\npasv_enable=YES\none_process_model=YES\n";
   const std::vector<std::string> args = {kVsftpd, config};
-  std::vector<char*> argv = ArgvPointers(args);
+  std::vector<char*> argv = platform::ArgvPointers(args);
   if (posix_spawn(&pid_, kVsftpd, nullptr, nullptr, argv.data(), environ) != 0) {
     pid_ = -1;
     problem_ = "vsftpd could not be started";

@@ -7,7 +7,10 @@ database and its procedure kept as state, BACKUP DATABASE ... TO DISK writing
 a file at the given path, configurable refusals, and a record of every
 statement exactly as received.
 
-Usage: tds_server.py [--config FILE.json] [--log FILE.jsonl]
+Usage: tds_server.py [--config FILE.json] [--log FILE.jsonl] [--drive W=FOLDER ...]
+--drive maps a Windows drive letter to a folder, so that a backup path such
+as W:\\TEMP_Norvo\\BD05C001.BAK from a Windows client under Wine lands where
+that client sees its drive W: (a server on the same computer sees the same drives).
 Prints "PORT <n>" on stdout once it listens, then serves until killed.
 
 Configuration (JSON, every key optional):
@@ -34,6 +37,14 @@ import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tds_wire as w  # noqa: E402
+
+def host_path(path, drives):
+    """The file a Windows path names on this machine, through --drive."""
+    match = re.match(r"^([A-Za-z]):[\\/](.*)$", path, re.DOTALL)
+    if not match or match.group(1).upper() not in drives:
+        return path
+    return os.path.join(drives[match.group(1).upper()], match.group(2).replace("\\", "/"))
+
 
 IDENT = r'(\[(?:[^\]]|\]\])*\]|"(?:[^"]|"")*"|[A-Za-z_#@][\w@#$]*)'
 QUOTED = r"N?'((?:[^']|'')*)'"
@@ -208,6 +219,7 @@ class Session:
         if self.state.config.get("refuse_backup"):
             raise Failure((262, "BACKUP DATABASE permission denied in database '%s'." % known[1]),
                           (3013, "BACKUP DATABASE is terminating abnormally."))
+        path = host_path(path, self.state.drives)
         self.backup_path = path
         try:
             with open(path, "wb") as dump:
@@ -341,6 +353,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--config", help="JSON configuration file")
     parser.add_argument("--log", help="file to append the record of logins and statements to")
+    parser.add_argument("--drive", action="append", default=[], help="LETTER=FOLDER: a Windows drive")
     args = parser.parse_args()
     config = {}
     if args.config:
@@ -348,6 +361,10 @@ def main():
             config = json.load(source)
     server = Server(("127.0.0.1", 0), Handler)
     server.state = ServerState(config, args.log)
+    server.state.drives = {}
+    for mapping in args.drive:
+        letter, _, folder = mapping.partition("=")
+        server.state.drives[letter.upper()] = folder
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 

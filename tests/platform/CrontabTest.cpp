@@ -59,6 +59,12 @@ TEST(CrontabText, TheTaskLine) {
   // A quote ends and reopens the shell quotes; cron would cut the line at a bare %.
   EXPECT_EQ(TaskLine(Task(",MON,", "1:00", "/srv/50% it's/"), &error),
             "0 1 * * 1 '/srv/50\\% it'\\''s/Norvo_T' # NORVO BACKUP");
+  // The variables the run needs come before the program, quoted the same way.
+  platform::WeeklyTask task = Task(",MON,", "1:00");
+  task.environment = {{"NORVO_REGISTRY", "/srv/50% it's/r.db"}, {"NORVO_PROVIDER_CONF", "/etc/p.ini"}};
+  EXPECT_EQ(TaskLine(task, &error),
+            "0 1 * * 1 NORVO_REGISTRY='/srv/50\\% it'\\''s/r.db' NORVO_PROVIDER_CONF='/etc/p.ini' "
+            "'/opt/norvo/Norvo_T' # NORVO BACKUP");
 }
 
 TEST(CrontabText, LinesThatCannotBeWrittenAreRefused) {
@@ -67,6 +73,9 @@ TEST(CrontabText, LinesThatCannotBeWrittenAreRefused) {
   EXPECT_NE(error.find("__:__"), std::string::npos);
   EXPECT_FALSE(TaskLine(Task(",", "10:00"), &error));
   EXPECT_FALSE(TaskLine(Task(",MON,", "10:00", "/opt/a\nb/"), &error));
+  platform::WeeklyTask task = Task(",MON,", "10:00");
+  task.environment = {{"NORVO_REGISTRY", "/a\n* * * * * evil"}};
+  EXPECT_FALSE(TaskLine(task, &error));
 }
 
 TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
@@ -106,7 +115,9 @@ TEST_F(CrontabStandInTest, AnotherAccountIsNamedToCrontab) {
 
 TEST_F(CrontabStandInTest, TheRealCrontabAcceptsTheTable) {
   WriteFile(dir_ / ("table." + me_), "# kept\n");
-  ASSERT_TRUE(platform::RegisterWeeklyTask(Task(",MON,SUN,", "0:00", "/srv/50% it's/")));
+  platform::WeeklyTask task = Task(",MON,SUN,", "0:00", "/srv/50% it's/");
+  task.environment = {{"NORVO_REGISTRY", "/srv/50% it's/r.db"}};
+  ASSERT_TRUE(platform::RegisterWeeklyTask(task));
   const platform::ProcessOutput check = platform::RunWithInput({"crontab", "-n", "-"}, Table(me_));
   if (!check.result.started) GTEST_SKIP() << "no crontab program: " << check.result.error;
   EXPECT_TRUE(check.result.Succeeded()) << check.err << Table(me_);

@@ -14,7 +14,7 @@ namespace {
 using namespace norvo::platform;
 
 TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo) {
-  test::TempDir dir;
+  TempDir dir;
   std::unique_ptr<InstanceLock> first, second;
   ASSERT_EQ(TryInstanceLock(dir / "run.lock", first), LockOutcome::Acquired);
   EXPECT_EQ(TryInstanceLock(dir / "run.lock", second), LockOutcome::Busy);
@@ -24,7 +24,7 @@ TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo) {
 }
 
 TEST(InstanceLock, CrashedHolderLeavesNoLockBehind) {
-  test::TempDir dir;
+  TempDir dir;
   const std::string file = dir / "run.lock";
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
@@ -54,8 +54,8 @@ TEST(InstanceLock, UnopenableFileIsAFailureWithItsReason) {
 }
 
 TEST(InstanceLock, RunLockFileLiesBesideTheSettingsStore) {
-  test::TempDir dir;
-  test::ScopedEnv store("NORVO_REGISTRY", dir / "deeper/registry.db");
+  TempDir dir;
+  ScopedEnv store("NORVO_REGISTRY", dir / "deeper/registry.db");
   EXPECT_EQ(RunLockFile(), dir / "deeper/registry.db.run.lock");
   std::unique_ptr<InstanceLock> lock;
   EXPECT_EQ(TryInstanceLock(RunLockFile(), lock), LockOutcome::Acquired);

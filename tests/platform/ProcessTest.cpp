@@ -2,11 +2,9 @@
 // helper run with input and collected output (what the crontab calls use).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/Process.h"
 #include "platform/ProcessIO.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -18,9 +16,7 @@ TEST(Process, ArgumentsPassUnsplitAndTheEndIsAwaited) {
   auto result = platform::RunAndWaitProcess(
       {"/bin/sh", "-c", "printf '%s|' \"$@\" > \"$0\"", out, "a b", "it's", "\"q\"", "$HOME"});
   ASSERT_TRUE(result.Succeeded()) << result.error;
-  std::ifstream in(out);
-  std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(text, "a b|it's|\"q\"|$HOME|");
+  EXPECT_EQ(ReadFile(out), "a b|it's|\"q\"|$HOME|");
 
   auto failing = platform::RunAndWaitProcess({"/bin/sh", "-c", "exit 3"});
   EXPECT_TRUE(failing.started);
@@ -65,9 +61,7 @@ TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
       options);
   ASSERT_TRUE(run.result.Succeeded()) << run.result.error;
   EXPECT_EQ(run.error_tail, std::string(90, 'x') + "end clave\n");
-  std::stringstream here;
-  here << std::ifstream(dir / "here").rdbuf();
-  EXPECT_EQ(here.str(), dir.path().string() + "\n");
+  EXPECT_EQ(ReadFile(dir / "here"), dir.path().string() + "\n");
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <iterator>
+#include <atomic>
 #include <thread>
 
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
@@ -101,7 +102,7 @@ TEST_F(SettingsStore, StoreIsPrivateToTheUser) {
 TEST_F(SettingsStore, DamagedFileReadsEmptyAndIsNeverOverwritten) {
   std::filesystem::create_directories(dir / "conf/norvo");
   const std::string garbage = "this is not a settings store\n";
-  { std::ofstream(store) << garbage; }
+  WriteFile(store, garbage);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(GetString(kCurrentUser, "Norvo", "Cliente"), "");
   SaveString(kCurrentUser, "Norvo", "Cliente", "MTIz");
@@ -111,12 +112,11 @@ TEST_F(SettingsStore, DamagedFileReadsEmptyAndIsNeverOverwritten) {
   EXPECT_NE(err.find("not a database"), std::string::npos) << err;
   // Said once, not at every call.
   EXPECT_EQ(err.find(store), err.rfind(store)) << err;
-  std::ifstream in(store);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+  EXPECT_EQ(ReadFile(store), garbage);
 }
 
 TEST_F(SettingsStore, StoreThatCannotBeCreatedLosesNothingAndSaysWhy) {
-  { std::ofstream(dir / "conf") << "a file where a folder should be"; }
+  WriteFile(dir / "conf", "a file where a folder should be");
   ::testing::internal::CaptureStderr();
   SaveString(kCurrentUser, "Norvo", "X", "1");
   EXPECT_EQ(GetString(kCurrentUser, "Norvo", "X"), "");
@@ -126,7 +126,7 @@ TEST_F(SettingsStore, StoreThatCannotBeCreatedLosesNothingAndSaysWhy) {
 
 // Two processes writing 500 values each at the same moment lose none.
 TEST_F(SettingsStore, TwoWritersAtOnceLoseNothing) {
-  const std::string writer = std::string(NORVO_BIN_DIR) + "/registry_writer";
+  const std::string writer = ProgramPath("registry_writer");
   platform::ProcessResult first, second;
   std::thread a([&] { first = platform::RunAndWaitProcess({writer, "many", "A", "500"}); });
   std::thread b([&] { second = platform::RunAndWaitProcess({writer, "many", "B", "500"}); });
@@ -145,7 +145,7 @@ TEST_F(SettingsStore, TwoWritersAtOnceLoseNothing) {
 
 // A reader never sees half of a value that another process is rewriting.
 TEST_F(SettingsStore, ReaderNeverSeesATornValue) {
-  const std::string writer = std::string(NORVO_BIN_DIR) + "/registry_writer";
+  const std::string writer = ProgramPath("registry_writer");
   SaveString(kCurrentUser, "Norvo", "Big", std::string(100000, 'a'));
   std::atomic<bool> done{false};
   platform::ProcessResult result;

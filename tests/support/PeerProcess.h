@@ -9,10 +9,6 @@
 
 namespace norvo::test {
 
-// The argument vector of execve and posix_spawn: pointers into args, then a
-// null pointer. Valid while args is.
-std::vector<char*> ArgvPointers(const std::vector<std::string>& args);
-
 class PeerProcess {
  public:
   // Starts argv[0] (a path) and waits at most 15 seconds for its first line.

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "support/PeerProcess.h"
+#include "platform/posix/Spawn.h"
 
 extern char** environ;
 
@@ -51,9 +51,9 @@ pid_t StartProgram(const std::vector<std::string>& argv, const std::map<std::str
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  auto args = ArgvPointers(argv);
+  auto args = platform::ArgvPointers(argv);
   auto envStrings = EnvironmentWith(env);
-  auto envp = ArgvPointers(envStrings);
+  auto envp = platform::ArgvPointers(envStrings);
   pid_t pid = -1;
   int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);

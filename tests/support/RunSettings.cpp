@@ -9,7 +9,8 @@ namespace norvo::test {
 
 void SeedRunSettings(const std::string& drive) {
   using settings::WriteSetting;
-  std::filesystem::create_directories(drive);
+  // A drive letter (Windows) names a drive root, which is there already.
+  if (drive.find_first_of("/\\") != std::string::npos) std::filesystem::create_directories(drive);
   WriteSetting("Cliente", settings::EncodeSetting("123"));
   WriteSetting("Resp_ProgEnv", "0");
   WriteSetting("Resp_ProgCopias", "3");

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "support/Programs.h"
 #include "tray/frmClave.h"
 
 namespace norvo::test {
@@ -60,8 +61,8 @@ tray::ProgramContext TrayTest::Context() {
 SmtpPeer::SmtpPeer(const QString& user, const QString& password, const QString& log_path)
     : log_path_(log_path) {
   process_.setProgram("/usr/bin/python3");
-  process_.setArguments({QString(NORVO_SOURCE_DIR) + "/tests/peers/smtp_server.py", "--log", log_path,
-                         "--user", user, "--password", password});
+  process_.setArguments({QString::fromStdString(PeerPath("smtp_server.py")), "--log", log_path, "--user",
+                         user, "--password", password});
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process_.start();
   QElapsedTimer clock;

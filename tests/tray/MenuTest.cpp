@@ -3,15 +3,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTranslator>
 
 #include "platform/System.h"
 #include "settings/Settings.h"
 #include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
+#include "tray/QtSpanish.h"
 #include "tray/frmClave.h"
 #include "tray/frmMenu.h"
 
@@ -64,7 +70,6 @@ class MenuTest : public TrayTest {
 TEST_F(MenuTest, IconTipAndTheSixEntriesInOrder) {
   EXPECT_EQ(menu->trayIcon()->toolTip(), "Norvo Backup");
   EXPECT_FALSE(menu->trayIcon()->icon().isNull());
-  EXPECT_EQ(menu->trayIcon()->contextMenu(), menu->mnupopup);
   EXPECT_EQ(menu->mnupopup->title(), "popup");
   QStringList names, captions;
   for (QAction* action : menu->mnupopup->actions()) {
@@ -81,6 +86,58 @@ TEST_F(MenuTest, IconTipAndTheSixEntriesInOrder) {
   menu->trayIcon_Activated(QSystemTrayIcon::DoubleClick);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(configs_made, 0);
+}
+
+TEST_F(MenuTest, TheMenuOpensWhenTheRightButtonIsReleasedOverTheIcon) {
+  EXPECT_EQ(menu->trayIcon()->contextMenu(), nullptr);  // Qt's own would open on the press
+  QWidget icon;  // stands in for the icon window Qt draws in an X11 tray
+  icon.resize(24, 24);
+  icon.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&icon));
+  QTest::mousePress(&icon, Qt::RightButton);
+  menu->trayIcon_Activated(QSystemTrayIcon::Context);  // what Qt reports on the press
+  EXPECT_FALSE(menu->mnupopup->isVisible());
+  QTest::mouseRelease(&icon, Qt::RightButton);
+  EXPECT_TRUE(menu->mnupopup->isVisible());
+  menu->mnupopup->hide();
+  // Released away from the icon: no menu.
+  QTest::mousePress(&icon, Qt::RightButton);
+  menu->trayIcon_Activated(QSystemTrayIcon::Context);
+  QTest::mouseRelease(&icon, Qt::RightButton, {}, QPoint(200, 200));
+  EXPECT_FALSE(menu->mnupopup->isVisible());
+  // A tray host that reports the click once the button is up: the menu opens at once.
+  menu->trayIcon_Activated(QSystemTrayIcon::Context);
+  EXPECT_TRUE(menu->mnupopup->isVisible());
+  menu->mnupopup->hide();
+}
+
+TEST_F(MenuTest, ThePasswordWindowOpensInTheMiddleOfTheScreen) {
+  settings::WriteSetting("Clave", "x");
+  QPoint centre, screen_centre;
+  PasswordWindowDriver driver([&](tray::frmClave& w) {
+    centre = w.geometry().center();
+    screen_centre = w.screen()->availableGeometry().center();
+    w.reject();
+  });
+  menu->mnuConfig->trigger();
+  ASSERT_EQ(driver.times_shown(), 1);
+  EXPECT_LE((centre - screen_centre).manhattanLength(), 2) << centre.x() << "," << centre.y();
+}
+
+TEST_F(MenuTest, QtsOwnButtonsAndDialogsSpeakSpanish) {
+  std::string why;
+  QTranslator* spanish = tray::InstallQtSpanish(*QCoreApplication::instance(), &why);
+  ASSERT_NE(spanish, nullptr) << why;
+  QMessageBox box(QMessageBox::Critical, "Norvo", "x", QMessageBox::Ok);
+  EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "Aceptar");
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  EXPECT_EQ(dialog.labelText(QFileDialog::Accept), "&Guardar");
+  EXPECT_EQ(dialog.labelText(QFileDialog::Reject), "Cancelar");
+  EXPECT_EQ(dialog.labelText(QFileDialog::LookIn), "Ver en:");
+  QCoreApplication::removeTranslator(spanish);
+  delete spanish;
 }
 
 TEST_F(MenuTest, WithoutPasswordTheGuardedItemsActAtOnce) {

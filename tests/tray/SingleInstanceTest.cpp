@@ -50,8 +50,9 @@ TEST_F(SingleInstanceTest, ASecondStartIsRefusedAndAKilledFirstDoesNotLockOut) {
   Start(second);
   ASSERT_TRUE(second.waitForFinished(10000));
   EXPECT_EQ(second.exitCode(), 1);
-  EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError())
-                  .contains("Norvo Backup: El programa se esta ejecutando"));
+  const QString said = QString::fromUtf8(second.readAllStandardError());
+  EXPECT_TRUE(said.contains("Norvo Backup: El programa se esta ejecutando"));
+  EXPECT_FALSE(said.contains("English")) << said.toStdString();  // Qt's own texts were found in Spanish
   EXPECT_EQ(first.state(), QProcess::Running);
   EXPECT_EQ(LockOwner(first.processId()), first.processId());
 

@@ -45,7 +45,8 @@ FileSet FileSetOfEntry(std::string_view line);
 // The list line of stored values; nothing when the set has no folder.
 std::optional<std::string> EntryOfFileSet(const FileSet& set);
 
-using settings::kDayCodes;
+// The seven day codes in the order of the day boxes, Monday first.
+inline constexpr const auto& kDayCodes = settings::kWeekdayCodes;
 // ",MON,FRI," for the ticked boxes; "," for none.
 std::string DayText(const std::array<bool, 7>& ticked);
 // Whether the day text holds the box's code between commas.

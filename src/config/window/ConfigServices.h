@@ -29,8 +29,9 @@ struct ScheduleRequest {
 };
 
 struct ConfigServices {
-  // Start of the tray program at log-on (every opening).
-  std::function<void()> registerStartup;
+  // Start of the tray program at log-on (every opening). The failure's
+  // text; empty when it is registered.
+  std::function<std::string()> registerStartup;
   // The whole cloud test; the marks it reached.
   std::function<CloudTestMarks()> testCloud;
   // Connects with the login and lists the databases with the stored
@@ -39,8 +40,8 @@ struct ConfigServices {
   // Whether user, domain and password are a valid logon of this system.
   std::function<bool(const std::string& user, const std::string& domain, const std::string& password)>
       validarLogon;
-  // Registers the weekly task (fire and forget).
-  std::function<void(const ScheduleRequest& task)> registerSchedule;
+  // Registers the weekly task. The failure's text; empty when it is registered.
+  std::function<std::string(const ScheduleRequest& task)> registerSchedule;
   // The logged-on user as "domain\user".
   std::function<std::string()> loggedOnUser;
   // This computer's name.

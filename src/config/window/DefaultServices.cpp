@@ -15,8 +15,9 @@
 namespace norvo::config {
 namespace {
 
-void RegisterTask(const ScheduleRequest& task) {
-  RegisterSchedule(task.day_text, task.time, task.domain, task.user, task.password);
+std::string RegisterTask(const ScheduleRequest& task) {
+  std::string why;
+  return RegisterSchedule(task.day_text, task.time, task.domain, task.user, task.password, &why) ? "" : why;
 }
 
 }  // namespace
@@ -29,7 +30,10 @@ ConfigServices DefaultConfigServices(const tray::ProgramContext& context) {
         context.ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo",
                                QString::fromStdString(description));
       });
-  services.registerStartup = [] { RegisterStartup(); };
+  services.registerStartup = [] {
+    std::string why;
+    return RegisterStartup(&why) ? "" : why;
+  };
   services.testCloud = [provider = context.provider] { return Test_Cloud(provider); };
   services.listDatabases = [database](const DatabaseLogin& login) {
     return ListDatabaseEntries(*database, login);

@@ -11,6 +11,7 @@
 #include "config/window/BusyPointer.h"
 #include "config/window/ControlArrays.h"
 #include "platform/System.h"
+#include "tray/PasswordBox.h"
 #include "ui_frmConfig.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -37,8 +38,21 @@ frmConfig::frmConfig(tray::ProgramContext context, ConfigServices services, tray
   NameControlArrays();
   const QPixmap failure = style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16);
   const QPixmap success = style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16);
-  for (QLabel* mark : {ui_->Image7_0, ui_->Image7_1, ui_->Image7_2}) mark->setPixmap(failure);
-  for (QLabel* mark : {ui_->Image6_0, ui_->Image6_1, ui_->Image6_2}) mark->setPixmap(success);
+  // The two marks of a line share one cell of the Test grid and one size, so
+  // whichever is shown stands in the same column and the captions never move.
+  const QSize mark_size = failure.deviceIndependentSize().toSize();
+  for (QLabel* mark : {ui_->Image7_0, ui_->Image7_1, ui_->Image7_2}) {
+    mark->setPixmap(failure);
+    mark->setFixedSize(mark_size);
+  }
+  for (QLabel* mark : {ui_->Image6_0, ui_->Image6_1, ui_->Image6_2}) {
+    mark->setPixmap(success);
+    mark->setFixedSize(mark_size);
+  }
+  for (QLineEdit* box : {ui_->txtClave, ui_->txtClaveConf, ui_->txtBasePas, ui_->txtSegPas, ui_->txtSegPasRe,
+                         ui_->txtWinPas}) {
+    tray::MaskWithStars(box);
+  }
   ui_->Image2->setPixmap(QPixmap(":/norvo/norvo-48.png"));
   ui_->Image2->setToolTip(FromUtf8(context_.provider.web_address));
   ui_->txtCopias->installEventFilter(this);

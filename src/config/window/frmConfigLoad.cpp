@@ -34,7 +34,12 @@ QString Decoded(std::string_view name) {
 
 void frmConfig::Form_Load() {
   IgnoringErrors([&] {
-    if (services_.registerStartup) services_.registerStartup();
+    if (!services_.registerStartup) return;
+    const std::string failure = services_.registerStartup();
+    if (failure.empty()) return;
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                            "No se pudo registrar el inicio de Norvo Backup al iniciar la sesión: " +
+                                QString::fromStdString(failure));
   });
   IgnoringErrors([&] {
     ui_->txtClave->setText(QString::fromStdString(state_->sClave));

@@ -1,5 +1,5 @@
 // `Guardar`: the six checks of the input, then every setting written in one
-// go, then the weekly task registered.
+// go, then the weekly task registered (a refusal of it is shown).
 #include <algorithm>
 #include <array>
 #include <exception>
@@ -138,7 +138,14 @@ bool frmConfig::Guardar() {
       task.domain = ToUtf8(ui_->txtWinDom->text());
       task.user = ToUtf8(ui_->txtWinUsr->text());
       task.password = ToUtf8(ui_->txtWinPas->text());
-      services_.registerSchedule(task);
+      // The settings stay saved; the user must know the runs keep their old schedule.
+      const std::string failure = services_.registerSchedule(task);
+      if (!failure.empty()) {
+        context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                                "La configuración se guardó, pero la programación no cambió.\n\n"
+                                "No se pudo registrar la tarea programada: " +
+                                    QString::fromStdString(failure));
+      }
     }
     return true;
   } catch (const std::exception& error) {

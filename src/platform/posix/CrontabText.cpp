@@ -18,6 +18,17 @@ std::string EscapePercent(std::string_view text) {
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
+// A name the shell takes as a variable assignment: a letter or "_", then
+// letters, digits or "_".
+bool IsVariableName(std::string_view name) {
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  if (name.empty() || !letter(name.front())) return false;
+  for (char c : name) {
+    if (!letter(c) && !(c >= '0' && c <= '9')) return false;
+  }
+  return true;
+}
+
 // The line without its trailing blanks and carriage return.
 std::string_view TrimRight(std::string_view line) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
@@ -45,9 +56,9 @@ std::optional<std::string> DayNumbers(const std::vector<std::string>& codes) {
   return numbers;
 }
 
-std::string QuoteCommand(std::string_view program) {
+std::string QuoteForCron(std::string_view word) {
   std::string quoted = "'";
-  for (char c : program) {
+  for (char c : word) {
     if (c == '\'') {
       quoted += "'\\''";  // close the quotes, an escaped quote, open them again
     } else {
@@ -91,8 +102,12 @@ std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error) 
   if (!time) return fail("start time \"" + task.time + "\" is not hh:mm");
   if (task.program.empty() || HasLineBreak(task.program)) return fail("unusable program path");
   if (task.name.empty() || HasLineBreak(task.name)) return fail("unusable task name");
-  return std::to_string(time->minute) + " " + std::to_string(time->hour) + " * * " + *days + " " +
-         QuoteCommand(task.program) + Tag(task.name);
+  std::string line = std::to_string(time->minute) + " " + std::to_string(time->hour) + " * * " + *days + " ";
+  for (const auto& [name, value] : task.environment) {
+    if (!IsVariableName(name) || HasLineBreak(value)) return fail("unusable value of " + name);
+    line += name + "=" + QuoteForCron(value) + " ";
+  }
+  return line + QuoteForCron(task.program) + Tag(task.name);
 }
 
 std::string RemoveTaskLines(std::string_view existing, std::string_view task_name) {

@@ -14,15 +14,17 @@ namespace norvo::platform::crontab {
 // an unknown code.
 std::optional<std::string> DayNumbers(const std::vector<std::string>& codes);
 
-// A program path for /bin/sh inside a crontab: in single quotes, with "%"
-// escaped as cron wants it.
-std::string QuoteCommand(std::string_view program);
+// One word for /bin/sh inside a crontab (a program path, a variable's
+// value): in single quotes, with "%" escaped as cron wants it.
+std::string QuoteForCron(std::string_view word);
 
 // The comment that ends the task's line and identifies it: " # " + name.
 std::string Tag(std::string_view task_name);
 
-// The task's crontab line (without its newline), or nothing with the reason
-// in *error for days, a time or a path that cannot be written into a crontab.
+// The task's crontab line (without its newline): minute, hour, days, the
+// task's variables as NAME='value', the program, the tag. Nothing, with the
+// reason in *error, for days, a time, a path or a variable that cannot be
+// written into a crontab.
 std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error);
 
 // The crontab `existing` with every line of the task removed; all other

@@ -9,9 +9,14 @@
 
 namespace norvo::platform {
 
+// The argument vector of execve and posix_spawn: pointers into args, then a
+// null pointer. Valid while args is.
+std::vector<char*> ArgvPointers(const std::vector<std::string>& args);
+
 // Starts argv[0] (a path, or a name looked up on PATH) with the file actions
-// given (may be null) and the program's environment. 0 with the child's id in
-// *pid, or the error number of the failed start.
-int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions, pid_t* pid);
+// and attributes given (each may be null) and the program's environment. 0
+// with the child's id in *pid, or the error number of the failed start.
+int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions, pid_t* pid,
+                 const posix_spawnattr_t* attributes = nullptr);
 
 }  // namespace norvo::platform

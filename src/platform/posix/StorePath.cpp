@@ -17,6 +17,10 @@ std::string RegistryStorePath() {
   return ConfigHome() + "/norvo/registry.db";
 }
 
+std::string RegistryStoreDescription() {
+  return "the file $NORVO_REGISTRY, else ${XDG_CONFIG_HOME:-~/.config}/norvo/registry.db";
+}
+
 bool EnsureStoreFolder(const std::string& file, std::string* why) {
   auto slash = file.find_last_of('/');
   if (slash == std::string::npos || slash == 0) return true;

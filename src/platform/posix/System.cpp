@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -123,6 +124,17 @@ std::string ProgramFolder() {
   if (length <= 0) return "./";
   std::string path(buffer, static_cast<size_t>(length));
   return path.substr(0, path.find_last_of('/') + 1);
+}
+
+std::string SharedConfigFolder() { return "/etc/norvo/"; }
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
 }
 
 std::tm LocalTime(std::time_t moment) {

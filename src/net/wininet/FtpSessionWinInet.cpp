@@ -1,0 +1,314 @@
+// The FTP session on WinINet: InternetConnectA for the log-on, the Ftp*A
+// calls for folders and names, FtpOpenFileA with InternetWriteFile and
+// InternetReadFile for transfers in large blocks, FtpFindFirstFileA and
+// InternetFindNextFileA for listings. Names cross in the ANSI code page, as
+// the A calls take them; error codes are WinINet's own, and the server's
+// reply comes from InternetGetLastResponseInfoA.
+#include <windows.h>
+#include <wininet.h>
+// windows.h names these for its own calls; below they are the session's members.
+#undef DeleteFile
+#undef RemoveDirectory
+
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "net/FtpErrors.h"
+#include "net/FtpSession.h"
+#include "net/FtpText.h"
+#include "platform/windows/WideText.h"
+
+namespace norvo::net {
+namespace {
+
+using platform::FromAnsi;
+using platform::ToAnsi;
+
+constexpr std::size_t kTransferBlock = std::size_t{256} * 1024;
+// A listing longer than this, or slower than the session's time-out, is a
+// hostile or broken server: the listing fails instead of holding the run.
+constexpr std::size_t kMaxListingEntries = 100000;
+
+// The server's last reply, each line ending in CR LF.
+std::string LastResponseInfo() {
+  DWORD code = 0;
+  DWORD length = 0;
+  InternetGetLastResponseInfoA(&code, nullptr, &length);
+  if (length == 0) return {};
+  std::string text(length + 1, '\0');
+  if (!InternetGetLastResponseInfoA(&code, text.data(), &length)) return {};
+  text.resize(std::min<std::size_t>(length, text.find('\0')));
+  text = FromAnsi(text);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+  return text.empty() ? text : text + "\r\n";
+}
+
+// "YYYYMMDDHHMMSS" of a UTC file time, as MLSD gives it; empty when unknown.
+std::string MlsdTime(const FILETIME& time) {
+  SYSTEMTIME parts{};
+  if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToSystemTime(&time, &parts))
+    return {};
+  char text[32];
+  // Six numbers of a system time: the text always fits.
+  static_cast<void>(std::snprintf(text, sizeof text, "%04u%02u%02u%02u%02u%02u", parts.wYear, parts.wMonth,
+                                  parts.wDay, parts.wHour, parts.wMinute, parts.wSecond));
+  return text;
+}
+
+// One entry of the system's parsed listing as a listing line that the
+// listing parser reads like an MLSD line.
+std::string ListingLine(const WIN32_FIND_DATAA& data) {
+  const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  std::string line = std::string("type=") + (folder ? "dir" : "file") + ";size=" + std::to_string(size) + ";";
+  const std::string modified = MlsdTime(data.ftLastWriteTime);
+  if (!modified.empty()) line += "modify=" + modified + ";";
+  return line + " " + FromAnsi(data.cFileName) + "\r\n";
+}
+
+void SetTimeouts(HINTERNET handle, int seconds) {
+  DWORD ms = static_cast<DWORD>(seconds > 0 ? seconds : 60) * 1000;
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+        INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+    InternetSetOptionA(handle, option, &ms, sizeof ms);
+  }
+}
+
+// A host as InternetConnectA takes it: an IPv6 address without its brackets.
+std::string BareHost(const std::string& host) {
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
+  return host;
+}
+
+}  // namespace
+
+struct FtpSession::Impl {
+  HINTERNET session = nullptr;
+  HINTERNET connection = nullptr;
+  FtpSessionOptions options;
+  std::string current;
+  unsigned last_error = 0;
+  unsigned local_error = 0;
+  std::string last_response;
+  bool transfer_started = false;
+
+  // Keeps the failure of the call that just returned: its code first, before
+  // any other call can change it, then the server's reply.
+  bool Fail(unsigned code) {
+    last_error = code;
+    last_response = LastResponseInfo();
+    return false;
+  }
+  bool FailLast() { return Fail(GetLastError()); }
+  bool CheckName(const std::string& name) {
+    if (connection == nullptr) return Fail(ftp_error::kInvalidHandle);
+    if (HasLineBreak(name)) return Fail(ftp_error::kInvalidParameter);
+    return true;
+  }
+  std::string Remote(const std::string& name) const { return ToAnsi(ResolveRemotePath(current, name)); }
+  DWORD TransferType(bool binary) const {
+    return binary ? FTP_TRANSFER_TYPE_BINARY : FTP_TRANSFER_TYPE_ASCII;
+  }
+  bool ReadCurrent(std::string* folder) {
+    char buffer[1024] = {};
+    DWORD length = sizeof buffer;
+    if (!FtpGetCurrentDirectoryA(connection, buffer, &length)) return FailLast();
+    *folder = FromAnsi(buffer);
+    return true;
+  }
+  bool Simple(BOOL(WINAPI* call)(HINTERNET, LPCSTR), const std::string& name) {
+    if (!CheckName(name)) return false;
+    return call(connection, Remote(name).c_str()) || FailLast();
+  }
+  // The listing of the server's current folder, as MLSD lines.
+  bool ListCurrent(std::string* text);
+  // Closes a transfer's file handle; a refusal of the server at the end of
+  // the transfer (its 226 missing) fails the transfer.
+  bool CloseTransfer(HINTERNET file, bool ok) {
+    if (!InternetCloseHandle(file) && ok) return FailLast();
+    return ok;
+  }
+};
+
+FtpSession::FtpSession() : impl_(std::make_unique<Impl>()) {
+  impl_->session = InternetOpenA("Norvo Backup", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+}
+
+FtpSession::~FtpSession() {
+  Disconnect();
+  if (impl_->session != nullptr) InternetCloseHandle(impl_->session);
+}
+
+bool FtpSession::Ready() const { return impl_->session != nullptr; }
+
+bool FtpSession::Connect(const std::string& server, const std::string& user, const std::string& password,
+                         const FtpSessionOptions& options) {
+  Impl& s = *impl_;
+  Disconnect();
+  if (!Ready()) return s.Fail(ftp_error::kInternalError);
+  const std::optional<HostPort> where = SplitHostPort(server);
+  if (!where) return s.Fail(ftp_error::kNameNotResolved);
+  if (HasLineBreak(user) || HasLineBreak(password)) return s.Fail(ftp_error::kInvalidParameter);
+  // WinINet speaks FTP without TLS: a provider that requires it gets no
+  // password sent in the clear.
+  if (options.tls == settings::FtpTls::Require) return s.Fail(ftp_error::kSecurityChannelError);
+  s.options = options;
+  SetTimeouts(s.session, options.timeout_s);
+  s.connection = InternetConnectA(s.session, ToAnsi(BareHost(where->host)).c_str(),
+                                  static_cast<INTERNET_PORT>(where->port), ToAnsi(user).c_str(),
+                                  ToAnsi(password).c_str(), INTERNET_SERVICE_FTP,
+                                  options.passive ? INTERNET_FLAG_PASSIVE : 0, 0);
+  if (s.connection == nullptr) return s.FailLast();
+  if (!s.ReadCurrent(&s.current)) s.current.clear();
+  return true;
+}
+
+void FtpSession::Disconnect() {
+  Impl& s = *impl_;
+  if (s.connection != nullptr) InternetCloseHandle(s.connection);
+  s.connection = nullptr;
+  s.current.clear();
+}
+
+bool FtpSession::Connected() const { return impl_->connection != nullptr; }
+
+const std::string& FtpSession::CurrentDirectory() const { return impl_->current; }
+
+bool FtpSession::ChangeDirectory(const std::string& folder) {
+  Impl& s = *impl_;
+  if (!s.CheckName(folder)) return false;
+  const std::string target = ResolveRemotePath(s.current, folder);
+  if (!FtpSetCurrentDirectoryA(s.connection, ToAnsi(target).c_str())) return s.FailLast();
+  if (!s.ReadCurrent(&s.current)) s.current = target;
+  return true;
+}
+
+bool FtpSession::PrintDirectory(std::string* folder) {
+  Impl& s = *impl_;
+  if (!s.CheckName(s.current)) return false;
+  return s.ReadCurrent(folder);
+}
+
+bool FtpSession::MakeDirectory(const std::string& name) { return impl_->Simple(FtpCreateDirectoryA, name); }
+bool FtpSession::RemoveDirectory(const std::string& name) { return impl_->Simple(FtpRemoveDirectoryA, name); }
+bool FtpSession::DeleteFile(const std::string& name) { return impl_->Simple(FtpDeleteFileA, name); }
+
+bool FtpSession::RenameFile(const std::string& from, const std::string& to) {
+  Impl& s = *impl_;
+  if (!s.CheckName(from) || !s.CheckName(to)) return false;
+  return FtpRenameFileA(s.connection, s.Remote(from).c_str(), s.Remote(to).c_str()) || s.FailLast();
+}
+
+bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t) {
+  Impl& s = *impl_;
+  s.transfer_started = false;
+  s.local_error = 0;
+  if (!s.CheckName(remote)) return false;
+  if (remote.empty()) return s.Fail(ftp_error::kInvalidParameter);
+  HINTERNET file =
+      FtpOpenFileA(s.connection, s.Remote(remote).c_str(), GENERIC_WRITE, s.TransferType(binary), 0);
+  if (file == nullptr) return s.FailLast();
+  s.transfer_started = true;
+  std::vector<char> buffer(kTransferBlock);
+  bool ok = true;
+  for (;;) {
+    const long long got = read(buffer.data(), buffer.size());
+    if (got < 0) {
+      ok = s.Fail(s.local_error != 0 ? s.local_error : ftp_error::kReadFault);
+      break;
+    }
+    if (got == 0) break;
+    for (std::size_t done = 0; ok && done < static_cast<std::size_t>(got);) {
+      DWORD written = 0;
+      if (!InternetWriteFile(file, buffer.data() + done, static_cast<DWORD>(got - done), &written) ||
+          written == 0) {
+        ok = s.FailLast();
+      }
+      done += written;
+    }
+    if (!ok) break;
+  }
+  return s.CloseTransfer(file, ok);
+}
+
+bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write) {
+  Impl& s = *impl_;
+  s.transfer_started = false;
+  s.local_error = 0;
+  if (!s.CheckName(remote)) return false;
+  if (remote.empty()) return s.Fail(ftp_error::kInvalidParameter);
+  HINTERNET file =
+      FtpOpenFileA(s.connection, s.Remote(remote).c_str(), GENERIC_READ, s.TransferType(binary), 0);
+  if (file == nullptr) return s.FailLast();
+  s.transfer_started = true;
+  std::vector<char> buffer(kTransferBlock);
+  bool ok = true;
+  for (;;) {
+    DWORD got = 0;
+    if (!InternetReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
+      ok = s.FailLast();
+      break;
+    }
+    if (got == 0) break;
+    if (!write(buffer.data(), got)) {
+      ok = s.Fail(s.local_error != 0 ? s.local_error : ftp_error::kWriteFault);
+      break;
+    }
+  }
+  return s.CloseTransfer(file, ok);
+}
+
+bool FtpSession::List(const std::string& folder, std::string* text, bool* machine) {
+  Impl& s = *impl_;
+  text->clear();
+  *machine = true;  // the lines are written below in MLSD form
+  s.transfer_started = false;
+  if (!s.CheckName(folder)) return false;
+  // A search names files: a folder is listed by searching all of the
+  // server's current folder, so another folder is entered for the listing.
+  const std::string kept = s.current;
+  if (!folder.empty() && !ChangeDirectory(folder)) return false;
+  const bool ok = s.ListCurrent(text);
+  if (!folder.empty() && !FtpSetCurrentDirectoryA(s.connection, ToAnsi(kept).c_str())) return s.FailLast();
+  s.current = kept;
+  return ok;
+}
+
+bool FtpSession::Impl::ListCurrent(std::string* text) {
+  Impl& s = *this;
+  WIN32_FIND_DATAA data{};
+  HINTERNET find = FtpFindFirstFileA(s.connection, nullptr, &data, INTERNET_FLAG_RELOAD, 0);
+  if (find == nullptr) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_NO_MORE_FILES) return true;  // an empty folder
+    return s.Fail(code);
+  }
+  s.transfer_started = true;
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::seconds(s.options.timeout_s > 0 ? s.options.timeout_s : 60);
+  bool ok = true;
+  std::size_t entries = 0;
+  do {
+    *text += ListingLine(data);
+    if (++entries >= kMaxListingEntries || std::chrono::steady_clock::now() > deadline) {
+      ok = s.Fail(ftp_error::kTimeout);
+      break;
+    }
+    if (!InternetFindNextFileA(find, &data)) {
+      const DWORD code = GetLastError();
+      if (code != ERROR_NO_MORE_FILES) ok = s.Fail(code);
+      break;
+    }
+  } while (true);
+  InternetCloseHandle(find);
+  return ok;
+}
+
+bool FtpSession::TransferStarted() const { return impl_->transfer_started; }
+void FtpSession::SetLocalError(unsigned code) { impl_->local_error = code; }
+unsigned FtpSession::LastError() const { return impl_->last_error; }
+const std::string& FtpSession::LastResponse() const { return impl_->last_response; }
+
+}  // namespace norvo::net

@@ -1,0 +1,129 @@
+// Programs run with pipes on Windows: CreateProcessW with the child's
+// standard handles on anonymous pipes (or the null device), the input fed
+// and the outputs drained on threads of their own so that neither side can
+// block the other on a full pipe.
+#include "platform/ProcessIO.h"
+
+#include <thread>
+
+#include "platform/SchtasksCommand.h"
+#include "platform/windows/WideText.h"
+
+namespace norvo::platform {
+namespace {
+
+// One pipe: the child's end inheritable, ours not.
+struct Pipe {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  bool Open(bool child_reads) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    if (!CreatePipe(&read, &write, &inherit, 0)) return false;
+    return SetHandleInformation(child_reads ? write : read, HANDLE_FLAG_INHERIT, 0) != 0;
+  }
+  static void Close(HANDLE& handle) {
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    handle = nullptr;
+  }
+  ~Pipe() {
+    Close(read);
+    Close(write);
+  }
+};
+
+// Reads the handle to its end; keeps everything, or only the last `limit` bytes.
+void Drain(HANDLE handle, std::string* kept, std::size_t limit) {
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    kept->append(buffer, got);
+    if (kept->size() > limit) kept->erase(0, kept->size() - limit);
+  }
+}
+
+struct Piped {
+  ProcessResult result;
+  std::string out, err;
+};
+
+Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, const std::string& folder,
+               bool keep_out, std::size_t err_limit) {
+  Piped run;
+  if (argv.empty() || argv[0].empty()) {
+    run.result.error = "no program to start";
+    return run;
+  }
+  Pipe in, out, err;
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE null_out = keep_out ? nullptr
+                             : CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           &inherit, OPEN_EXISTING, 0, nullptr);
+  if (!in.Open(true) || (keep_out && !out.Open(false)) || !err.Open(false)) {
+    run.result.error = "pipe: " + SystemErrorText(GetLastError());
+    Pipe::Close(null_out);
+    return run;
+  }
+  std::string line;
+  for (const std::string& argument : argv) line += (line.empty() ? "" : " ") + QuoteWindowsArgument(argument);
+  std::wstring command = Widen(line);
+  const std::wstring wide_folder = Widen(folder);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdInput = in.read;
+  startup.hStdOutput = keep_out ? out.write : null_out;
+  startup.hStdError = err.write;
+  PROCESS_INFORMATION process{};
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
+  const DWORD why = GetLastError();
+  // The child holds its own copies now: ours must go, or no pipe would ever end.
+  Pipe::Close(in.read);
+  Pipe::Close(out.write);
+  Pipe::Close(err.write);
+  Pipe::Close(null_out);
+  if (!started) {
+    run.result.error = argv[0] + ": " + SystemErrorText(why);
+    return run;
+  }
+  run.result.started = true;
+  CloseHandle(process.hThread);
+  std::thread feeder([&in, &input] {
+    DWORD written = 0;
+    for (std::size_t at = 0; at < input.size(); at += written) {
+      if (!WriteFile(in.write, input.data() + at, static_cast<DWORD>(input.size() - at), &written, nullptr))
+        break;
+    }
+    Pipe::Close(in.write);
+  });
+  std::thread out_reader;
+  if (keep_out) out_reader = std::thread([&] { Drain(out.read, &run.out, std::string::npos); });
+  Drain(err.read, &run.err, err_limit);
+  if (out_reader.joinable()) out_reader.join();
+  feeder.join();
+  DWORD exit_code = 0;
+  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.hProcess, &exit_code)) {
+    run.result.error = "waiting for " + argv[0] + ": " + SystemErrorText(GetLastError());
+  } else {
+    run.result.exit_code = static_cast<int>(exit_code);
+  }
+  CloseHandle(process.hProcess);
+  return run;
+}
+
+}  // namespace
+
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+  Piped run = RunPiped(argv, input, "", true, std::string::npos);
+  return {run.result, std::move(run.out), std::move(run.err)};
+}
+
+ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
+  Piped run = RunPiped(argv, options.input, options.working_folder, false, options.kept_error_bytes);
+  return {run.result, std::move(run.err)};
+}
+
+}  // namespace norvo::platform
