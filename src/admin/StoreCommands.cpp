@@ -1,6 +1,7 @@
 // The commands on single values: get, set, set-customer, list and describe.
 #include "admin/ToolSupport.h"
 #include "settings/Base64.h"
+#include "settings/DisplayText.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingRules.h"
 #include "settings/Settings.h"
@@ -10,6 +11,15 @@ namespace {
 
 // What list shows of a secret value: that it is set, never how long it is.
 constexpr const char* kMasked = "********";
+
+// A customer code goes to the account service in a query: no line breaks or
+// other control characters in it.
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
 
 void Describe(const settings::SettingInfo& setting, std::ostream& out) {
   out << setting.name << "\n"
@@ -53,6 +63,7 @@ int SetCustomerCommand(const CommandLine& line, const Console& console) {
   if (line.operands.size() != 1 || line.operands[0].empty()) {
     return Usage(console, "set-customer takes one non-empty CODE");
   }
+  if (HasControlCharacter(line.operands[0])) return Usage(console, "the CODE holds a control character");
   const bool written =
       WriteValues({{std::string(settings::kCliente), settings::EncodeSetting(line.operands[0])}}, console);
   return written ? kOk : kFailed;
@@ -63,11 +74,12 @@ int ListCommand(const CommandLine& line, const Console& console) {
   auto key = platform::OpenRegistryKey(settings::kCurrentUser, settings::kSettingsKey);
   if (!key) return kOk;  // nothing stored yet
   const bool show_secrets = line.Has("--show-secrets");
+  // A value edited by hand may hold a line break: shown escaped, one line each.
   for (const std::string& name : key->ValueNames()) {
     std::string value = settings::RegQueryStringValue(*key, name);
     const settings::SettingInfo* setting = settings::FindSetting(name);
     if (!show_secrets && setting != nullptr && setting->Secret() && !value.empty()) value = kMasked;
-    console.out << name << "=" << value << "\n";
+    console.out << settings::DisplayText(name) << "=" << settings::DisplayText(value) << "\n";
   }
   return kOk;
 }

@@ -50,7 +50,12 @@ CloudListing LoadCloudListing(const run::AccountService& service, const std::str
   ftp.SetTransferASCII();
   if (!ftp.OpenConnection(fields[1], fields[2], fields[3])) return listing;
   if (!ftp.SetFTPDirectory(CustomerFolder(fields, code, computerName))) return listing;
-  ftp.GetDirectoryListing("*.RAR");
+  // Every step before succeeded, so an error text now is the listing's own:
+  // no list with it means the listing failed, not that nothing matched.
+  if (!ftp.GetDirectoryListing("*.RAR") && !ftp.GetLastErrorMessage().empty()) {
+    listing.problem = ftp.GetLastErrorMessage();
+    return listing;
+  }
   AddEntries(*ftp.Directory(), table, &listing);
   ftp.CloseConnection();
   listing.listed = true;

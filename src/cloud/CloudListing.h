@@ -14,11 +14,14 @@ struct CloudListing {
   Respaldos respaldos;  // in the order of the listing, not yet sorted
   double total = 0;     // kilobytes of every listed file the service knows
   bool listed = false;  // false when a step stopped the loading (nothing listed)
+  std::string problem;  // why the listing itself failed (for stderr), empty when it did not
 };
 
 // Every failing step leaves the listing empty with a total of 0; nothing is
-// reported. `cliente` is the stored value, sent to the service as it is;
-// `options` are those of the FTP session that lists the folder.
+// reported. A listing that fails part-way (the connection broke, or the server
+// passed the bounds of a listing) shows nothing either, never a partial list.
+// `cliente` is the stored value, sent to the service as it is; `options` are
+// those of the FTP session that lists the folder.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
                               const std::string& computerName, const net::FtpSessionOptions& options);
 

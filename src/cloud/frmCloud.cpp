@@ -21,6 +21,7 @@
 #include "net/FtpSession.h"
 #include "run/AccountService.h"
 #include "run/Transfer.h"
+#include "settings/DisplayText.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/Diagnostic.h"
@@ -121,6 +122,9 @@ void frmCloud::Form_Load() {
   const settings::ProviderConfig& config = context_.provider;
   CloudListing listing = LoadCloudListing(run::ProviderAccountService(config), cliente, run::GetMachineName(),
                                           net::FtpSessionOptionsFor(config));
+  if (!listing.problem.empty()) {
+    tray::Diagnostic("the cloud folder could not be listed: " + settings::DisplayText(listing.problem));
+  }
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
   lst->clear();
   respaldos_ = listing.respaldos;
@@ -203,7 +207,10 @@ void frmCloud::Descargar() {
   if (failure == RestoreFailure::None && !PlaceRestoredFile(request.temporary, destination.toStdString())) {
     error = "No se pudo guardar el archivo " + destination.toStdString();
   }
-  if (failure != RestoreFailure::Cancelled) FinishRestore(error, code, fields[0], computer);
+  // The company name is the service's bytes: the mail shows it as text.
+  if (failure != RestoreFailure::Cancelled) {
+    FinishRestore(error, code, settings::TextOfOutsideBytes(fields[0]), computer);
+  }
   EmptyRespaldos(respaldos_);
   close();
 }

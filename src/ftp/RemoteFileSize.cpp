@@ -16,11 +16,16 @@ std::optional<int64_t> FileSizeIn(const std::vector<FindData>& entries, std::str
   return std::nullopt;
 }
 
-int64_t ListedFileSize(net::FtpSession& session, const std::string& name) {
+std::optional<std::vector<FindData>> ListedEntries(net::FtpSession& session) {
   std::string text;
   bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
-  return FileSizeIn(ParseListing(text, machine, std::time(nullptr)), name).value_or(-1);
+  if (!session.List("", &text, &machine)) return std::nullopt;
+  return ParseListing(text, machine, std::time(nullptr));
+}
+
+int64_t ListedFileSize(net::FtpSession& session, const std::string& name) {
+  const std::optional<std::vector<FindData>> entries = ListedEntries(session);
+  return entries ? FileSizeIn(*entries, name).value_or(-1) : -1;
 }
 
 }  // namespace norvo::ftp

@@ -21,6 +21,10 @@ bool IsFolder(const FindData& entry);
 // they hold no such file.
 std::optional<int64_t> FileSizeIn(const std::vector<FindData>& entries, std::string_view name);
 
+// The entries of the session's current folder; nothing when the listing
+// fails (the session's LastError says why).
+std::optional<std::vector<FindData>> ListedEntries(net::FtpSession& session);
+
 // The size of the file `name` of the session's current folder; -1 when the
 // listing fails or holds no such file.
 int64_t ListedFileSize(net::FtpSession& session, const std::string& name);

@@ -44,6 +44,11 @@ int64_t cFTP::GetFTPFileSize64(const std::string& sFile) {
   }
   std::vector<FindData> found;
   Search result = Find(pattern, &found);
+  if (result == Search::FailedPartway) {
+    // A listing that broke off (or passed its bounds) vouches for no size.
+    RecordSessionError("FtpFindFirstFile");
+    return -2;
+  }
   // The file of exactly that name wins over others the wildcards also match.
   if (std::optional<int64_t> size = FileSizeIn(found, net::RemoteBaseName(sFile))) return *size;
   for (const FindData& entry : found) {

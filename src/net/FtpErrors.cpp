@@ -34,6 +34,7 @@ constexpr Entry kTexts[] = {
     {12030, "The connection with the server was terminated abnormally"},
     {12031, "The connection with the server was reset"},
     {12111, "The FTP operation was not completed because the session was aborted."},
+    {12152, "The server response could not be parsed: it was larger than the client accepts"},
     {12157, "An error occurred in the secure channel support"},
 };
 

@@ -28,6 +28,7 @@ inline constexpr unsigned kCannotConnect = 12029;
 inline constexpr unsigned kConnectionAborted = 12030;
 inline constexpr unsigned kConnectionReset = 12031;
 inline constexpr unsigned kFtpDropped = 12111;
+inline constexpr unsigned kResponseTooLarge = 12152;  // a listing or reply past its bound
 inline constexpr unsigned kSecurityChannelError = 12157;
 }  // namespace ftp_error
 

@@ -64,6 +64,14 @@ std::string FtpExchangeLog::LastReplyText() const {
   return {};
 }
 
+std::string FtpExchangeLog::RefusedVerb() const {
+  for (const FtpExchange& exchange : exchanges_) {
+    if (exchange.code >= 400 && exchange.code < 600)
+      return exchange.command.substr(0, exchange.command.find(' '));
+  }
+  return {};
+}
+
 int FtpExchangeLog::LastReplyCode() const {
   for (auto it = exchanges_.rbegin(); it != exchanges_.rend(); ++it) {
     if (it->code != 0) return it->code;

@@ -26,6 +26,9 @@ class FtpExchangeLog {
   int LastReplyCode() const;
   // Whether a preliminary (1xx) reply arrived: a transfer started.
   bool SawPreliminary() const { return preliminary_; }
+  // The first word of the first command of this request that the server
+  // refused (4xx or 5xx); empty when nothing was refused.
+  std::string RefusedVerb() const;
 
  private:
   std::vector<FtpExchange> exchanges_;

@@ -72,12 +72,20 @@ class FtpSession {
   // Retrieves a remote file into `write`.
   bool Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write);
   // The listing text of a folder ("" for the current one): MLSD lines when the
-  // server offers MLST (*machine = true), else LIST lines.
+  // server offers MLST (*machine = true), else LIST lines. A listing past
+  // kMaxListingBytes or ExchangeTimeLimit fails (FtpLimits.h), as does any
+  // request whose replies pass kMaxReplyBytes or, except for Store and
+  // Retrieve, ExchangeTimeLimit. Every request ends early (12017, cancelled)
+  // once the program is asked to end (platform/EndRequest.h).
   bool List(const std::string& folder, std::string* text, bool* machine);
 
   // Whether the server accepted the last transfer or listing command (its 1xx
   // reply arrived), which tells a refused start from a failure mid-way.
   bool TransferStarted() const;
+  // The verb of the command ("RNTO", "CWD", ...) that the server refused with
+  // a 4xx or 5xx reply in the last failed operation; empty when the failure
+  // was no refusal (a dropped connection, a time-out, a reply past its bound).
+  const std::string& RefusedCommand() const;
   // Sets the error of a failure found by the caller's callbacks (a local file).
   void SetLocalError(unsigned code);
 

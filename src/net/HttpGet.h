@@ -11,6 +11,7 @@ struct HttpGetOptions {
   std::size_t max_bytes = 250;  // the read stops after this many bytes
   int timeout_s = 30;           // connect time-out and time-out of the whole request
   std::string user_agent = "Norvo Backup";
+  int max_redirects = 10;  // redirects followed, as the system's HTTP stack does
 };
 
 struct HttpGetResult {
@@ -20,7 +21,9 @@ struct HttpGetResult {
   std::string error;  // why it failed, empty when ok
 };
 
-// Sends the GET without a proxy and without a cache. Never throws.
+// Sends the GET directly (never through a proxy, whatever the environment
+// says), with no request header but Host and User-Agent, and follows up to
+// max_redirects redirects to http or https. Never throws.
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options);
 
 }  // namespace norvo::net

@@ -10,6 +10,10 @@ namespace norvo::platform {
 class InstanceLock {
  public:
   virtual ~InstanceLock() = default;  // releases the lock
+  // Children started from now on hold the lock too, until the last holder
+  // ends: a helper left running when this program was killed keeps the next
+  // instance out of the files it still writes.
+  virtual void HoldInChildren() = 0;
 };
 
 enum class LockOutcome { Acquired, Busy, Failed };

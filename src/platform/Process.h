@@ -10,13 +10,23 @@ struct ProcessResult {
   bool started = false;  // false: the program could not be started (see error)
   int exit_code = -1;    // the exit status when it ended normally
   int signal = 0;        // the signal that ended it, 0 when none
+  bool stopped = false;  // this program ended it, being asked to end (EndRequest.h)
   std::string error;     // why it could not be started or waited for
-  bool Succeeded() const { return started && signal == 0 && exit_code == 0; }
+  bool Succeeded() const { return started && signal == 0 && exit_code == 0 && !stopped; }
+};
+
+struct ProcessOptions {
+  // The child ends with this program: it is killed when the program dies,
+  // however it dies, and ended when the program is asked to end while it
+  // waits (EndRequest.h). Right for a helper that works on this program's
+  // files (an archiver), which must never outlive it; wrong for a program
+  // that should finish its work on its own (a backup run started by the tray).
+  bool endsWithCaller = true;
 };
 
 // Starts argv[0] (a path, or a name looked up on PATH) with the given
 // arguments, with standard input closed, and blocks until it has ended.
-ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv);
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 // Starts argv[0] as RunAndWaitProcess does, without a window and without
 // waiting for it, as the task scheduler would: the program goes on when this

@@ -35,6 +35,12 @@ std::string ShortPath(const std::string& path);
 bool AnyFileMatches(const std::string& pattern);
 
 bool CreateFolder(const std::string& path);
+// Lets only this user read, write or enter the file or folder (on POSIX a
+// folder 0700, a file 0600, whatever the umask made it; on Windows a DACL of
+// its own, which also lets in SYSTEM, the Administrators and the services
+// that write dumps there); false when that cannot be done (it is missing, or
+// another user's).
+bool MakePrivate(const std::string& path);
 bool RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);
 

@@ -6,9 +6,25 @@
 namespace norvo::run {
 namespace {
 
-bool IsUrlSafe(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~';
+bool IsAlphanumeric(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+bool IsUrlSafe(unsigned char c) { return IsAlphanumeric(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
+bool IsBase64(unsigned char c) { return IsAlphanumeric(c) || c == '+' || c == '/' || c == '='; }
+
+std::string PercentEncode(std::string_view bytes, bool (*keep)(unsigned char)) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  for (unsigned char c : bytes) {
+    if (keep(c)) {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += '%';
+      escaped += kHex[c >> 4];
+      escaped += kHex[c & 0x0F];
+    }
+  }
+  return escaped;
 }
 
 }  // namespace
@@ -23,8 +39,6 @@ std::optional<AccountFields> SplitAccountReply(std::string_view reply) {
     }
     if (++index == fields.size()) return std::nullopt;  // a seventh field
   }
-  // The service's bytes as text: UTF-8 stays, other bytes read as Latin-1.
-  for (auto& field : fields) field = settings::EncodeUtf8(settings::DecodeUtf8(field));
   return fields;
 }
 
@@ -37,19 +51,12 @@ AccountFields FirstSixFields(std::string_view reply) {
 }
 
 std::string EscapeQueryValue(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string escaped;
-  for (unsigned char c : settings::Utf8ToWindows1252(text)) {
-    if (IsUrlSafe(c)) {
-      escaped += static_cast<char>(c);
-    } else {
-      escaped += '%';
-      escaped += kHex[c >> 4];
-      escaped += kHex[c & 0x0F];
-    }
-  }
-  return escaped;
+  return PercentEncode(settings::Utf8ToWindows1252(text), IsUrlSafe);
 }
+
+std::string EscapeQueryBytes(std::string_view bytes) { return PercentEncode(bytes, IsUrlSafe); }
+
+std::string EscapeStoredCliente(std::string_view cliente) { return PercentEncode(cliente, IsBase64); }
 
 std::string AccountServiceUrl(std::string_view host, int tipo, const QueryValues& values) {
   std::string url = "http://" + std::string(host) + "/funciones.php?Tipo=" + std::to_string(tipo);
@@ -80,7 +87,7 @@ std::string AccountService::Send(int tipo, const QueryValues& values, std::size_
 
 std::string AccountService::LookupAccount(const std::string& cliente, std::size_t maxBytes) const {
   // Cliente goes as stored: its Base64 "+", "/" and "=" stay as they are.
-  return Send(3, {{"Clave", cliente}}, maxBytes);
+  return Send(3, {{"Clave", EscapeStoredCliente(cliente)}}, maxBytes);
 }
 
 void AccountService::ReportItem(const std::string& customerCode, const std::string& computerName,
@@ -100,7 +107,7 @@ void AccountService::ReportError(const std::string& customerCode, const std::str
                                  const std::string& computerName, const std::string& error) const {
   Send(5,
        {{"CL", EscapeQueryValue(customerCode)},
-        {"NO", EscapeQueryValue(companyName)},
+        {"NO", EscapeQueryBytes(companyName)},
         {"NE", EscapeQueryValue(computerName)},
         {"ER", EscapeQueryValue(error)}},
        kRunReplySize);
@@ -117,7 +124,8 @@ void AccountService::NotifySuccess(const std::string& customerCode, const std::s
 
 std::string AccountService::ListCopies(const std::string& cliente, const std::string& computerName,
                                        std::size_t maxBytes) const {
-  return Send(8, {{"Clave", cliente}, {"Equipo", EscapeQueryValue(computerName)}}, maxBytes);
+  return Send(8, {{"Clave", EscapeStoredCliente(cliente)}, {"Equipo", EscapeQueryValue(computerName)}},
+              maxBytes);
 }
 
 }  // namespace norvo::run

@@ -27,8 +27,9 @@ inline constexpr std::size_t kDownloadReplySize = 100;
 using AccountFields = std::array<std::string, 6>;
 
 // The reply split at ";", the text after the last ";" being the last field;
-// nothing when it holds more than six fields. Fields come back as UTF-8
-// (bytes that are not UTF-8 read as Latin-1).
+// nothing when it holds more than six fields. Fields keep the bytes received
+// (the service's code page): the FTP server gets its user, password and paths
+// back as they were sent, and texts are converted only to be shown.
 std::optional<AccountFields> SplitAccountReply(std::string_view reply);
 
 // The reply's first six fields, as the tray program reads it: from the sixth
@@ -38,6 +39,12 @@ AccountFields FirstSixFields(std::string_view reply);
 // A value as the service has always received it: its Windows-1252 bytes,
 // percent-encoded where not safe in a URL.
 std::string EscapeQueryValue(std::string_view text);
+// Bytes percent-encoded as they are, for a value the service sent itself.
+std::string EscapeQueryBytes(std::string_view bytes);
+// The stored Cliente as it is, but with every character outside Base64's
+// alphabet (A-Z a-z 0-9 + / =) percent-encoded: a hand-edited store cannot
+// add query keys.
+std::string EscapeStoredCliente(std::string_view cliente);
 
 using QueryValues = std::vector<std::pair<std::string, std::string>>;
 // The request URL. Values are given already in their final URL form.
@@ -62,12 +69,13 @@ class AccountService {
  public:
   AccountService(std::string host, HttpFetch fetch) : host_(std::move(host)), fetch_(std::move(fetch)) {}
 
-  // Tipo=3 with Clave = cliente as stored. The bytes read (empty when failed).
+  // Tipo=3 with Clave = cliente as stored (EscapeStoredCliente). The bytes
+  // read (empty when failed).
   std::string LookupAccount(const std::string& cliente, std::size_t maxBytes = kRunReplySize) const;
   // Tipo=4: kind "BD" or "AR", item, copy name, state "Y" or "N".
   void ReportItem(const std::string& customerCode, const std::string& computerName, const std::string& kind,
                   const std::string& item, const std::string& copyName, const std::string& state) const;
-  // Tipo=5: one error of the run.
+  // Tipo=5: one error of the run; the company name goes back byte for byte.
   void ReportError(const std::string& customerCode, const std::string& companyName,
                    const std::string& computerName, const std::string& error) const;
   // Tipo=7: the notice of a run without errors.

@@ -76,7 +76,9 @@ std::string BuildArchiveWith(const Archiver& archiver, const ArchiveJob& job) {
   const std::string said = OneLine(ended.error_tail);
   std::string failure;
   ArchiverExit exit = ArchiverExit::Success;
-  if (ended.result.signal != 0) {
+  if (ended.result.stopped) {
+    failure = tool + " was stopped, since Norvo_T was asked to end";
+  } else if (ended.result.signal != 0) {
     failure = tool + " was ended by signal " + std::to_string(ended.result.signal);
   } else {
     std::string meaning;

@@ -26,8 +26,10 @@ std::string RunAndWait(const std::vector<std::string>& argv, platform::ChildRun*
 // Packs the job with the archiver: "OK" when the archive exists afterwards,
 // kNoFilesToPack when nothing matched, kIncompleteArchive... when it was
 // written without some sources (it stays, to be uploaded), or the failure's
-// description. A program ended by a signal or with a fatal exit code (a full
+// description. A program ended by a signal, stopped because Norvo_T was asked
+// to end (platform/EndRequest.h), or ending with a fatal exit code (a full
 // disk) gives its own description, and any archive it left behind is removed.
+// The program ends with Norvo_T, however that ends (ProcessOptions).
 std::string BuildArchiveWith(const Archiver& archiver, const ArchiveJob& job);
 
 }  // namespace norvo::run

@@ -5,6 +5,8 @@
 namespace norvo::run {
 namespace {
 
+constexpr int kRarOpenError = 6;
+
 // What rar's documented exit codes mean, for the error report.
 std::string RarExitMeaning(int code) {
   switch (code) {
@@ -52,6 +54,7 @@ std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recu
   if (recurse == 1) argv.push_back("-r");
   if (!password.empty()) argv.push_back("-hp" + password);
   argv.push_back("-dh");
+  argv.push_back("--");  // the switches end: a path that starts with "-" stays a path
   argv.push_back(archive);
   argv.push_back(files);
   return argv;
@@ -64,7 +67,7 @@ std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const 
   if (deleteFlag == "S") line += "-df";
   if (recurse == 1) line += " -r";
   if (!password.empty()) line += " -hp" + password;
-  line += " -dh ";
+  line += " -dh -- ";
   line += "\"" + archive + "\" \"" + files + "\"";
   return line;
 }
@@ -77,12 +80,15 @@ std::string RarArchiver::Prepare(const ArchiveJob& job, ArchiverCommand* command
   return "OK";
 }
 
-// Exit codes 0 (success), 1 (warnings, e.g. a file it could not open) and 10
-// (no files matched) leave the archive test to decide; the others are fatal
-// errors, after which an archive that exists may be partial or left over from
-// an earlier run.
+// Exit codes 0 (success), 1 (non-fatal warnings) and 10 (no files matched)
+// leave the archive test to decide; 6 (open error) with an archive written
+// means the tool packed what it could and left out sources it could not open
+// (locked or unreadable): the archive is sound, the item not whole. The others
+// are fatal errors, after which an archive that exists may be partial or left
+// over from an earlier run.
 ArchiverExit RarArchiver::ReadExit(int code, std::string* meaning) const {
   if (code == 0 || code == 1 || code == 10) return ArchiverExit::Success;
+  if (code == kRarOpenError) return ArchiverExit::Partial;
   *meaning = RarExitMeaning(code);
   return ArchiverExit::Fatal;
 }

@@ -15,13 +15,14 @@ namespace norvo::run {
 std::string FindRarTool(const std::string& rarPath, const std::string& programFolder);
 
 // The tool's arguments: a, -df when deleteFlag is "S", -r when recurse is 1,
-// -hp<password> when there is one, -dh, the archive and the files.
+// -hp<password> when there is one, -dh, "--" (no switches after it), the
+// archive and the files.
 std::vector<std::string> RarArguments(const std::string& tool, std::int16_t recurse, const std::string& files,
                                       const std::string& archive, const std::string& password,
                                       const std::string& deleteFlag);
 
 // The same command as one Windows command line: tool + " a " + "-df" +
-// " -r" + " -hp" + password + " -dh " + "\"archive\" \"files\"".
+// " -r" + " -hp" + password + " -dh -- " + "\"archive\" \"files\"".
 std::string RarCommandLine(const std::string& tool, std::int16_t recurse, const std::string& files,
                            const std::string& archive, const std::string& password,
                            const std::string& deleteFlag);

@@ -20,20 +20,20 @@ RunResult BackupRun::Run() {
   // From here on, any unexpected failure ends the run through Fail().
   bool going = false;
   try {
-    going = ReadSettings();
+    going = ReadSettings() && !Interrupted();
     if (going) {
       const Lookup lookup = LookupAccount();
       if (lookup == Lookup::NoAccount) {
         result.end = RunEnd::NoAccount;
         return result;
       }
-      going = lookup == Lookup::Account && ChooseSlotAndCustomer() && DatabasePhase() && FilePhase();
+      going = lookup == Lookup::Account && !Interrupted() && ChooseSlotAndCustomer() && DatabasePhase() &&
+              FilePhase() && !Interrupted() && CloseRun();
     }
-    if (going) CloseRun();
   } catch (const std::exception& failure) {
-    going = Fail(failure.what());
+    going = Fail(failure.what(), std::string("error inesperado: ") + failure.what());
   } catch (...) {
-    going = Fail("unexpected failure");
+    going = Fail("unexpected failure", "error inesperado");
   }
   result.end = going ? RunEnd::Completed : RunEnd::Aborted;
   result.reason = failure_;
@@ -50,6 +50,8 @@ void BackupRun::PrepareWorkFolder() {
     computerName_ = GetMachineName();
     workFolder_ = PickWorkDrive() + "TEMP_Norvo" + platform::kPathSeparator;
     if (!FolderExists(workFolder_)) platform::CreateFolder(workFolder_);
+    // Dumps and archives (without a password plain data) are this user's alone.
+    platform::MakePrivate(workFolder_);
   } catch (...) {
   }
   Say("work folder " + workFolder_);
@@ -67,6 +69,7 @@ BackupRun::Lookup BackupRun::LookupAccount() {
     Say("no account for this customer code (or no answer from the account service): nothing to do");
     return Lookup::NoAccount;
   }
+  accountKnown_ = true;
   Say("account of " + accountFields_[0]);
   return Lookup::Account;
 }
@@ -76,7 +79,10 @@ bool BackupRun::ChooseSlotAndCustomer() {
   Say("copy slot " + std::to_string(copySlot_));
   std::string error;
   const std::optional<std::string> code = settings::DecodeStoredSetting(settings_.cliente, &error);
-  if (!code) return Fail(std::string(settings::kCliente) + ": " + error);
+  if (!code) {
+    return Fail(std::string(settings::kCliente) + ": " + error,
+                "el código de cliente guardado no es Base64 válido");
+  }
   customerCode_ = *code;
   return true;
 }
@@ -86,7 +92,7 @@ void BackupRun::AddError(const std::string& text) {
   Say("error: " + text);
 }
 
-void BackupRun::CloseRun() {
+bool BackupRun::CloseRun() {
   if (!errorList_.empty()) {
     for (const auto& error : errorList_) {
       env_.service.ReportError(customerCode_, accountFields_[0], computerName_, error);
@@ -96,6 +102,7 @@ void BackupRun::CloseRun() {
     env_.service.NotifySuccess(customerCode_, settings_.mail, computerName_);
     Say("success notice requested for " + settings_.mail);
   }
+  if (Interrupted()) return false;  // reports out, but this run is not recorded as done
   const std::string date = settings::FormatRunDate(env_.clock());
   const std::string slot = std::to_string(copySlot_);
   settings::WriteSetting(settings::kRespRespFecha, date);
@@ -121,12 +128,32 @@ void BackupRun::CloseRun() {
   }
   Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
       std::to_string(copySlot_));
+  return true;
 }
 
-bool BackupRun::Fail(const std::string& reason) {
+bool BackupRun::Fail(const std::string& reason, const std::string& report) {
+  if (!failure_.empty()) return false;  // the run has ended already
   failure_ = reason;
-  Say("run ended: " + reason + " (nothing more is sent or saved)");
+  if (!accountKnown_ || report.empty()) {
+    Say("run ended: " + reason + " (nothing more is sent or saved)");
+    return false;
+  }
+  Say("run ended: " + reason + " (reported to the account service; nothing more is sent or saved)");
+  // A Cliente that could not be decoded is named as it is stored.
+  const std::string customer = customerCode_.empty() ? settings_.cliente : customerCode_;
+  try {
+    env_.service.ReportError(customer, accountFields_[0], computerName_, kRunEndedEarly + report);
+  } catch (...) {
+    Say("the report of the run's end could not be sent");
+  }
   return false;
+}
+
+bool BackupRun::Interrupted() {
+  const std::string request = env_.endRequest ? env_.endRequest() : std::string();
+  if (request.empty()) return false;
+  Fail("asked to end (" + request + ")", "el programa fue interrumpido (" + request + ")");
+  return true;
 }
 
 void BackupRun::Say(const std::string& line) const {

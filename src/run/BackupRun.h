@@ -22,16 +22,22 @@ struct RunEnvironment {
   std::function<std::time_t()> clock = [] { return std::time(nullptr); };
   // One line per phase outcome and error (stderr in Norvo_T).
   std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
+  // Why the program was asked to end ("SIGTERM", ...), empty while it was
+  // not. The run checks it between its steps and ends through its handler.
+  std::function<std::string()> endRequest = [] { return std::string(); };
 };
 
 // Reported when the closing save of the date and copy slot did not take
 // (the store held by another writer, or not writable).
 inline constexpr const char* kRunNotSaved = "the settings store could not save this run's date and copy slot";
+// The start of the one error report a run ended by its handler sends, once
+// the account is known; the reason follows.
+inline constexpr const char* kRunEndedEarly = "Respaldo terminado antes de tiempo: ";
 
 enum class RunEnd {
   Completed,  // every step ran; the date and slot were saved
   NoAccount,  // the account lookup gave no company name: nothing was done
-  Aborted,    // the failure handler ended the run: nothing more sent or saved
+  Aborted,    // the failure handler ended the run: one report at most, nothing saved
 };
 
 struct RunResult {
@@ -78,8 +84,12 @@ class BackupRun {
   bool RemoveLocalArchive(const std::string& path);
   bool ArchiverAvailable();
   void AddError(const std::string& text);
-  void CloseRun();
-  bool Fail(const std::string& reason);
+  bool CloseRun();
+  // Ends the run: `reason` goes to the diagnostic line; once the account is
+  // known, `report` (Spanish) goes to the account service after kRunEndedEarly.
+  bool Fail(const std::string& reason, const std::string& report = "");
+  // Ends the run (and is true) once the program was asked to end.
+  bool Interrupted();
   void Say(const std::string& line) const;
   std::string ComputerFolder() const;
   std::string CustomerFolder() const;
@@ -93,6 +103,7 @@ class BackupRun {
   AccountFields accountFields_;
   std::int16_t copySlot_ = 0;
   std::string customerCode_;
+  bool accountKnown_ = false;
   std::vector<std::string> errorList_;
   bool archiverMissingReported_ = false;
   bool recorded_ = false;

@@ -15,12 +15,14 @@ namespace {
 const std::string kOk = "OK";
 
 // Resp_Base and Resp_Archivo switch a phase on when they equal the number 1;
-// a text that is not a number ends the run: nothing, with why in *problem.
-std::optional<bool> PhaseSwitch(std::string_view name, std::string* problem) {
+// a text that is not a number ends the run: nothing, with why in *problem
+// (for stderr) and *report (for the account service).
+std::optional<bool> PhaseSwitch(std::string_view name, std::string* problem, std::string* report) {
   const std::string text = settings::ReadSetting(name);
   auto number = settings::StrictNumber(text);
   if (!number) {
     *problem = std::string(name) + (text.empty() ? " is not set" : " is not a number");
+    *report = std::string(name) + (text.empty() ? " no tiene valor" : " no es un número");
     return std::nullopt;
   }
   return *number == 1;
@@ -30,8 +32,9 @@ std::optional<bool> PhaseSwitch(std::string_view name, std::string* problem) {
 
 bool BackupRun::DatabasePhase() {
   std::string problem;
-  auto on = PhaseSwitch(settings::kRespBase, &problem);
-  if (!on) return Fail(problem);
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespBase, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
   const bool windowsLogin = settings::ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
   const std::string selection = settings::ReadSetting(settings::kRespBaseBas);
@@ -44,11 +47,14 @@ bool BackupRun::DatabasePhase() {
   }
   std::vector<DatabaseRow> rows;
   const std::string listed = env_.phases.ListDatabases(rows);
-  if (listed != kOk) return Fail("reading the database list: " + listed);
+  if (listed != kOk) {
+    return Fail("reading the database list: " + listed,
+                "no se pudo leer la lista de bases de datos: " + listed);
+  }
   for (const DatabaseRow& row : rows) {
     // ",5," selects database 5, not 15 or 50.
     if (selection.find("," + std::to_string(row.dbid) + ",") == std::string::npos) continue;
-    if (!BackUpDatabase(row)) return false;
+    if (Interrupted() || !BackUpDatabase(row)) return false;
   }
   return true;
 }
@@ -65,11 +71,16 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
   if (dumped != kOk) AddError(dumped);
+  platform::MakePrivate(workFolder_ + dump);  // the server wrote it with its own mode
+  if (Interrupted()) return false;
   const std::string packed =
       env_.phases.BuildArchive(0, workFolder_ + dump, workFolder_ + archive, settings_.archivePassword, "S");
   Say(archive + ": archive " + packed);
   if (packed != kOk) AddError(packed);
+  platform::MakePrivate(workFolder_ + archive);
+  if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
+  if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
   return true;
@@ -77,11 +88,12 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
 
 bool BackupRun::FilePhase() {
   std::string problem;
-  auto on = PhaseSwitch(settings::kRespArchivo, &problem);
-  if (!on) return Fail(problem);
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespArchivo, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
   for (int k = 1; k <= settings::kFileSetCount; ++k) {
-    if (!BackUpFileSet(k, settings_.sets[k - 1])) return false;
+    if (Interrupted() || !BackUpFileSet(k, settings_.sets[k - 1])) return false;
   }
   return true;
 }
@@ -89,8 +101,11 @@ bool BackupRun::FilePhase() {
 bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (set.path.empty()) return true;
   auto recurse = settings::ToInt16(settings::LeadingNumber(set.sub));
-  if (!recurse)
-    return Fail(std::string(settings::kRespArchSub) + " of set " + std::to_string(k) + " is out of range");
+  if (!recurse) {
+    return Fail(
+        std::string(settings::kRespArchSub) + " of set " + std::to_string(k) + " is out of range",
+        std::string(settings::kRespArchSub) + " del conjunto " + std::to_string(k) + " está fuera de rango");
+  }
   std::string folder = ShortPathOf(set.path);
   if (folder.empty()) folder = set.path;
   const std::string source =
@@ -105,7 +120,10 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
       env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
   Say(archive + ": archive of " + source + " " + packed);
   if (packed != kOk) AddError(packed);
+  platform::MakePrivate(workFolder_ + archive);
+  if (Interrupted()) return false;
   const std::string uploaded = Upload(archive);
+  if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;

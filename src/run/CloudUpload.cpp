@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "ftp/LocalFile.h"
 #include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
+#include "net/FtpErrors.h"
 
 namespace norvo::run {
 namespace {
@@ -55,14 +58,36 @@ bool PutFile(net::FtpSession& session, const std::string& local, const std::stri
   return session.Store(remote, true, read, total) && sent == total;
 }
 
+// What the listing of the current remote folder says about the new file and
+// the slot's copy.
+struct SlotState {
+  bool listed = false;         // the listing came whole
+  int64_t temporarySize = -1;  // -1 when the listing fails or does not hold it
+  bool finalExists = false;    // something holds the final name
+};
+
+SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, const std::string& finalName) {
+  SlotState state;
+  const std::optional<std::vector<ftp::FindData>> entries = ftp::ListedEntries(session);
+  if (!entries) return state;
+  state.listed = true;
+  state.temporarySize = ftp::FileSizeIn(*entries, temporary).value_or(-1);
+  state.finalExists = std::any_of(entries->begin(), entries->end(),
+                                  [&](const ftp::FindData& entry) { return entry.name == finalName; });
+  return state;
+}
+
 net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   net::FtpSessionOptions session = options.session;
   session.passive = true;
   return session;
 }
 
-// On a second connection: the new file must be whole on the server before the
-// slot's old copy is deleted; then it takes the final name.
+// On a second connection: the new file must be whole on the server, then it
+// takes the final name. A server that replaces on rename does so in one step,
+// with no moment without a copy. Only when the rename was refused at RNTO
+// (so renaming works) while the final name is taken, the old copy is deleted
+// and the rename made again; a rename refused outright leaves both files.
 std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& host, const std::string& user,
                         const std::string& password, const std::string& computerFolder,
                         const std::string& fileName, int64_t size) {
@@ -72,13 +97,23 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
     return "No se puede conectar al Cloud para renombrar " + host;
   }
   second.ChangeDirectory(computerFolder);
-  if (ftp::ListedFileSize(second, temporary) != size) {
-    // Incomplete on the server: the old copy stays, the partial file goes.
+  const SlotState slot = LookAtSlot(second, temporary, fileName);
+  if (!slot.listed && options.diagnostic) {
+    std::string why = net::FtpErrorText(second.LastError());
+    why.erase(why.find_last_not_of("\r\n") + 1);  // the text ends in a line break of its own
+    options.diagnostic("the size of " + temporary + " on the server could not be checked: " + why);
+  }
+  if (slot.temporarySize != size) {
+    // Incomplete on the server, or not known to be whole: the old copy stays,
+    // the new file goes.
     second.DeleteFile(temporary);
     return "Problema no se pudo copiar el archivo " + fileName;
   }
-  second.DeleteFile(fileName);  // on a first upload there is nothing to delete
-  if (!second.RenameFile(temporary, fileName)) return "Problema no se pudo renombrar " + temporary;
+  if (second.RenameFile(temporary, fileName)) return kOk;
+  const bool finalNameInTheWay = second.RefusedCommand() == "RNTO" && slot.finalExists;
+  if (!finalNameInTheWay || !second.DeleteFile(fileName) || !second.RenameFile(temporary, fileName)) {
+    return "Problema no se pudo renombrar " + temporary;
+  }
   return kOk;
 }
 

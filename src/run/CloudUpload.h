@@ -2,9 +2,11 @@
 // The upload of one archive to the computer's folder in the cloud, with the
 // copy slot replaced only once the new file is whole on the server: the file
 // goes up under a temporary name, its size on the server is checked against
-// the local file, and only then the slot's old copy is deleted and the new
-// file renamed into its place.
+// the local file, and only then it is renamed onto the slot's name. The old
+// copy is deleted first only on a server that refuses to rename onto an
+// existing name, once the refusal shows that renaming itself works.
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "net/FtpSession.h"
@@ -16,6 +18,9 @@ struct CloudUploadOptions {
   net::FtpSessionOptions session;  // time-outs and TLS; the upload is always passive
   // The wait between the upload's first connection and its work in the folder.
   std::chrono::milliseconds pause{1000};
+  // Told why the size check could not be made (a listing that failed or
+  // passed its bounds): the report text alone does not say.
+  std::function<void(const std::string&)> diagnostic;
 };
 
 // The options a run uses with this provider configuration.

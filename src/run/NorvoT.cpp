@@ -5,19 +5,21 @@
 #include <string>
 
 #include "Version.h"
+#include "platform/EndRequest.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
 #include "run/ProgramPhases.h"
+#include "settings/DisplayText.h"
 #include "settings/ProviderConfig.h"
-#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
 
-// Every line of the text with the program's name before it.
-void Diagnostic(const std::string& text) {
-  for (const std::string& line : settings::Split(text, "\n")) std::cerr << "Norvo_T: " << line << '\n';
-  std::cerr.flush();
+// Lines carry texts from the account service, the FTP server and the store:
+// shown escaped, none can forge a line of its own. A text that should take
+// several lines is given one line at a time.
+void Diagnostic(const std::string& line) {
+  std::cerr << "Norvo_T: " << settings::DisplayText(line) << std::endl;
 }
 
 constexpr int kAllReached = 0;
@@ -60,6 +62,9 @@ int ExitStatus(const RunResult& result, bool requestFailed) {
 
 int NorvoTMain(int argc, char** argv) {
   if (int answered = HandleArguments(argc, argv); answered >= 0) return answered;
+  // SIGTERM, SIGINT and SIGHUP end the run through its handler: the archiver
+  // is ended, the interruption reported, nothing saved.
+  platform::CatchEndRequests();
   std::unique_ptr<platform::InstanceLock> lock;
   std::string why;
   switch (platform::TryInstanceLock(platform::RunLockFile(), lock, &why)) {
@@ -70,6 +75,9 @@ int NorvoTMain(int argc, char** argv) {
       Diagnostic("cannot take the run lock (" + why + "); running without it");
       break;
     case platform::LockOutcome::Acquired:
+      // An archiver left running after this run was killed keeps the next
+      // run out until it ends, so no two work on the same files.
+      lock->HoldInChildren();
       break;
   }
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
@@ -82,6 +90,7 @@ int NorvoTMain(int argc, char** argv) {
     Diagnostic("a request to the account service failed: " + why);
   });
   environment.diagnostic = Diagnostic;
+  environment.endRequest = [] { return platform::EndRequestName(); };
   const RunResult result = BackupRun(std::move(environment)).Run();
   return ExitStatus(result, *requestFailed);
 }

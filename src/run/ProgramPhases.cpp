@@ -6,6 +6,7 @@
 #include "run/ArchiverLookup.h"
 #include "run/CloudUpload.h"
 #include "run/Database.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 
@@ -29,9 +30,13 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                                                              const std::string&, const std::string&,
                                                              const std::string&) { return missing; };
   }
-  // A connection failure is a line for the administrator; the run never
+  // A connection failure is told to the administrator, one line per
+  // diagnostic record (the alert gives them one to a line); the run never
   // waits for a person.
-  auto database = std::make_shared<ProgramDatabase>(provider.odbc_driver, diagnostic);
+  auto database =
+      std::make_shared<ProgramDatabase>(provider.odbc_driver, [diagnostic](const std::string& records) {
+        for (const std::string& line : settings::Split(records, "\n")) diagnostic(line);
+      });
   phases.OpenDatabase = [database](const std::string& server, const std::string& instance, std::int16_t mode,
                                    const std::string& user, const std::string& password) {
     return database->OpenDatabase(server, instance, mode, user, password);
@@ -41,7 +46,8 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                                    const std::string& name) {
     return database->DumpDatabase(folder, fileName, name);
   };
-  const CloudUploadOptions upload = CloudUploadOptionsFor(provider);
+  CloudUploadOptions upload = CloudUploadOptionsFor(provider);
+  upload.diagnostic = diagnostic;
   phases.UploadToCloud = [upload](const std::string& host, const std::string& user,
                                   const std::string& password, const std::string& computerFolder,
                                   const std::string& customerFolder, const std::string& localFolder,

@@ -74,6 +74,21 @@ std::string EncodeUtf8(std::u32string_view characters) {
   return out;
 }
 
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F (0: undefined there).
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+char32_t Windows1252Character(unsigned char byte) {
+  if (byte < 0x80 || byte >= 0xA0 || kHigh[byte - 0x80] == 0) return byte;
+  return kHigh[byte - 0x80];
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
@@ -108,14 +123,9 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 }
 
 std::string Utf8ToWindows1252(std::string_view text) {
-  // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
-  static constexpr std::array<char16_t, 32> kHigh = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   for (char32_t c : DecodeUtf8(text)) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+    if (c <= 0xFF) {
       out += static_cast<char>(c);
       continue;
     }

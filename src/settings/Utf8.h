@@ -20,6 +20,11 @@ std::string EncodeUtf8(std::u32string_view characters);
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 // UTF-8 text to Windows-1252 bytes; characters it cannot hold become "?".
+// A byte that is not UTF-8 (read as itself by DecodeUtf8) goes back as itself,
+// so Windows-1252 text from outside survives the trip unchanged.
 std::string Utf8ToWindows1252(std::string_view text);
+// The character of a Windows-1252 byte; the five bytes the code page leaves
+// undefined stand for themselves.
+char32_t Windows1252Character(unsigned char byte);
 
 }  // namespace norvo::settings

@@ -10,7 +10,10 @@ platform::ProcessResult Ejecutar_y_Esperar(const std::string& path) {
   platform::ProcessResult result;
   QEventLoop loop;
   std::thread waiter([&] {
-    result = platform::RunAndWaitProcess({path});
+    // The backup run finishes its work even when the tray program ends.
+    platform::ProcessOptions options;
+    options.endsWithCaller = false;
+    result = platform::RunAndWaitProcess({path}, options);
     // Queued: if the program ended before the loop started, the loop ends at once.
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });

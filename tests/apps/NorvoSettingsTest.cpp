@@ -72,12 +72,18 @@ TEST_F(NorvoSettings, BadUseFailsClearlyAndWritesNothing) {
                                                                 {"set-customer"},
                                                                 {"set-customer", ""},
                                                                 {"list", "extra"},
-                                                                {"set", "A\\B", "v"}}) {
+                                                                {"set", "A\\B", "v"},
+                                                                {"set-customer", "12\n3"}}) {
     Outcome outcome = Tool(args);
     EXPECT_EQ(outcome.exit_code, 2) << outcome.output;
     EXPECT_NE(outcome.output.find("usage: norvo-settings"), std::string::npos) << outcome.output;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "registry.db"));
+}
+
+TEST_F(NorvoSettings, ListShowsAHandEditedLineBreakEscaped) {
+  settings::WriteSetting("Cliente", "MTIz\r\nResp_Base=1");
+  EXPECT_EQ(Tool({"list"}).output, "Cliente=MTIz\\r\\nResp_Base=1\n");
 }
 
 TEST_F(NorvoSettings, UnusableStoreIsReportedWithNonZeroExit) {

@@ -335,6 +335,27 @@ class SlowCloudTest : public CloudWindowTest {
   }
 };
 
+class HostileCloudTest : public CloudWindowTest {
+ protected:
+  FtpPeerOptions FtpOptions() const override {
+    FtpPeerOptions options;
+    options.flood = "LISTING";
+    return options;
+  }
+};
+
+TEST_F(HostileCloudTest, AListingWithoutEndShowsNothingAndSaysWhy) {
+  ::testing::internal::CaptureStderr();
+  QPointer<cloud::frmCloud> window = OpenWindow();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(window->lst->count(), 0) << "never a part of the listing";
+  EXPECT_EQ(window->Label2->text(), "0 GB");
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_NE(err.find("the cloud folder could not be listed: InternetFindNextFile error code: 12152"),
+            std::string::npos)
+      << err;
+}
+
 TEST_F(SlowCloudTest, CancelDuringTheDownloadRemovesTheTemporaryFile) {
   AddBackups();
   QPointer<cloud::frmCloud> window = OpenWindow();

@@ -2,7 +2,6 @@
 // error where it reports, keeps no partial archive and replaces nothing in
 // the cloud.
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -24,14 +23,6 @@ class ArchiverFaultTest : public NorvoTFaultTest {
                                  const std::string& program = PeerPath("fake_rar")) {
     return Wrapped(program, "LD_PRELOAD='" NORVO_ENOSPC_SHIM "' NORVO_FULL_DIR='" + work_ +
                                 "' NORVO_FULL_AFTER=" + roomBytes);
-  }
-
-  // A script that runs the program with these environment settings.
-  std::string Wrapped(const std::string& program, const std::string& settings) {
-    const std::string wrapper = dir_ / "archiver-wrapper";
-    WriteFile(wrapper, "#!/bin/sh\n" + settings + " exec '" + program + "' \"$@\"\n");
-    ::chmod(wrapper.c_str(), 0755);
-    return wrapper;
   }
 
   std::vector<std::string> WorkFiles() const {
@@ -69,6 +60,22 @@ TEST_F(ArchiverFaultTest, DiskFillsUpHalfWayThroughTheArchive) {
 TEST_F(ArchiverFaultTest, ArchiverKilledLeavesNoPartialArchiveToUpload) {
   ExpectReportedAndNothingLost(Run({{"FAKE_RAR_KILL", "9"}}),
                                "was ended by signal 9; its archive was removed");
+}
+
+// A file held locked by another program cannot be packed: the RAR tool's
+// archive of the others (exit code 6) still replaces the slot, and the
+// provider hears what is missing.
+TEST_F(ArchiverFaultTest, RarThatCannotOpenASourceUploadsTheRestAndReportsIt) {
+  WriteFile(dir_ / "data/abierto.xls", "locked by another program");
+  UseRar(Wrapped(PeerPath("fake_rar"),
+                 "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
+  const ProgramRun run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(Requests("4"), ElementsAre(HasSubstr("&CO=ARC1C001.RAR&ED=Y")));
+  EXPECT_THAT(Requests("5"),
+              ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));
+  EXPECT_THAT(Requests("5").front(), HasSubstr("abierto.xls"));
+  EXPECT_EQ(ServerCopy(), ReadFile(work_ + "ARC1C001.RAR"));
 }
 
 TEST_F(ArchiverFaultTest, SevenZipOnAFullDiskLosesNothingEither) {

@@ -1,5 +1,7 @@
 #include "FaultSupport.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "run/Transfer.h"
@@ -39,6 +41,13 @@ void NorvoTFaultTest::UseSevenZip(const std::string& program) {
   WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
                                        "\narchiver = 7z\narchiver_path = " + program +
                                        "\nhttp_timeout_s = 2\nftp_timeout_s = 3\n");
+}
+
+std::string NorvoTFaultTest::Wrapped(const std::string& program, const std::string& settings) {
+  const std::string wrapper = dir_ / "archiver-wrapper";
+  WriteFile(wrapper, "#!/bin/sh\n" + settings + " exec '" + program + "' \"$@\"\n");
+  ::chmod(wrapper.c_str(), 0755);
+  return wrapper;
 }
 
 ProgramRun NorvoTFaultTest::Run(std::map<std::string, std::string> extra) {

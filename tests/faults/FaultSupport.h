@@ -24,6 +24,8 @@ class NorvoTFaultTest : public ::testing::Test {
   void UseRar(const std::string& tool);
   // ... with 7-Zip as the archiver, run as this program.
   void UseSevenZip(const std::string& program);
+  // A script that runs the program with these environment settings.
+  std::string Wrapped(const std::string& program, const std::string& settings);
   ProgramRun Run(std::map<std::string, std::string> extra = {});
   // The copy of file set 1 in slot 1 as the cloud holds it.
   std::string ServerCopy() const;

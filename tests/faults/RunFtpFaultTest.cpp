@@ -1,8 +1,9 @@
 // Norvo_T meets an FTP server that drops the control connection or answers
-// garbage at one step of the upload and its copy rotation. The run ends, the
-// item is reported as not done with the step's error text, the copy in the
-// cloud survives (or, after the old copy was deleted, the new one is whole
-// under its temporary name), and the next run without the fault succeeds.
+// garbage, or refuses, at one step of the upload and its copy rotation. The
+// run ends, the item is reported as not done with the step's error text, the
+// copy in the cloud survives (or, after the old copy was deleted, the new one
+// is whole under its temporary name), and the next run without the fault
+// succeeds.
 #include <gmock/gmock.h>
 
 #include <filesystem>
@@ -30,6 +31,7 @@ enum class Reported { Connect, Folder, Copy, Rename, Nothing };
 // What the computer's folder in the cloud holds after the faulty run.
 enum class Left {
   OldCopy,            // the slot's old copy, untouched; no temporary file
+  OldAndTemporary,    // the old copy untouched, and the new one whole as .TMP
   NoFolder,           // the folder was never made, so nothing was sent
   NewUnderTemporary,  // the old copy was deleted; the new one is whole as .TMP
   NewCopy,            // the new copy took the slot's name (the fault was harmless)
@@ -38,7 +40,7 @@ enum class Left {
 struct UploadFault {
   const char* command;  // the command that meets the fault
   const char* target;   // how a command line that meets it ends ({pc}: the computer)
-  const char* mode;     // drop, garbage or junk (see ftp_fault_proxy.py)
+  const char* mode;     // drop, garbage, junk or refuse (see ftp_fault_proxy.py)
   Reported reported;
   Left left;
   bool newComputer = false;  // the computer's folder does not exist yet
@@ -105,6 +107,11 @@ class RunFtpFaultTest : public NorvoTFaultTest, public ::testing::WithParamInter
         EXPECT_EQ(ServerCopy(), "the good copy of an earlier run");
         EXPECT_FALSE(std::filesystem::exists(Temporary()));
         break;
+      case Left::OldAndTemporary:
+        EXPECT_EQ(ServerCopy(), "the good copy of an earlier run");
+        ASSERT_TRUE(std::filesystem::exists(Temporary()));
+        EXPECT_EQ(ReadFile(Temporary()), NewArchive());
+        break;
       case Left::NoFolder:
         EXPECT_FALSE(std::filesystem::exists(Folder()));
         break;
@@ -154,19 +161,21 @@ TEST_P(RunFtpFaultTest, RunReportsTheStepAndLosesNoCopy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, RunFtpFaultTest,
-    ::testing::Values(UploadFault{"PASS", "secret", "drop", Reported::Connect, Left::OldCopy},
-                      // A new computer: without its folder nothing can be stored.
-                      UploadFault{"MKD", "/base/123/{pc}/", "drop", Reported::Folder, Left::NoFolder, true},
-                      UploadFault{"CWD", "/base/123/{pc}/", "garbage", Reported::Folder, Left::OldCopy},
-                      UploadFault{"STOR", "/ARC1C001.TMP", "drop", Reported::Copy, Left::OldCopy},
-                      UploadFault{"STOR", "/ARC1C001.TMP", "junk", Reported::Copy, Left::OldCopy},
-                      UploadFault{"MLSD", "/base/123/{pc}", "garbage", Reported::Copy, Left::OldCopy},
-                      // DELE is allowed to fail (a first upload has nothing to delete); the
-                      // rename onto the old name then replaces the copy in one step.
-                      UploadFault{"DELE", "/ARC1C001.RAR", "drop", Reported::Nothing, Left::NewCopy},
-                      UploadFault{"RNFR", "/ARC1C001.TMP", "drop", Reported::Rename, Left::NewUnderTemporary},
-                      UploadFault{"RNTO", "/ARC1C001.RAR", "garbage", Reported::Rename,
-                                  Left::NewUnderTemporary}),
+    ::testing::Values(
+        UploadFault{"PASS", "secret", "drop", Reported::Connect, Left::OldCopy},
+        // A new computer: without its folder nothing can be stored.
+        UploadFault{"MKD", "/base/123/{pc}/", "drop", Reported::Folder, Left::NoFolder, true},
+        UploadFault{"CWD", "/base/123/{pc}/", "garbage", Reported::Folder, Left::OldCopy},
+        UploadFault{"STOR", "/ARC1C001.TMP", "drop", Reported::Copy, Left::OldCopy},
+        UploadFault{"STOR", "/ARC1C001.TMP", "junk", Reported::Copy, Left::OldCopy},
+        UploadFault{"MLSD", "/base/123/{pc}", "garbage", Reported::Copy, Left::OldCopy},
+        // A rename that breaks off, or meets a reply no server sends, proves
+        // nothing about renaming: the old copy stays beside the new one.
+        UploadFault{"RNFR", "/ARC1C001.TMP", "drop", Reported::Rename, Left::OldAndTemporary},
+        UploadFault{"RNTO", "/ARC1C001.RAR", "garbage", Reported::Rename, Left::OldAndTemporary},
+        // Refused at RNTO onto a taken name: the old copy makes room, and when
+        // the rename is refused again the new copy is whole under its .TMP name.
+        UploadFault{"RNTO", "/ARC1C001.RAR", "refuse", Reported::Rename, Left::NewUnderTemporary}),
     [](const ::testing::TestParamInfo<UploadFault>& info) {
       return std::string(info.param.mode) + "_on_" + info.param.command +
              (info.param.newComputer ? "_new" : "");

@@ -1,9 +1,11 @@
 // The FTP session against a real server (pyftpdlib) on a loopback port.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "net/FtpErrors.h"
+#include "net/FtpLimits.h"
 #include "net/FtpSession.h"
 #include "peers/FtpPeer.h"
 
@@ -47,7 +49,7 @@ TEST(FtpSessionServer, RefusedCommandFailsAloneAndKeepsTheConnection) {
 TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteFile(peer.Root() + "/keep", "x");
+  WriteFile(peer.Root() + "/keep", "x");
   FtpSession session;
   ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
   EXPECT_FALSE(session.MakeDirectory("a\r\nDELE /keep"));
@@ -59,6 +61,17 @@ TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
   EXPECT_TRUE(fs::exists(peer.Root() + "/keep"));
   EXPECT_EQ(fs::directory_iterator(peer.Root())->path().filename(), "keep");
   EXPECT_FALSE(FtpSession().Connect(peer.Address(), "test\r\nDELE /keep", "secret", Quick()));
+}
+
+TEST(FtpSessionServer, ProxiesOfTheEnvironmentAreNotUsed) {
+  ScopedEnv ftpProxy("ftp_proxy", "http://127.0.0.1:1");
+  ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  FtpPeer peer;
+  ASSERT_TRUE(peer.Started());
+  WriteFile(peer.Root() + "/copia.RAR", "copy");
+  FtpSession session;
+  ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick())) << session.LastError();
+  EXPECT_EQ(Fetch(session, "copia.RAR"), "copy");
 }
 
 TEST(FtpSessionServer, ChangeDirectoryKeepsTheServersAnswer) {
@@ -94,7 +107,7 @@ TEST(FtpSessionServer, TransfersUseAbsolutePathsWhateverTheServersFolder) {
     return static_cast<long long>(n);
   };
   ASSERT_TRUE(session.Store("we%ird #name.txt", true, read, static_cast<int64_t>(data.size())));
-  EXPECT_EQ(norvo::test::ReadFile(peer.Root() + "/d1/we%ird #name.txt"), data);
+  EXPECT_EQ(ReadFile(peer.Root() + "/d1/we%ird #name.txt"), data);
   ASSERT_TRUE(session.ChangeDirectory("/d2"));
   EXPECT_EQ(Fetch(session, "/d1/we%ird #name.txt"), data);
   EXPECT_EQ(Fetch(session, "../d1/we%ird #name.txt"), data);
@@ -106,7 +119,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
     options.list_only = list_only;
     FtpPeer peer(options);
     ASSERT_TRUE(peer.Started());
-    norvo::test::WriteFile(peer.Root() + "/f.txt", "12345");
+    WriteFile(peer.Root() + "/f.txt", "12345");
     FtpSession session;
     ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
     std::string text;
@@ -120,7 +133,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
 TEST(FtpSessionServer, ActiveModeTransfers) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
+  WriteFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
   FtpSession session;
   FtpSessionOptions options = Quick();
   options.passive = false;
@@ -131,7 +144,7 @@ TEST(FtpSessionServer, ActiveModeTransfers) {
 TEST(FtpSessionServer, ConnectFailuresCarryTheirCodes) {
   FtpSession session;
   {
-    norvo::test::SilentListener closed;  // a port that is certainly free once closed
+    SilentListener closed;  // a port that is certainly free once closed
     (void)closed;
   }
   FtpPeer peer;
@@ -143,7 +156,7 @@ TEST(FtpSessionServer, ConnectFailuresCarryTheirCodes) {
   peer.Kill();
   EXPECT_FALSE(session.Connect(peer.Address(), "test", "secret", Quick()));
   EXPECT_EQ(session.LastError(), ftp_error::kCannotConnect);
-  norvo::test::SilentListener silent;
+  SilentListener silent;
   FtpSessionOptions fast = Quick();
   fast.timeout_s = 1;
   EXPECT_FALSE(session.Connect("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret", fast));
@@ -171,6 +184,43 @@ TEST(FtpSessionServer, TlsRequiredNeverFallsBackToPlainText) {
   EXPECT_EQ(session.LastError(), ftp_error::kSecurityChannelError);
   options.tls = norvo::settings::FtpTls::Try;
   EXPECT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
+}
+
+// A server that sends without end, a FEAT reply or a listing's data, as fast
+// as the client reads or a line at a time (no single wait runs out): the
+// request fails at its size bound or at the time bound of its time-out.
+TEST(FtpSessionServer, EndlessRepliesAndListingsFailAtTheirBounds) {
+  struct Flood {
+    const char* what;
+    bool trickle;
+    unsigned error;
+  };
+  for (const Flood& flood :
+       {Flood{"FEAT", false, ftp_error::kResponseTooLarge}, Flood{"FEAT", true, ftp_error::kTimeout},
+        Flood{"LISTING", false, ftp_error::kResponseTooLarge}, Flood{"LISTING", true, ftp_error::kTimeout}}) {
+    SCOPED_TRACE(std::string(flood.what) + (flood.trickle ? " trickled" : " flooded"));
+    FtpPeerOptions hostile;
+    hostile.flood = flood.what;
+    hostile.trickle = flood.trickle;
+    FtpPeer peer(hostile);
+    ASSERT_TRUE(peer.Started());
+    FtpSessionOptions options;
+    options.timeout_s = 1;
+    FtpSession session;
+    const auto start = std::chrono::steady_clock::now();
+    std::string text;
+    bool machine = false;
+    if (std::string(flood.what) == "FEAT") {
+      EXPECT_FALSE(session.Connect(peer.Address(), "test", "secret", options));
+    } else {
+      ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", options));
+      EXPECT_FALSE(session.List("", &text, &machine));
+    }
+    EXPECT_EQ(session.LastError(), flood.error);
+    EXPECT_LE(text.size(), kMaxListingBytes);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, ExchangeTimeLimit(1) + std::chrono::seconds(10))
+        << "the bound ends the request, not the server";
+  }
 }
 
 }  // namespace

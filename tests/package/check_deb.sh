@@ -103,6 +103,8 @@ check "menu entry starts Norvo from PATH" grep -qx "Exec=Norvo" "$desktop"
 check "menu entry names the icon norvo" grep -qx "Icon=norvo" "$desktop"
 if command -v desktop-file-validate >/dev/null; then
   check "menu entry is valid (desktop-file-validate)" desktop-file-validate "$desktop"
+else
+  fail "desktop-file-validate is not installed (scripts/deps/package.txt lists it)"
 fi
 for size in 48 256; do
   icon=$root/usr/share/icons/hicolor/${size}x$size/apps/norvo.png

@@ -6,6 +6,10 @@ namespace norvo::test {
 
 FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ / "home" : options.root) {
   std::vector<std::string> args = {"/usr/bin/python3", PeerPath("ftp_server.py"), "--root", root_};
+  if (!options.flood.empty()) {
+    args = {"/usr/bin/python3", PeerPath("ftp_hostile.py"), "--flood", options.flood};
+    if (options.trickle) args.emplace_back("--trickle");
+  }
   for (const std::string& user : options.users) args.insert(args.end(), {"--user", user});
   if (options.throttle > 0) args.insert(args.end(), {"--throttle", std::to_string(options.throttle)});
   if (options.list_only) args.push_back("--list-only");
@@ -14,6 +18,9 @@ FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ 
     args.insert(args.end(), {"--truncate-received", std::to_string(options.truncate_received)});
   }
   if (options.max_logins > 0) args.insert(args.end(), {"--max-logins", std::to_string(options.max_logins)});
+  if (options.no_rename) args.emplace_back("--no-rename");
+  if (options.rename_keeps_target) args.emplace_back("--rename-keeps-target");
+  if (!options.encoding.empty()) args.insert(args.end(), {"--encoding", options.encoding});
   process_ = std::make_unique<PeerProcess>(args);
   port_ = process_->Port();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Starts tests/peers/ftp_server.py (pyftpdlib) on a free loopback port with a
-// fresh root folder, and stops it (by its process id) when destroyed.
+// fresh root folder (or the hostile server of FtpPeerOptions::flood), and
+// stops it (by its process id) when destroyed.
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,13 +14,20 @@
 namespace norvo::test {
 
 struct FtpPeerOptions {
-  std::vector<std::string> users;  // "name:password"; empty: test:secret
-  int throttle = 0;                // bytes per second on each data connection
-  bool list_only = false;          // no MLST/MLSD, like vsftpd
-  std::string root;                // folder to serve; empty: a fresh one
-  std::string command_log;         // file that receives every command line
-  int truncate_received = 0;       // bytes dropped from every stored file
-  int max_logins = 0;              // log-ons accepted before all are refused
+  std::vector<std::string> users;    // "name:password"; empty: test:secret
+  int throttle = 0;                  // bytes per second on each data connection
+  bool list_only = false;            // no MLST/MLSD, like vsftpd
+  std::string root;                  // folder to serve; empty: a fresh one
+  std::string command_log;           // file that receives every command line
+  int truncate_received = 0;         // bytes dropped from every stored file
+  int max_logins = 0;                // log-ons accepted before all are refused
+  bool no_rename = false;            // RNFR refused (no right to rename)
+  bool rename_keeps_target = false;  // RNTO onto an existing name refused
+  std::string encoding;              // of the commands it reads; empty: UTF-8
+  // Instead of pyftpdlib, tests/peers/ftp_hostile.py answering "FEAT" or
+  // "LISTING" without end, fast or (trickle) a line at a time.
+  std::string flood;
+  bool trickle = false;
 };
 
 // Default options with one number set: With(&FtpPeerOptions::throttle, 1024).

@@ -37,10 +37,16 @@ bool Accepts(int port) {
 
 }  // namespace
 
+bool VsftpdPeer::CanRun() { return geteuid() == 0; }
+
 VsftpdPeer::VsftpdPeer() : root_(folder_ / "anon") {
   const passwd* ftp_user = getpwnam("ftp");
-  if (access(kVsftpd, X_OK) != 0 || geteuid() != 0 || ftp_user == nullptr) {
-    problem_ = "vsftpd is not installed, or the tests do not run as root";
+  if (access(kVsftpd, X_OK) != 0 || ftp_user == nullptr) {
+    problem_ = "vsftpd is not installed (scripts/install-deps installs it)";
+    return;
+  }
+  if (!CanRun()) {
+    problem_ = "vsftpd needs the tests to run as root";
     return;
   }
   // vsftpd refuses a writable anonymous root; the "pub" folder inside is writable.

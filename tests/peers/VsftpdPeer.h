@@ -1,7 +1,7 @@
 #pragma once
 // Starts vsftpd (a LIST-only server: no MLST/MLSD) on a free loopback port,
-// anonymous log-on with a writable "pub" folder, when vsftpd is installed and
-// the tests run as root (vsftpd needs root to confine its sessions).
+// anonymous log-on with a writable "pub" folder. vsftpd needs root to confine
+// its sessions; scripts/install-deps installs it (scripts/deps/ftp.txt).
 #include <sys/types.h>
 
 #include <string>
@@ -19,6 +19,8 @@ class VsftpdPeer {
 
   // Why the server could not be started; empty when it runs.
   const std::string& Problem() const { return problem_; }
+  // Whether the tests run as root; without, vsftpd cannot run at all.
+  static bool CanRun();
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
   // The writable folder, "/pub" for the client.
   std::string PubPath() const { return root_ + "/pub"; }

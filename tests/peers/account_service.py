@@ -3,7 +3,8 @@
 
 Answers GET /funciones.php?Tipo=N on a free loopback port and records every
 request, in order, as one JSON line: {"path", "raw_query", "query": [[key,
-value], ...]} with values percent-decoded as Windows-1252 ("+" kept as it is).
+value], ...], "headers": {name: value, ...}} with values percent-decoded as
+Windows-1252 ("+" kept as it is).
 
 Usage: account_service.py --log FILE [--config FILE]
 The first line on stdout is the port. The configuration (JSON) may hold:
@@ -15,6 +16,9 @@ The first line on stdout is the port. The configuration (JSON) may hold:
   "repeat": {"3": n, ...}          the reply text n times over (a huge answer)
   "cut": {"3": n, ...}             announce the whole reply, send its first n
                                    bytes and close the connection
+  "moved": {"3": "/path", ...}     answer a request to /funciones.php with a
+                                   redirect (302) to that path and the same
+                                   query; the other paths answer as usual
 A reply given as a list of numbers is sent as those bytes (garbage).
 The configuration file is read again for every request, so a test may change it.
 """
@@ -48,9 +52,17 @@ class Handler(BaseHTTPRequestHandler):
         query = decode_query(raw)
         with self.server.lock:
             with open(self.server.log_path, "a", encoding="utf-8") as log:
-                log.write(json.dumps({"path": path, "raw_query": raw, "query": query}) + "\n")
+                log.write(json.dumps({"path": path, "raw_query": raw, "query": query,
+                                      "headers": dict(self.headers.items())}) + "\n")
         config = self.server.load_config()
         tipo = dict(query).get("Tipo", "")
+        moved = config.get("moved", {}).get(tipo)
+        if moved and path == "/funciones.php":
+            self.send_response(302)
+            self.send_header("Location", moved + "?" + raw)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         delay = config.get("delay_s", {}).get(tipo, 0)
         if delay:
             time.sleep(delay)

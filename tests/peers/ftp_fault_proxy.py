@@ -9,6 +9,7 @@ Usage: ftp_fault_proxy.py --upstream PORT --on COMMAND --mode MODE [--log FILE]
            garbage  answer with binary junk and a reply code no command has,
                     instead of passing it on
            junk     answer with binary junk only (no reply code at all)
+           refuse   answer "550" instead of passing it on
   FILE     gets one line per fault made (the command line that met it), so a
            test can tell that the fault happened at all
 Data connections go straight to the real server (its PASV address). The
@@ -21,6 +22,7 @@ import sys
 import threading
 
 GARBAGE = b"\x00\xff\xfe\x1b[2J garbage \xe9\xe8;;;\r\n999 ?\r\n"
+REFUSAL = b"550 Refused by the test proxy.\r\n"
 JUNK = b"\x00\xff\xfe\x1b[2J garbage with no reply code \xe9\xe8\r\n"
 
 
@@ -50,7 +52,7 @@ def misbehave(client, mode, log, line):
         client.shutdown(socket.SHUT_RDWR)
         client.close()
         return True
-    client.sendall(GARBAGE if mode == "garbage" else JUNK)
+    client.sendall({"garbage": GARBAGE, "refuse": REFUSAL}.get(mode, JUNK))
     return False
 
 
@@ -88,7 +90,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--upstream", type=int, required=True)
     parser.add_argument("--on", required=True)
-    parser.add_argument("--mode", choices=("drop", "garbage", "junk"), required=True)
+    parser.add_argument("--mode", choices=("drop", "garbage", "junk", "refuse"), required=True)
     parser.add_argument("--log")
     args = parser.parse_args()
     listener = socket.socket()

@@ -11,6 +11,12 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --truncate-received N  drop the last N bytes of every stored file yet report
                          success (a server that loses data silently)
   --max-logins N         refuse every log-on after the first N
+  --no-rename            users have no right to rename (RNFR answers 550)
+  --rename-keeps-target  RNTO onto an existing name answers 550 and changes
+                         nothing, as servers that never replace on rename do
+  --encoding NAME        read commands and write replies in that encoding
+                         (default utf8), as a server in a Windows code page
+                         (cp1252) does
 """
 import argparse
 import os
@@ -31,6 +37,9 @@ def main():
     parser.add_argument("--command-log")
     parser.add_argument("--truncate-received", type=int, default=0)
     parser.add_argument("--max-logins", type=int, default=0)
+    parser.add_argument("--no-rename", action="store_true")
+    parser.add_argument("--rename-keeps-target", action="store_true")
+    parser.add_argument("--encoding", default="utf8")
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -46,7 +55,8 @@ def main():
     authorizer = Authorizer()
     for entry in args.user or ["test:secret"]:
         name, _, password = entry.partition(":")
-        authorizer.add_user(name, password, args.root, perm="elradfmwMT")
+        authorizer.add_user(name, password, args.root,
+                            perm="elradmwMT" if args.no_rename else "elradfmwMT")
 
     class Handler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
@@ -54,6 +64,19 @@ def main():
                 with open(args.command_log, "a", encoding="utf-8") as log:
                     log.write(line.rstrip("\r\n") + "\n")
             super().pre_process_command(line, cmd, arg)
+
+        def decode(self, data):
+            return data.decode(args.encoding, self.unicode_errors)
+
+        def push(self, text):
+            super(FTPHandler, self).push(text.encode(args.encoding, self.unicode_errors))
+
+        def ftp_RNTO(self, path):
+            if args.rename_keeps_target and self._rnfr and os.path.exists(path):
+                self._rnfr = None
+                self.respond("550 Cannot create a file when that file already exists.")
+                return None
+            return super().ftp_RNTO(path)
 
         def on_file_received(self, file):
             if args.truncate_received > 0:

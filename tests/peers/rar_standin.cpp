@@ -1,6 +1,6 @@
 // Stand-in for the RAR command-line tool in the Windows tests, where the run
 // can only wait for a Windows program. Takes rar's command line:
-//   rar_standin a [-df] [-r] [-hp<password>] [-dh] ARCHIVE FILESPEC
+//   rar_standin a [-df] [-r] [-hp<password>] [-dh] [--] ARCHIVE FILESPEC
 // FILESPEC is a file, a folder (packed whole) or a folder and a wildcard
 // pattern ("*.*" matches every name); -r also takes the subfolders' files.
 // Names are kept relative to FILESPEC's folder, with "/". An existing
@@ -9,6 +9,11 @@
 // is StandinArchive.h's, which the tests read.
 // RAR_STANDIN_LOG names a file that receives each call's arguments as
 // received: a count line, then "<length>:<bytes>" per argument.
+// RAR_STANDIN_HOLD names a file that receives the stand-in's process id once
+// it has started; it then waits (five minutes at most) as a tool busy with a
+// large archive would, so that tests can end or kill the run meanwhile.
+#include <windows.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -28,6 +33,16 @@ namespace {
 // Paths from and to the program's UTF-8 text.
 fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 std::string Utf8(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
+void HoldWhenAsked() {
+  const std::string hold = norvo::platform::EnvironmentValue("RAR_STANDIN_HOLD");
+  if (hold.empty()) return;
+  {
+    std::ofstream out(PathOf(hold), std::ios::binary | std::ios::trunc);
+    out << GetCurrentProcessId();
+  }
+  Sleep(5 * 60 * 1000);
+}
 
 void LogCall(const std::vector<std::string>& args) {
   const std::string log = norvo::platform::EnvironmentValue("RAR_STANDIN_LOG");
@@ -87,12 +102,16 @@ int Add(const std::vector<std::string>& args) {
   bool remove = false, recurse = false, has_password = false;
   std::string password;
   std::vector<std::string> operands;
+  bool switches = true;  // until "--" or the first operand
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (operands.empty() && arg.rfind("-hp", 0) == 0) {
+    switches = switches && operands.empty();
+    if (switches && arg == "--") {
+      switches = false;
+    } else if (switches && arg.rfind("-hp", 0) == 0) {
       has_password = true;
       password = arg.substr(3);
-    } else if (operands.empty() && (arg == "-df" || arg == "-r" || arg == "-dh")) {
+    } else if (switches && (arg == "-df" || arg == "-r" || arg == "-dh")) {
       remove = remove || arg == "-df";
       recurse = recurse || arg == "-r";
     } else {
@@ -147,8 +166,9 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string> args = norvo::platform::ProgramArguments(argc, argv);
     LogCall(args);
+    HoldWhenAsked();
     if (!args.empty() && args[0] == "a") return Add(args);
-    std::cerr << "usage: rar_standin a [-df] [-r] [-hp<password>] [-dh] ARCHIVE FILESPEC\n";
+    std::cerr << "usage: rar_standin a [-df] [-r] [-hp<password>] [-dh] [--] ARCHIVE FILESPEC\n";
     return 7;
   } catch (const std::exception& failure) {
     std::cerr << "rar_standin: " << failure.what() << "\n";

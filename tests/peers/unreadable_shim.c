@@ -1,8 +1,10 @@
 // An unreadable file, for tests that run as root (who may read any file):
 // loaded with LD_PRELOAD, it makes open() and openat() of any path whose last
 // part is NORVO_UNREADABLE_NAME fail with EACCES, as a file the account may
-// not read, or that another program holds locked, fails. Everything else is
-// passed to the C library unchanged.
+// not read, or that another program holds locked, fails. An open of
+// NORVO_STALLED_NAME waits until a signal arrives (30 s at most) and then goes
+// on, so that a test can catch the program at work. Everything else is passed to the C
+// library unchanged.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -10,12 +12,18 @@
 #include <stdarg.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
-static int Refused(const char* path) {
-  const char* name = getenv("NORVO_UNREADABLE_NAME");
+static int Named(const char* path, const char* variable) {
+  const char* name = getenv(variable);
   if (name == NULL || name[0] == '\0' || path == NULL) return 0;
   const char* slash = strrchr(path, '/');
-  if (strcmp(slash ? slash + 1 : path, name) != 0) return 0;
+  return strcmp(slash ? slash + 1 : path, name) == 0;
+}
+
+static int Refused(const char* path) {
+  if (Named(path, "NORVO_STALLED_NAME")) sleep(30);
+  if (!Named(path, "NORVO_UNREADABLE_NAME")) return 0;
   errno = EACCES;
   return 1;
 }

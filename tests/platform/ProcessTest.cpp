@@ -49,6 +49,7 @@ TEST(RunWithInput, ExitStatusAndAProgramThatReadsNothing) {
 }
 
 // An archiver may write without end: only the end of standard error is kept.
+// A working folder that is not there is named as the reason it cannot start.
 TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
   TempDir dir;
   platform::ChildRunOptions options;
@@ -62,6 +63,10 @@ TEST(RunChild, FeedsTheInputInTheGivenFolderAndKeepsTheEndOfStandardError) {
   ASSERT_TRUE(run.result.Succeeded()) << run.result.error;
   EXPECT_EQ(run.error_tail, std::string(90, 'x') + "end clave\n");
   EXPECT_EQ(ReadFile(dir / "here"), dir.path().string() + "\n");
+  options.working_folder = dir / "gone";
+  const platform::ChildRun lost = platform::RunChild({"sh", "-c", "true"}, options);
+  EXPECT_FALSE(lost.result.started);
+  EXPECT_EQ(lost.result.error.rfind(options.working_folder + ": ", 0), 0u) << "the folder, not the program";
 }
 
 }  // namespace

@@ -33,13 +33,15 @@ TEST(SplitAccountReply, SevenFieldsAreRefusedEvenWhenTheLastIsEmpty) {
   EXPECT_FALSE(SplitAccountReply("a;b;c;d;e;f;g;h"));
 }
 
-TEST(SplitAccountReply, BytesThatAreNotUtf8ReadAsLatin1) {
+TEST(SplitAccountReply, FieldsKeepTheBytesReceived) {
   auto fields = SplitAccountReply(
       "Compa\xF1\xED"
       "a;h;u;p\xE9;/");
   ASSERT_TRUE(fields);
-  EXPECT_EQ(fields->at(0), "Compañía");
-  EXPECT_EQ(fields->at(3), "pé");
+  EXPECT_EQ(fields->at(0),
+            "Compa\xF1\xED"
+            "a");
+  EXPECT_EQ(fields->at(3), "p\xE9");
   EXPECT_EQ(SplitAccountReply("Año;x")->at(0), "Año");
 }
 
@@ -77,6 +79,18 @@ TEST(AccountServiceRequests, KeysGoInTheirOrderAndClienteAsStored) {
                 std::pair{p + "Tipo=7&CL=123&MA=a%40b.example&NE=PC1", kRunReplySize},
                 std::pair{p + "Tipo=8&Clave=a+b/c==&Equipo=PC%201", std::size_t{1000}},
                 std::pair{p + "Tipo=3&Clave=x", std::size_t{100}}));
+}
+
+TEST(AccountServiceRequests, AHandEditedClienteCannotAddQueryKeys) {
+  std::vector<std::string> sent;
+  AccountService service("h", [&](const std::string& url, std::size_t) {
+    sent.push_back(url);
+    return std::string();
+  });
+  service.LookupAccount("MTIz&Tipo=7 \r\n");
+  service.ListCopies("a+b/=#x", "PC1");
+  EXPECT_THAT(sent, ElementsAre("http://h/funciones.php?Tipo=3&Clave=MTIz%26Tipo=7%20%0D%0A",
+                                "http://h/funciones.php?Tipo=8&Clave=a+b/=%23x&Equipo=PC1"));
 }
 
 TEST(EscapeQueryValue, SendsWindows1252BytesPercentEncoded) {

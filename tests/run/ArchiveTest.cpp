@@ -20,25 +20,25 @@ using ::testing::HasSubstr;
 TEST(RarCommandLine, DumpWithPassword) {
   EXPECT_EQ(RarCommandLine("C:\\NORVO~1\\RAR", 0, "C:\\TEMP_Norvo\\BD05C001.BAK",
                            "C:\\TEMP_Norvo\\BD05C001.RAR", "clave", "S"),
-            "C:\\NORVO~1\\RAR a -df -hpclave -dh \"C:\\TEMP_Norvo\\BD05C001.RAR\" "
+            "C:\\NORVO~1\\RAR a -df -hpclave -dh -- \"C:\\TEMP_Norvo\\BD05C001.RAR\" "
             "\"C:\\TEMP_Norvo\\BD05C001.BAK\"");
 }
 
 TEST(RarCommandLine, FolderWithSubfoldersAndNoPasswordHasTwoSpacesAfterA) {
   EXPECT_EQ(
       RarCommandLine("C:\\NORVO~1\\RAR", 1, "C:\\Datos\\*.xls", "C:\\TEMP_Norvo\\ARC1C001.RAR", "", "N"),
-      "C:\\NORVO~1\\RAR a  -r -dh \"C:\\TEMP_Norvo\\ARC1C001.RAR\" \"C:\\Datos\\*.xls\"");
+      "C:\\NORVO~1\\RAR a  -r -dh -- \"C:\\TEMP_Norvo\\ARC1C001.RAR\" \"C:\\Datos\\*.xls\"");
 }
 
 TEST(RarCommandLine, RecurseTwoAddsNoSwitch) {
-  EXPECT_EQ(RarCommandLine("RAR", 2, "f", "a.rar", "", "N"), "RAR a  -dh \"a.rar\" \"f\"");
+  EXPECT_EQ(RarCommandLine("RAR", 2, "f", "a.rar", "", "N"), "RAR a  -dh -- \"a.rar\" \"f\"");
 }
 
 TEST(RarArguments, PasswordsAndPathsWithBlanksAndQuotesStayWhole) {
   EXPECT_THAT(RarArguments("/opt/rar", 1, "/d/my \"files\"/*.*", "/w/ARC1C001.RAR", "p w\" -x", "S"),
-              ElementsAre("/opt/rar", "a", "-df", "-r", "-hpp w\" -x", "-dh", "/w/ARC1C001.RAR",
+              ElementsAre("/opt/rar", "a", "-df", "-r", "-hpp w\" -x", "-dh", "--", "/w/ARC1C001.RAR",
                           "/d/my \"files\"/*.*"));
-  EXPECT_THAT(RarArguments("rar", 0, "f", "a", "", "N"), ElementsAre("rar", "a", "-dh", "a", "f"));
+  EXPECT_THAT(RarArguments("rar", 0, "f", "a", "", "N"), ElementsAre("rar", "a", "-dh", "--", "a", "f"));
 }
 
 TEST(FindRarTool, ProviderPathThenProgramFolderThenPath) {
@@ -95,7 +95,8 @@ TEST_F(BuildArchiveTest, DeleteFlagRemovesThePackedDump) {
   WriteFile(dir_ / "work/BD05C001.BAK", "dump");
   EXPECT_EQ(Build(0, dir_ / "work/BD05C001.BAK", "", "S"), "OK");
   EXPECT_FALSE(platform::FileExists(dir_ / "work/BD05C001.BAK"));
-  EXPECT_THAT(Calls().at(0)["argv"], ElementsAre("a", "-df", "-dh", archive_, dir_ / "work/BD05C001.BAK"));
+  EXPECT_THAT(Calls().at(0)["argv"],
+              ElementsAre("a", "-df", "-dh", "--", archive_, dir_ / "work/BD05C001.BAK"));
 }
 
 TEST_F(BuildArchiveTest, NothingMatchingMakesNoArchive) {
@@ -111,6 +112,19 @@ TEST_F(BuildArchiveTest, MissingToolGivesItsReason) {
   EXPECT_NE(result, "OK");
   EXPECT_NE(result, kNoFilesToPack);
   EXPECT_THAT(result, HasSubstr("no-rar"));
+}
+
+TEST_F(BuildArchiveTest, PathsThatStartWithADashStayPaths) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  std::filesystem::create_directories("-r");
+  WriteFile("-r/x.xls", "X");
+  const std::string result =
+      BuildArchiveWith(RarArchiver(tool_), ArchiveJob{0, "-r/*.xls", "-dh.RAR", "", false});
+  const bool made = platform::FileExists("-dh.RAR");
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(result, "OK");
+  EXPECT_TRUE(made);
 }
 
 TEST_F(BuildArchiveTest, ToolThatFailsCannotVouchForTheArchiveItLeaves) {

@@ -109,6 +109,48 @@ class BackupRunTest : public ::testing::Test {
 
   RunResult RunOnce() { return BackupRun(Environment()).Run(); }
 
+  // File set 1: the *.xls files of the folder Datos, which holds a.xls.
+  void UseXlsFileSet() {
+    WriteSetting("Resp_Archivo", "1");
+    std::filesystem::create_directories(dir_ / "Datos");
+    WriteFile(dir_ / "Datos/a.xls", "x");
+    WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+    WriteSetting("Resp_ArchTipo", "C");
+    WriteSetting("Resp_ArchFil", "*.xls");
+  }
+
+  // A run of database 5 and file set 1 with local copies kept, over the work
+  // files an earlier run of the slot left; each phase call notes whether the
+  // file it makes was already there.
+  std::vector<std::string> RunOverLeftWorkFiles() {
+    WriteSetting("Resp_ProgRespLoc", "1");
+    WriteSetting("Resp_Base", "1");
+    WriteSetting("Resp_BaseBas", ",5,");
+    rows_ = {{5, "Ventas"}};
+    UseXlsFileSet();
+    std::filesystem::create_directories(work_);
+    for (const char* name : {"BD05C001.BAK", "BD05C001.RAR", "ARC1C001.RAR"}) WriteFile(work_ + name, "old");
+    std::vector<std::string> seen;
+    RunEnvironment env = Environment();
+    const auto note = [&seen](const std::string& path) {
+      seen.push_back(std::filesystem::path(path).filename().string() +
+                     (platform::FileExists(path) ? " there" : " gone"));
+    };
+    env.phases.DumpDatabase = [note, dump = env.phases.DumpDatabase](
+                                  const std::string& folder, const std::string& file, const std::string& db) {
+      note(folder + file);
+      return dump(folder, file, db);
+    };
+    env.phases.BuildArchive = [note, build = env.phases.BuildArchive](
+                                  std::int16_t recurse, const std::string& files, const std::string& archive,
+                                  const std::string& password, const std::string& deleteFlag) {
+      note(archive);
+      return build(recurse, files, archive, password, deleteFlag);
+    };
+    EXPECT_EQ(BackupRun(env).Run().end, RunEnd::Completed);
+    return seen;
+  }
+
   // The work folder shown as "~/drive/TEMP_Norvo/", other paths inside the
   // test folder (in long or short form) relative to it, with "/" between folders.
   std::string Local(const std::string& path) const {
@@ -147,12 +189,7 @@ class BackupRunTest : public ::testing::Test {
 };
 
 TEST_F(BackupRunTest, FiveFieldReplyNamesTheCloudFoldersAndTheRunSavesDateAndSlot) {
-  WriteSetting("Resp_Archivo", "1");
-  std::filesystem::create_directories(dir_ / "Datos");
-  WriteFile(dir_ / "Datos/a.xls", "x");
-  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
-  WriteSetting("Resp_ArchTipo", "C");
-  WriteSetting("Resp_ArchFil", "*.xls");
+  UseXlsFileSet();
   WriteSetting("Resp_SeguPas", "s3cret");
   RunResult result = RunOnce();
   ASSERT_EQ(result.end, RunEnd::Completed) << result.reason;
@@ -217,6 +254,19 @@ TEST_F(BackupRunTest, SevenFieldReplyEndsTheRunBeforeAnyBackup) {
   }
   reply_ = "a;b;c;d;e;f";  // six fields are accepted
   EXPECT_EQ(RunOnce().end, RunEnd::Completed);
+}
+
+// Resp_RespFecha is the local time of the run's end, wherever the computer is.
+TEST_F(BackupRunTest, RunDateIsWrittenInLocalTime) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows takes the time zone from the system, which a test cannot move";
+#endif
+  ScopedEnv tz("TZ", "XXX3");  // three hours behind UTC, no summer time
+  ::tzset();
+  RunEnvironment env = Environment();
+  env.clock = [] { return std::time_t{1720015500}; };  // 03-07-2024 14:05 UTC
+  ASSERT_EQ(BackupRun(env).Run().end, RunEnd::Completed);
+  EXPECT_EQ(ReadSetting("Resp_RespFecha"), "03-07-2024 11:05");
 }
 
 TEST_F(BackupRunTest, CopySlotRotatesAndRestartsAboveTheCopyCount) {
@@ -300,6 +350,19 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   EXPECT_TRUE(platform::FileExists(dir_ / "one file/libro.xls")) << "sources stay";
 }
 
+TEST_F(BackupRunTest, WithLocalCopiesTheOldDumpAndFileSetArchiveGoBeforeTheirItemIsMade) {
+  const std::vector<std::string> seen = RunOverLeftWorkFiles();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0], "BD05C001.BAK gone");
+  EXPECT_EQ(seen[2], "ARC1C001.RAR gone");
+}
+
+TEST_F(BackupRunTest, AKeptDatabaseArchiveReceivesTheNewDump) {
+  const std::vector<std::string> seen = RunOverLeftWorkFiles();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[1], "BD05C001.RAR there") << "the tool adds the dump to the kept archive";
+}
+
 TEST_F(BackupRunTest, RecurseIsTheSubfolderSettingAsANumber) {
   WriteSetting("Resp_Archivo", "1");
   WriteSetting("Resp_ArchRuta", dir_.path().string());
@@ -373,28 +436,42 @@ TEST_F(BackupRunTest, ErrorsBeyondTheTwentyFirstAreStillReported) {
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
 }
 
-TEST_F(BackupRunTest, CasesThatEndTheRunSendNothingMoreAndSaveNothing) {
+// Before the account lookup the diagnostic line is the only signal; after it,
+// one error report with the reason goes out and nothing else.
+TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) {
   struct Case {
     const char* name;
     const char* value;
-    std::size_t requests;
     const char* reason;  // a missing setting is named as missing
+    const char* report;  // the report's customer and reason, or nothing
   };
-  for (Case c : {Case{"Resp_ProgEnv", "", 0, "Resp_ProgEnv is not set"},
-                 Case{"Resp_ProgEnv", "quizas", 0, "Resp_ProgEnv is not a Boolean"},
-                 Case{"Resp_Base", "x", 1, "Resp_Base is not a number"},
-                 Case{"Resp_Base", "", 1, "Resp_Base is not set"},
-                 Case{"Resp_Archivo", "si", 1, "Resp_Archivo is not a number"},
-                 Case{"Resp_Archivo", "", 1, "Resp_Archivo is not set"}, Case{"Cliente", "MTI", 1, "Cliente"},
-                 Case{"Resp_ProgCopias", "40000", 0, "Resp_ProgCopias is out of range"},
-                 Case{"Resp_RespUCopia", "99999", 0, "Resp_RespUCopia is out of range"}}) {
+  const std::string ended =
+      "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Respaldo%20terminado%20antes%20de%20tiempo%3A%20";
+  for (Case c :
+       {Case{"Resp_ProgEnv", "", "Resp_ProgEnv is not set", ""},
+        Case{"Resp_ProgEnv", "quizas", "Resp_ProgEnv is not a Boolean", ""},
+        Case{"Resp_Base", "x", "Resp_Base is not a number", "Resp_Base%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Base", "", "Resp_Base is not set", "Resp_Base%20no%20tiene%20valor"},
+        Case{"Resp_Archivo", "si", "Resp_Archivo is not a number", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Archivo", "", "Resp_Archivo is not set", "Resp_Archivo%20no%20tiene%20valor"},
+        Case{"Cliente", "MTI", "Cliente",
+             "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
+        Case{"Resp_ProgCopias", "40000", "Resp_ProgCopias is out of range", ""},
+        Case{"Resp_RespUCopia", "99999", "Resp_RespUCopia is out of range", ""}}) {
     SetUp();
     requests_.clear();
     WriteSetting(c.name, c.value);
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
     EXPECT_THAT(result.reason, HasSubstr(c.reason));
-    EXPECT_EQ(requests_.size(), c.requests) << c.name << "=" << c.value;
+    if (std::string(c.report).empty()) {
+      EXPECT_THAT(requests_, IsEmpty()) << c.name << "=" << c.value;
+    } else {
+      std::string expected = ended + c.report;
+      if (std::string(c.name) == "Cliente") expected.replace(expected.find("CL=123"), 6, "CL=MTI");
+      EXPECT_THAT(requests_, ElementsAre("Tipo=3&Clave=" + ReadSetting("Cliente"), expected))
+          << c.name << "=" << c.value;
+    }
     EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
     EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
@@ -421,13 +498,14 @@ TEST_F(BackupRunTest, WithoutAnArchiverEveryItemIsReportedNotUploadedAndTheReaso
                                      HasSubstr("&CO=ARC1C001.RAR&ED=N"), HasSubstr("&ER=No%20se%20encontr")));
 }
 
-TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunAfterEarlierItemsWithoutReports) {
+TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunWithOneReport) {
   WriteSetting("Resp_Base", "1");
   listResult_ = "Conexión perdida";
   RunResult result = RunOnce();
   EXPECT_EQ(result.end, RunEnd::Aborted);
   EXPECT_THAT(result.reason, HasSubstr("Conexión perdida"));
-  EXPECT_EQ(requests_.size(), 1u);
+  ASSERT_EQ(requests_.size(), 2u);
+  EXPECT_THAT(requests_[1], HasSubstr("lista%20de%20bases%20de%20datos%3A%20Conexi%F3n%20perdida"));
   ExpectNothingSaved();
 }
 
@@ -438,7 +516,8 @@ TEST_F(BackupRunTest, LateFailureAfterUploadsStillSavesNothing) {
   rows_ = {{5, "Ventas"}};
   RunResult result = RunOnce();
   EXPECT_EQ(result.end, RunEnd::Aborted);
-  EXPECT_EQ(requests_.size(), 2u) << "the item report of the database went out before";
+  ASSERT_EQ(requests_.size(), 3u) << "the item report of the database went out before";
+  EXPECT_THAT(requests_[2], HasSubstr("Tipo=5&"));
   ExpectNothingSaved();
 }
 

@@ -63,11 +63,38 @@ TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
   EXPECT_FALSE(result.error.empty());
 }
 
+TEST_F(HttpGetTest, DirectWithHostAndAgentOnlyAndAMovedServiceIsFollowed) {
+  ScopedEnv httpProxy("http_proxy", "http://127.0.0.1:1");
+  ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  peer_.Configure({{"tipo3", "Acme;h;u;p;/"}, {"moved", {{"3", "/nuevo/funciones.php"}}}});
+  auto result = Get("Tipo=3&Clave=MTIz");
+  EXPECT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.body, "Acme;h;u;p;/");
+  auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1]["path"], "/nuevo/funciones.php");
+  EXPECT_EQ(requests[1]["raw_query"], "Tipo=3&Clave=MTIz");
+  std::vector<std::string> headers;
+  for (const auto& header : requests[0]["headers"].items()) headers.push_back(header.key());
+  EXPECT_THAT(headers, ::testing::UnorderedElementsAre("Host", "User-Agent"));
+}
+
+TEST_F(HttpGetTest, TheRunsRequestsNameTheAgentNorvoBackup) {
+  run::AccountService service(peer_.host(), run::CurlFetch(2));
+  service.LookupAccount("MTIz");
+  ASSERT_EQ(peer_.Requests().size(), 1u);
+  EXPECT_EQ(peer_.Requests()[0]["headers"]["User-Agent"], "Norvo Backup");
+}
+
 TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
   run::AccountService service(peer_.host(), run::CurlFetch(2));
   peer_.Configure({{"tipo3", "Compañía;ftp;u;p;/b/"}});
-  EXPECT_EQ(run::SplitAccountReply(service.LookupAccount("MTIz+/=="))->at(0), "Compañía");
-  service.ReportError("123", "Compañía", "PC1", "Problema al ingresar al directorio /b/1 2/");
+  const auto fields = run::SplitAccountReply(service.LookupAccount("MTIz+/=="));
+  EXPECT_EQ(fields->at(0),
+            "Compa\xF1\xED"
+            "a")
+      << "the service's Windows-1252 bytes";
+  service.ReportError("123", fields->at(0), "PC1", "Problema al ingresar al directorio /b/1 2/");
   auto requests = peer_.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0]["path"], "/funciones.php");

@@ -2,6 +2,7 @@
 // account-service stand-in and the RAR stand-in.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <chrono>
@@ -126,10 +127,36 @@ TEST_F(NorvoTProcessTest, NoPasswordNoSubfoldersAndTheNextSlot) {
   EXPECT_EQ(run.exit_code, 2) << run.err;
   auto calls = ReadJsonLines(dir_ / "rar.log");
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
+  EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", "--", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
   EXPECT_TRUE(calls[0]["password"].is_null());
   EXPECT_FALSE(platform::FileExists(work_ + "AR1C002.RAR")) << "no local copy is kept";
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "2");
+}
+
+TEST_F(NorvoTProcessTest, WorkFolderAndArchivesArePrivateWhateverTheUmask) {
+  std::filesystem::create_directories(work_);  // left open by an earlier version
+  ::chmod(work_.c_str(), 0777);
+  WriteFile(dir_ / "a.csv", "1");
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
+  WriteSetting("Resp_ArchFil", "*.csv");
+  const mode_t previous = ::umask(0);
+  auto run = Run();
+  ::umask(previous);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const auto mode = [](const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+  };
+  EXPECT_EQ(mode(work_), 0700u);
+  EXPECT_EQ(mode(work_ + "AR1C001.RAR"), 0600u);
+}
+
+TEST_F(NorvoTProcessTest, OutsideTextCannotForgeStderrLines) {
+  service_.Configure({{"tipo3", "Acme\r\nNorvo_T: run finished\x1b[2J;127.0.0.1:1;u;p;/base/"}});
+  auto run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("Norvo_T: account of Acme\\r\\nNorvo_T: run finished\\x1B[2J\n"));
 }
 
 TEST_F(NorvoTProcessTest, DatabasePhaseWithoutDatabaseAccessReportsTheConnectionError) {

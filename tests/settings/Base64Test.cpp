@@ -48,6 +48,7 @@ TEST(Base64, RefusesBadInputWithTheTwoMessages) {
   EXPECT_EQ(DecodeError("YW*j"), kBase64CharacterError);
   EXPECT_EQ(DecodeError("YWñj"), kBase64CharacterError);  // code 241 is outside the alphabet
   EXPECT_EQ(DecodeError("Y WJ"), kBase64CharacterError);
+  EXPECT_EQ(DecodeError("YQ=j"), kBase64CharacterError);  // "=" only pads at the end
   EXPECT_EQ(std::string(kBase64LengthError), "Length of Base64 encoded input string is not a multiple of 4.");
   EXPECT_EQ(std::string(kBase64CharacterError), "Illegal character in Base64 encoded data.");
 }

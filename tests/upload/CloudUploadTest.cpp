@@ -83,10 +83,8 @@ TEST_F(CloudUploadTest, FirstUploadMakesTheFoldersAndStoresTheFileUnderItsFinalN
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), std::string(300000, 'x') + "end");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR"));
   const std::string folder = "/base/123/PC1/";
-  // The delete of a first upload finds nothing and does not matter.
   EXPECT_THAT(Changes(), ElementsAre("MKD /base/123/", "MKD " + folder, "STOR " + folder + "ARC1C001.TMP",
-                                     "DELE " + folder + "ARC1C001.RAR", "RNFR " + folder + "ARC1C001.TMP",
-                                     "RNTO " + folder + "ARC1C001.RAR"));
+                                     "RNFR " + folder + "ARC1C001.TMP", "RNTO " + folder + "ARC1C001.RAR"));
   // The folders exist now: making them again is no error. An empty archive is a file too.
   WriteFile(local_ + "/ARA2C001.RAR", "");
   EXPECT_EQ(Upload("ARA2C001.RAR"), "OK");
@@ -104,9 +102,49 @@ TEST_F(CloudUploadTest, SlotCopyIsReplacedOnlyOnceTheNewFileIsWhole) {
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "slot one");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR", "ARC1C002.RAR"));
   const std::string folder = "/base/123/PC1/";
+  // The server replaces on rename: the slot's name never goes without a copy.
   EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "STOR " + folder + "ARC1C002.TMP",
-                                     "DELE " + folder + "ARC1C002.RAR", "RNFR " + folder + "ARC1C002.TMP",
-                                     "RNTO " + folder + "ARC1C002.RAR"));
+                                     "RNFR " + folder + "ARC1C002.TMP", "RNTO " + folder + "ARC1C002.RAR"));
+}
+
+TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
+  const std::string folder = "/base/123/PC1/";
+  FtpPeerOptions keepsTarget;
+  keepsTarget.rename_keeps_target = true;
+  StartServer(keepsTarget);
+  PutInCloud("ARC1C001.RAR", "old copy");
+  WriteFile(local_ + "/ARC1C001.RAR", "new copy");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "new copy");
+  EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "STOR " + folder + "ARC1C001.TMP",
+                                     "RNFR " + folder + "ARC1C001.TMP", "RNTO " + folder + "ARC1C001.RAR",
+                                     "DELE " + folder + "ARC1C001.RAR", "RNFR " + folder + "ARC1C001.TMP",
+                                     "RNTO " + folder + "ARC1C001.RAR"));
+
+  // An account without the right to rename: every run would lose its slot.
+  FtpPeerOptions noRename;
+  noRename.no_rename = true;
+  std::filesystem::remove(dir_ / "commands.log");
+  StartServer(noRename);
+  PutInCloud("ARC1C001.RAR", "old copy");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new copy");
+  EXPECT_THAT(Changes(), Not(Contains(StartsWith("DELE"))));
+}
+
+TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
+  FtpPeerOptions hostile;
+  hostile.flood = "LISTING";
+  StartServer(hostile);
+  WriteFile(local_ + "/ARC1C001.RAR", "new copy");
+  std::vector<std::string> said;
+  options_.diagnostic = [&said](const std::string& line) { said.push_back(line); };
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_THAT(said, ElementsAre("the size of ARC1C001.TMP on the server could not be checked: The server "
+                                "response could not be parsed: it was larger than the client accepts"));
+  EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
+  EXPECT_THAT(Changes(), Not(Contains("DELE /base/123/PC1/ARC1C001.RAR")));
 }
 
 TEST_F(CloudUploadTest, RefusedLogOnAndServerDownAreNoConnection) {

@@ -123,6 +123,36 @@ TEST_F(NorvoTUploadTest, UploadFailuresAreReportedWithTheirTextsAndStateN) {
   EXPECT_THAT(CloudFiles(), IsEmpty());
 }
 
+// The service answers in its code page (Windows-1252): the FTP server gets the
+// user, password and base path in those bytes, the company name goes back in
+// them, and stderr shows them as text.
+TEST_F(NorvoTUploadTest, AccountBytesReachTheServerAndTheReportsAsTheServiceSentThem) {
+  FtpPeerOptions account;
+  account.users = {"usuario\u00f1:contrase\u00f1a"};
+  account.encoding = "cp1252";
+  StartCloud(account);
+  std::filesystem::create_directories(cloudRoot_ + "/b\u00e4se");
+  service_.Configure({{"tipo3", "O\u2019Brien \u20ac Caf\u00e9;" + cloud_->Address() +
+                                    ";usuario\u00f1;contrase\u00f1a;/b\u00e4se/"}});
+  WriteFile(dir_ / "a.xls", "A");
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  WriteSetting("Resp_ArchRuta2", dir_.path().string());  // a second set with nothing to pack: an error report
+  WriteSetting("Resp_ArchFil2", "*.doc");
+  auto run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(cloudRoot_ + "/b\u00e4se/123/" + pc_ + "/ARC1C001.RAR")) << run.err;
+  std::vector<std::string> names;
+  for (const auto& request : service_.Requests()) {
+    const std::string query = request["raw_query"];
+    if (query.rfind("Tipo=5&", 0) == 0) names.push_back(query.substr(query.find("&NO=") + 4));
+  }
+  ASSERT_THAT(names, SizeIs(2));  // the archive of the second set, and its upload
+  for (const std::string& name : names) EXPECT_EQ(name.substr(0, name.find('&')), "O%92Brien%20%80%20Caf%E9");
+  EXPECT_THAT(run.err, HasSubstr("account of O\u2019Brien \u20ac Caf\u00e9\n"));
+}
+
 TEST_F(NorvoTUploadTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
   WriteSetting("Resp_ProgCopias", "1");  // every run uses slot 1
   WriteSetting("Resp_ArchRuta", dir_.path().string() + "/");

@@ -10,6 +10,7 @@
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
 #include "net/HttpGet.h"
+#include "run/CloudUpload.h"
 
 namespace norvo::test {
 namespace {
@@ -83,6 +84,31 @@ TEST_F(WinInetFtpTest, ARefusedCommandGivesTheServersReplyAndKeepsTheConnection)
   EXPECT_FALSE(session.MakeDirectory("a\r\nDELE /uno"));
   EXPECT_EQ(session.LastError(), ftp_error::kInvalidParameter);
   EXPECT_TRUE(session.MakeDirectory("dos"));
+}
+
+// The slot's old copy goes only once renaming is known to work: a server
+// that refuses RNTO onto an existing name gets it deleted and the rename made
+// again; an account that may not rename (RNFR refused) keeps both files.
+TEST(WinInetUploadTest, TheOldCopyGoesOnlyOnceRenamingIsKnownToWork) {
+  TempDir dir;
+  WriteFile(dir / "ARC1C001.RAR", "nueva");
+  run::CloudUploadOptions options;
+  options.session.timeout_s = 5;
+  options.pause = std::chrono::milliseconds(0);
+  for (const char* refusal : {"--rename-keeps-target", "--no-rename"}) {
+    SCOPED_TRACE(refusal);
+    const std::string root = dir / (std::string("cloud") + refusal);
+    fs::create_directories(root + "\\123\\PC");
+    WriteFile(root + "\\123\\PC\\ARC1C001.RAR", "vieja");
+    FtpServer server(root, std::vector<std::string>{refusal});
+    ASSERT_TRUE(server.Started());
+    const std::string outcome = run::UploadToCloud(options, server.Address(), "test", "secret", "/123/PC/",
+                                                   "/123/", dir.path().string() + "\\", "ARC1C001.RAR");
+    const bool renames = std::string(refusal) == "--rename-keeps-target";
+    EXPECT_EQ(outcome, renames ? "OK" : "Problema no se pudo renombrar ARC1C001.TMP");
+    EXPECT_EQ(ReadFile(root + "\\123\\PC\\ARC1C001.RAR"), renames ? "nueva" : "vieja");
+    EXPECT_EQ(fs::exists(root + "\\123\\PC\\ARC1C001.TMP"), !renames);
+  }
 }
 
 TEST_F(WinInetFtpTest, ConnectFailuresCarryWinInetCodes) {

@@ -3,6 +3,7 @@
 // through odbc32, and the RAR stand-in (a Windows program).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <filesystem>
@@ -164,6 +165,59 @@ TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
                                              "ARA1C001.RAR", "N"),
                                         Error("No se puede conectar al Cloud")));
   EXPECT_THAT(CloudNames(), ::testing::IsEmpty());
+}
+
+// A run whose archiver works for a long time (the RAR stand-in holds until
+// ended), with what it needs to find that archiver's process.
+class HeldArchiverTest : public NorvoTTest {
+ protected:
+  void SetUp() override {
+    NorvoTTest::SetUp();
+    WriteSetting("Resp_ArchRuta", dir_.path().string() + "\\");
+    WriteSetting("Resp_ArchTipo", "A");
+    WriteSetting("Resp_ArchNom", "datos.bin");
+    WriteFile(dir_ / "datos.bin", "datos");
+  }
+  // The archiver's process id once it has started; 0 when it never did.
+  unsigned long ArchiverId() {
+    const std::string id = AwaitFile(hold_);
+    return id.empty() ? 0 : std::stoul(id);
+  }
+  std::string hold_ = dir_ / "archiver.pid";
+  ScopedEnv holding_{"RAR_STANDIN_HOLD", hold_};
+};
+
+// Killed while its archiver works, the run takes the archiver along (it runs
+// in a job that kills it when the run ends), so the next run never meets it
+// still writing the work files.
+TEST_F(HeldArchiverTest, AKilledRunTakesItsArchiverAlong) {
+  StartedProgram run({ProgramPath("Norvo_T")}, dir_ / "run.err");
+  const unsigned long archiver = ArchiverId();
+  ASSERT_NE(archiver, 0u) << "the archiver never started: " << Errors();
+  run.Kill();
+  EXPECT_TRUE(ProcessEnds(archiver, 10000)) << "the archiver outlived its run";
+}
+
+// Ctrl+Break ends the run as SIGTERM does on Linux: the archiver is ended,
+// the interruption reported, nothing saved, exit status 1.
+TEST_F(HeldArchiverTest, CtrlBreakEndsTheArchiverAndTheRun) {
+  WriteSetting("Resp_RespUCopia", "2");
+  AllocConsole();  // the event goes through a console the run shares; fails when there is one
+  StartedProgram run({ProgramPath("Norvo_T")}, dir_ / "run.err", CREATE_NEW_PROCESS_GROUP);
+  const unsigned long archiver = ArchiverId();
+  ASSERT_NE(archiver, 0u) << "the archiver never started: " << Errors();
+  if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, run.Id())) {
+    const DWORD why = GetLastError();
+    run.Kill();
+    if (UnderWine())
+      GTEST_SKIP() << "Wine's console without a display sends no control event (error " << why << ")";
+    FAIL() << "Ctrl+Break could not be sent: error " << why;
+  }
+  EXPECT_EQ(run.Wait(), 1) << Errors();
+  EXPECT_TRUE(ProcessEnds(archiver, 0)) << "the archiver outlived its run";
+  EXPECT_THAT(NewQueries(),
+              ::testing::Contains(::testing::HasSubstr("el programa fue interrumpido (CTRL_BREAK_EVENT)")));
+  EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "2");
 }
 
 TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {

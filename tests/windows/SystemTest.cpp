@@ -3,11 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// aclapi.h and sddl.h need the types of windows.h first.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <filesystem>
 
 #include "WineSupport.h"
 #include "platform/System.h"
+#include "platform/windows/WideText.h"
 #include "run/Transfer.h"
 #include "settings/AutomationDate.h"
 #include "settings/ProviderConfig.h"
@@ -57,6 +61,56 @@ TEST(WindowsSystem, FolderSearchShortPathsAndQuietDeletion) {
   EXPECT_FALSE(platform::FileExists(folder + "libro.xls"));
   EXPECT_TRUE(platform::IsWritableFolder(folder));
   EXPECT_FALSE(platform::IsWritableFolder(folder + "missing"));
+}
+
+// The SIDs (as "S-1-...") that the DACL of the path lets in; "unprotected"
+// first when it inherits from the folder above.
+std::vector<std::string> AllowedSids(const std::string& path) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  std::vector<std::string> sids;
+  if (GetNamedSecurityInfoW(platform::Widen(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return {"unreadable"};
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  if ((control & SE_DACL_PROTECTED) == 0) sids.emplace_back("unprotected");
+  for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!GetAce(dacl, i, &ace) || static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    wchar_t* text = nullptr;
+    if (ConvertSidToStringSidW(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &text)) {
+      sids.push_back(platform::Narrow(text));
+      LocalFree(text);
+    }
+  }
+  LocalFree(descriptor);
+  return sids;
+}
+
+// Work files are shut to the computer's other users: the folder's DACL is
+// its own, and what is made in it inherits the same entries.
+TEST(WindowsSystem, APrivateFolderLetsInOnlyTheUserAndTheSystem) {
+  if (UnderWine())
+    GTEST_SKIP()
+        << "Wine keeps no DACL of a file: it reads one back from the Unix mode (the user, SYSTEM, Everyone)";
+  TempDir dir;
+  const std::string folder = dir / "privada";
+  ASSERT_TRUE(platform::CreateFolder(folder));
+  ASSERT_TRUE(platform::MakePrivate(folder));
+  WriteFile(folder + "\\BD05C001.BAK", "dump");
+  const std::vector<std::string> expected = {"S-1-5-18", "S-1-5-32-544", "S-1-5-80-0"};
+  for (const std::string& path : {folder, folder + "\\BD05C001.BAK"}) {
+    SCOPED_TRACE(path);
+    std::vector<std::string> sids = AllowedSids(path);
+    ASSERT_GE(sids.size(), 4u) << "one entry for the user besides SYSTEM, the Administrators and services";
+    EXPECT_THAT(sids, ::testing::IsSupersetOf(expected));
+    EXPECT_THAT(sids,
+                ::testing::Each(::testing::Not(::testing::AnyOf("S-1-1-0", "S-1-5-11", "S-1-5-32-545"))));
+  }
+  EXPECT_THAT(AllowedSids(folder), ::testing::Not(::testing::Contains("unprotected")));
+  EXPECT_FALSE(platform::MakePrivate(folder + "\\missing"));
 }
 
 TEST(WindowsSystem, LocalTimeRoundTripsBefore1970AndAfter) {

@@ -45,7 +45,8 @@ std::string Control(const std::string& request) {
   return net::HttpGet("http://" + control + request, options).body;
 }
 
-HANDLE StartWithErrors(const std::vector<std::string>& argv, const std::string& err_file) {
+HANDLE StartWithErrors(const std::vector<std::string>& argv, const std::string& err_file, DWORD flags,
+                       DWORD* id) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE err = CreateFileW(platform::Widen(err_file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -59,11 +60,12 @@ HANDLE StartWithErrors(const std::vector<std::string>& argv, const std::string& 
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &process);
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                                      nullptr, &startup, &process);
   CloseHandle(err);
   if (!started) return nullptr;
   CloseHandle(process.hThread);
+  *id = process.dwProcessId;
   return process.hProcess;
 }
 
@@ -121,6 +123,13 @@ FtpServer::FtpServer(const std::string& root, int throttle)
                                                                      std::to_string(throttle)}
                                           : std::vector<std::string>{"--root", LinuxPath(root)}) {}
 
+FtpServer::FtpServer(const std::string& root, const std::vector<std::string>& options)
+    : peer_("ftp_server.py", [&] {
+        std::vector<std::string> args = {"--root", LinuxPath(root)};
+        args.insert(args.end(), options.begin(), options.end());
+        return args;
+      }()) {}
+
 int FtpServer::Port() const { return peer_.Port(); }
 
 AccountServiceStandIn::AccountServiceStandIn(const std::string& folder)
@@ -163,10 +172,34 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& err_file
   return program.Wait();
 }
 
-StartedProgram::StartedProgram(const std::vector<std::string>& argv, const std::string& err_file)
-    : process_(StartWithErrors(argv, err_file)) {}
+StartedProgram::StartedProgram(const std::vector<std::string>& argv, const std::string& err_file,
+                               unsigned long flags)
+    : process_(StartWithErrors(argv, err_file, flags, &id_)) {}
 
 StartedProgram::~StartedProgram() { Wait(); }
+
+void StartedProgram::Kill() {
+  if (process_ != nullptr) TerminateProcess(static_cast<HANDLE>(process_), 9);
+  Wait();
+}
+
+bool ProcessEnds(unsigned long id, int milliseconds) {
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+  if (process == nullptr) return true;
+  const bool ended = WaitForSingleObject(process, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process, 9);
+  CloseHandle(process);
+  return ended;
+}
+
+std::string AwaitFile(const std::string& path) {
+  for (int i = 0; i < 600; ++i) {
+    const std::string text = ReadFile(path);
+    if (!text.empty()) return text;
+    Sleep(100);
+  }
+  return {};
+}
 
 int StartedProgram::Wait() {
   if (process_ == nullptr) return -1;

@@ -43,6 +43,8 @@ class Peer {
 class FtpServer {
  public:
   explicit FtpServer(const std::string& root, int throttle = 0);
+  // With more options of ftp_server.py ("--no-rename", ...).
+  FtpServer(const std::string& root, const std::vector<std::string>& options);
   bool Started() const { return peer_.Started() && Port() > 0; }
   int Port() const;
   std::string Address() const { return "127.0.0.1:" + std::to_string(Port()); }
@@ -81,19 +83,30 @@ class ScopedStore {
   std::unique_ptr<ScopedEnv> env_;
 };
 
+// Whether the process of that id has ended within the time (or is unknown);
+// one still there is killed then, so that no test leaves it behind.
+bool ProcessEnds(unsigned long id, int milliseconds);
+// Waits (a minute at most) until the file exists and is not empty; its text.
+std::string AwaitFile(const std::string& path);
+
 // Runs a program with its standard error in `err_file` and waits for it.
 int RunProgram(const std::vector<std::string>& argv, const std::string& err_file);
 // Starts it without waiting; Wait collects its exit code.
 class StartedProgram {
  public:
-  StartedProgram(const std::vector<std::string>& argv, const std::string& err_file);
+  // `flags`: more CreateProcessW flags (CREATE_NEW_PROCESS_GROUP, ...).
+  StartedProgram(const std::vector<std::string>& argv, const std::string& err_file, unsigned long flags = 0);
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
   int Wait();
+  // Ends it at once, as the task manager would, and waits for it.
+  void Kill();
+  unsigned long Id() const { return id_; }
 
  private:
   void* process_ = nullptr;
+  unsigned long id_ = 0;
 };
 
 }  // namespace norvo::test

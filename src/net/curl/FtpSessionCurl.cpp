@@ -7,8 +7,10 @@
 
 #include "net/FtpErrors.h"
 #include "net/FtpExchangeLog.h"
+#include "net/FtpLimits.h"
 #include "net/FtpSession.h"
 #include "net/FtpText.h"
+#include "platform/EndRequest.h"
 
 namespace norvo::net {
 namespace {
@@ -18,10 +20,19 @@ void GlobalInit() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Where the control connection's traffic of one request goes: the log, as
+// long as the replies stay within their bound.
+struct ControlSink {
+  FtpExchangeLog* log = nullptr;
+  ExchangeBudget* replies = nullptr;
+};
+
 int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
-  auto* log = static_cast<FtpExchangeLog*>(user);
-  if (type == CURLINFO_HEADER_OUT) log->CommandSent(std::string_view(data, size));
-  if (type == CURLINFO_HEADER_IN) log->ReplyReceived(std::string_view(data, size));
+  auto* sink = static_cast<ControlSink*>(user);
+  if (type == CURLINFO_HEADER_OUT) sink->log->CommandSent(std::string_view(data, size));
+  if (type == CURLINFO_HEADER_IN && sink->replies->Take(size)) {
+    sink->log->ReplyReceived(std::string_view(data, size));
+  }
   return 0;
 }
 
@@ -83,12 +94,18 @@ struct FtpSession::Impl {
   bool mlst = false;
   std::string current;
   FtpExchangeLog log;
+  ExchangeBudget replies{kMaxReplyBytes, {}};
+  ControlSink sink{&log, &replies};
   unsigned last_error = 0;
   unsigned local_error = 0;
   std::string last_response;
   bool transfer_started = false;
+  std::string refused;
+  char curl_error[CURL_ERROR_SIZE] = {};
 
-  void Prepare();
+  // Sets up a request. A timed one (commands, listings) must end within
+  // ExchangeTimeLimit; a file transfer only within the time-out of each wait.
+  void Prepare(bool timed);
   bool Perform();
   void Fail(unsigned code) { last_error = code; }
   std::string UrlOf(const std::string& path, bool folder);
@@ -106,15 +123,22 @@ struct FtpSession::Impl {
   bool CheckName(const std::string& name);
 };
 
-void FtpSession::Impl::Prepare() {
+void FtpSession::Impl::Prepare(bool timed) {
   curl_easy_reset(curl);
   log.Clear();
   local_error = 0;
   transfer_started = false;
+  refused.clear();
+  replies = ExchangeBudget(kMaxReplyBytes,
+                           timed ? std::chrono::steady_clock::duration(ExchangeTimeLimit(options.timeout_s))
+                                 : std::chrono::steady_clock::duration::zero());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");    // direct, whatever ftp_proxy or all_proxy say
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // the reply lines come through the debug callback
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, OnDebug);
-  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &log);
+  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &sink);
+  curl_error[0] = '\0';
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curl_error);
   curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
   curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
   long timeout = options.timeout_s > 0 ? options.timeout_s : 60;
@@ -137,13 +161,19 @@ namespace {
 
 // Runs the request on the session's multi handle. The wait for activity is
 // capped: libcurl 7.88 can take a passive reply that arrives early without
-// starting the data connection until its next wake-up, a second later.
-CURLcode RunRequest(CURLM* multi, CURL* curl) {
+// starting the data connection until its next wake-up, a second later. A
+// request whose replies pass their bounds, or that runs when the program is
+// asked to end, is ended there (*stopped gets the error code); taken off the
+// multi handle unfinished, its connection is closed without a QUIT, and the
+// session's next request connects anew.
+CURLcode RunRequest(CURLM* multi, CURL* curl, const ExchangeBudget& replies, unsigned* stopped) {
   constexpr int kMaxWaitMs = 10;
   if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
   int running = 1;
   while (running != 0) {
     if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    *stopped = platform::EndRequested() ? ftp_error::kOperationCancelled : replies.Exceeded();
+    if (*stopped != 0) break;
     if (running != 0) curl_multi_poll(multi, nullptr, 0, kMaxWaitMs, nullptr);
   }
   CURLcode code = CURLE_FAILED_INIT;
@@ -158,11 +188,20 @@ CURLcode RunRequest(CURLM* multi, CURL* curl) {
 }  // namespace
 
 bool FtpSession::Impl::Perform() {
-  CURLcode code = RunRequest(multi, curl);
+  unsigned stopped = 0;
+  CURLcode code = RunRequest(multi, curl, replies, &stopped);
+  if (stopped == 0) stopped = replies.Exceeded();
+  // libcurl ends a reply past 300 KB itself, before its lines reach the log.
+  if (code == CURLE_RECV_ERROR && std::string_view(curl_error).rfind("Too large response", 0) == 0) {
+    stopped = ftp_error::kResponseTooLarge;
+  }
   transfer_started = log.SawPreliminary();
   last_response = log.LastReplyText();
-  if (code == CURLE_OK) return true;
-  if (local_error != 0) {
+  refused = log.RefusedVerb();
+  if (code == CURLE_OK && stopped == 0) return true;
+  if (stopped != 0) {
+    Fail(stopped);
+  } else if (local_error != 0) {
     Fail(local_error);
   } else if (ServerRefused(code) && log.LastReplyCode() >= 400) {
     Fail(ftp_error::kExtendedError);
@@ -199,7 +238,7 @@ bool FtpSession::Impl::CheckName(const std::string& name) {
 // curl's "*" prefix so that a refusal does not end the connection; the replies
 // are checked by CheckReplies instead.
 bool FtpSession::Impl::SendQuoted(const std::vector<std::string>& commands) {
-  Prepare();
+  Prepare(true);
   curl_slist* list = nullptr;
   for (const std::string& command : commands) list = curl_slist_append(list, ("*" + command).c_str());
   curl_easy_setopt(curl, CURLOPT_URL, UrlOf("", false).c_str());
@@ -218,6 +257,8 @@ bool FtpSession::Impl::CheckReplies(const std::vector<std::string>& commands,
   for (const std::string& command : commands) {
     const FtpExchange* exchange = log.Find(command, &from);
     if (exchange == nullptr || exchange->code == 0 || exchange->code >= 400) {
+      const bool refusal = exchange != nullptr && exchange->code >= 400 && exchange->code < 600;
+      refused = refusal ? command.substr(0, command.find(' ')) : "";
       last_response.clear();
       if (exchange != nullptr) {
         for (const std::string& line : exchange->reply) last_response += line + "\r\n";
@@ -348,7 +389,7 @@ size_t OnWrite(char* data, size_t size, size_t count, void* user) {
 bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size) {
   Impl& s = *impl_;
   if (!s.CheckTransferName(remote)) return false;
-  s.Prepare();
+  s.Prepare(false);
   curl_easy_setopt(s.curl, CURLOPT_URL, s.UrlOf(ResolveRemotePath(s.current, remote), false).c_str());
   curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(s.curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
@@ -361,7 +402,7 @@ bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& 
 bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write) {
   Impl& s = *impl_;
   if (!s.CheckTransferName(remote)) return false;
-  s.Prepare();
+  s.Prepare(false);
   curl_easy_setopt(s.curl, CURLOPT_URL, s.UrlOf(ResolveRemotePath(s.current, remote), false).c_str());
   curl_easy_setopt(s.curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
   curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, OnWrite);
@@ -376,11 +417,16 @@ bool FtpSession::List(const std::string& folder, std::string* text, bool* machin
   std::string path = ResolveRemotePath(s.current, folder);
   for (int attempt = 0; attempt < 2; ++attempt) {
     text->clear();
-    FtpWriteFn collect = [text](const char* data, size_t size) {
+    ExchangeBudget listing(kMaxListingBytes, {});
+    FtpWriteFn collect = [text, &listing, &s](const char* data, size_t size) {
+      if (!listing.Take(size)) {
+        s.local_error = ftp_error::kResponseTooLarge;
+        return false;
+      }
       text->append(data, size);
       return true;
     };
-    s.Prepare();
+    s.Prepare(true);
     curl_easy_setopt(s.curl, CURLOPT_URL, s.UrlOf(path, true).c_str());
     curl_easy_setopt(s.curl, CURLOPT_CUSTOMREQUEST, s.mlst ? "MLSD" : "LIST");
     curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, OnWrite);
@@ -396,6 +442,7 @@ bool FtpSession::List(const std::string& folder, std::string* text, bool* machin
 }
 
 bool FtpSession::TransferStarted() const { return impl_->transfer_started; }
+const std::string& FtpSession::RefusedCommand() const { return impl_->refused; }
 void FtpSession::SetLocalError(unsigned code) { impl_->local_error = code; }
 unsigned FtpSession::LastError() const { return impl_->last_error; }
 const std::string& FtpSession::LastResponse() const { return impl_->last_response; }

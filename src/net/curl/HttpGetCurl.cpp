@@ -49,7 +49,7 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
   reader.limit = options.max_bytes;
   if (reader.limit == 0) return result;
   const long timeout = std::max(1, options.timeout_s);
-  curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
+  curl_slist* headers = curl_slist_append(nullptr, "Accept:");  // no header libcurl adds of its own
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(h, CURLOPT_USERAGENT, options.user_agent.c_str());
@@ -59,6 +59,9 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, timeout);
   curl_easy_setopt(h, CURLOPT_TIMEOUT, timeout);
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(std::max(0, options.max_redirects)));
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &reader);
   const CURLcode code = curl_easy_perform(h);

@@ -1,6 +1,6 @@
 // Texts of the error codes from the system: wininet.dll's message table for
 // its own codes, the system's for the others, our table where both are silent
-// (Wine, for one, has no text for 12003).
+// (Wine, for one, has no text for 12003) and for the code of a bound passed.
 #include <windows.h>
 
 #include "net/FtpErrors.h"
@@ -19,6 +19,9 @@ std::string MessageOf(DWORD source, HMODULE module, unsigned code) {
 }  // namespace
 
 std::string FtpErrorText(unsigned code) {
+  // The program gives this code to a listing or reply past its bound, a
+  // meaning of its own that the system's text would not say.
+  if (code == ftp_error::kResponseTooLarge) return FtpErrorTableText(code);
   std::string text;
   if (HMODULE wininet = GetModuleHandleA("wininet.dll"); wininet != nullptr) {
     text = MessageOf(FORMAT_MESSAGE_FROM_HMODULE, wininet, code);

@@ -1,7 +1,9 @@
 // The FTP session on WinINet: InternetConnectA for the log-on, the Ftp*A
-// calls for folders and names, FtpOpenFileA with InternetWriteFile and
+// calls for folders, FtpCommandA for the rename (RNFR and RNTO apart, so that
+// the refused one is known), FtpOpenFileA with InternetWriteFile and
 // InternetReadFile for transfers in large blocks, FtpFindFirstFileA and
-// InternetFindNextFileA for listings. Names cross in the ANSI code page, as
+// InternetFindNextFileA for listings. Listings and replies keep the bounds of
+// FtpLimits.h, and transfers and listings stop at an end request. Names cross in the ANSI code page, as
 // the A calls take them; error codes are WinINet's own, and the server's
 // reply comes from InternetGetLastResponseInfoA.
 #include <windows.h>
@@ -15,8 +17,10 @@
 #include <vector>
 
 #include "net/FtpErrors.h"
+#include "net/FtpLimits.h"
 #include "net/FtpSession.h"
 #include "net/FtpText.h"
+#include "platform/EndRequest.h"
 #include "platform/windows/WideText.h"
 
 namespace norvo::net {
@@ -26,22 +30,33 @@ using platform::FromAnsi;
 using platform::ToAnsi;
 
 constexpr std::size_t kTransferBlock = std::size_t{256} * 1024;
-// A listing longer than this, or slower than the session's time-out, is a
-// hostile or broken server: the listing fails instead of holding the run.
-constexpr std::size_t kMaxListingEntries = 100000;
 
-// The server's last reply, each line ending in CR LF.
+// The server's last reply, each line ending in CR LF; empty when there is
+// none or it is past kMaxReplyBytes (the error code then says what failed).
 std::string LastResponseInfo() {
   DWORD code = 0;
   DWORD length = 0;
   InternetGetLastResponseInfoA(&code, nullptr, &length);
-  if (length == 0) return {};
+  if (length == 0 || length > kMaxReplyBytes) return {};
   std::string text(length + 1, '\0');
   if (!InternetGetLastResponseInfoA(&code, text.data(), &length)) return {};
   text.resize(std::min<std::size_t>(length, text.find('\0')));
   text = FromAnsi(text);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
   return text.empty() ? text : text + "\r\n";
+}
+
+// The code of a reply (its last line's three digits); 0 when it has none.
+int ReplyCode(const std::string& reply) {
+  std::size_t line = reply.rfind('\n', reply.size() >= 2 ? reply.size() - 2 : 0);
+  line = line == std::string::npos ? 0 : line + 1;
+  if (reply.size() < line + 3) return 0;
+  int code = 0;
+  for (std::size_t i = line; i < line + 3; ++i) {
+    if (reply[i] < '0' || reply[i] > '9') return 0;
+    code = code * 10 + (reply[i] - '0');
+  }
+  return code;
 }
 
 // "YYYYMMDDHHMMSS" of a UTC file time, as MLSD gives it; empty when unknown.
@@ -92,6 +107,7 @@ struct FtpSession::Impl {
   unsigned last_error = 0;
   unsigned local_error = 0;
   std::string last_response;
+  std::string refused;
   bool transfer_started = false;
 
   // Keeps the failure of the call that just returned: its code first, before
@@ -99,9 +115,40 @@ struct FtpSession::Impl {
   bool Fail(unsigned code) {
     last_error = code;
     last_response = LastResponseInfo();
+    refused.clear();
     return false;
   }
   bool FailLast() { return Fail(GetLastError()); }
+  // As FailLast, naming the command when the server refused it.
+  bool FailLast(const char* verb) {
+    FailLast();
+    if (last_error == ftp_error::kExtendedError) refused = verb;
+    return false;
+  }
+  // Sends one command that has no data reply; its reply code, or 0 with the
+  // failure kept when no reply came (a dropped connection, a time-out).
+  int Command(const std::string& line) {
+    const bool sent = FtpCommandA(connection, FALSE, FTP_TRANSFER_TYPE_BINARY, line.c_str(), 0, nullptr);
+    const DWORD why = GetLastError();
+    // A refusal comes back as the extended error, and the reply holds its code.
+    if (!sent && why != ftp_error::kExtendedError) {
+      Fail(why);
+      return 0;
+    }
+    const int code = ReplyCode(LastResponseInfo());
+    if (code == 0) Fail(sent ? ftp_error::kInternalError : why);
+    return code;
+  }
+  // Whether the reply was the one wanted; any other reply refuses the command.
+  bool Replied(int code, bool wanted, const char* verb) {
+    if (code == 0) return false;  // no reply: its failure is kept
+    if (wanted) return true;
+    Fail(ftp_error::kExtendedError);
+    refused = verb;
+    return false;
+  }
+  // An end request stops a transfer or a listing between two blocks.
+  bool Go() { return !platform::EndRequested() || Fail(ftp_error::kOperationCancelled); }
   bool CheckName(const std::string& name) {
     if (connection == nullptr) return Fail(ftp_error::kInvalidHandle);
     if (HasLineBreak(name)) return Fail(ftp_error::kInvalidParameter);
@@ -118,9 +165,9 @@ struct FtpSession::Impl {
     *folder = FromAnsi(buffer);
     return true;
   }
-  bool Simple(BOOL(WINAPI* call)(HINTERNET, LPCSTR), const std::string& name) {
+  bool Simple(BOOL(WINAPI* call)(HINTERNET, LPCSTR), const std::string& name, const char* verb) {
     if (!CheckName(name)) return false;
-    return call(connection, Remote(name).c_str()) || FailLast();
+    return call(connection, Remote(name).c_str()) || FailLast(verb);
   }
   // The listing of the server's current folder, as MLSD lines.
   bool ListCurrent(std::string* text);
@@ -180,7 +227,7 @@ bool FtpSession::ChangeDirectory(const std::string& folder) {
   Impl& s = *impl_;
   if (!s.CheckName(folder)) return false;
   const std::string target = ResolveRemotePath(s.current, folder);
-  if (!FtpSetCurrentDirectoryA(s.connection, ToAnsi(target).c_str())) return s.FailLast();
+  if (!FtpSetCurrentDirectoryA(s.connection, ToAnsi(target).c_str())) return s.FailLast("CWD");
   if (!s.ReadCurrent(&s.current)) s.current = target;
   return true;
 }
@@ -191,14 +238,24 @@ bool FtpSession::PrintDirectory(std::string* folder) {
   return s.ReadCurrent(folder);
 }
 
-bool FtpSession::MakeDirectory(const std::string& name) { return impl_->Simple(FtpCreateDirectoryA, name); }
-bool FtpSession::RemoveDirectory(const std::string& name) { return impl_->Simple(FtpRemoveDirectoryA, name); }
-bool FtpSession::DeleteFile(const std::string& name) { return impl_->Simple(FtpDeleteFileA, name); }
+bool FtpSession::MakeDirectory(const std::string& name) {
+  return impl_->Simple(FtpCreateDirectoryA, name, "MKD");
+}
+bool FtpSession::RemoveDirectory(const std::string& name) {
+  return impl_->Simple(FtpRemoveDirectoryA, name, "RMD");
+}
+bool FtpSession::DeleteFile(const std::string& name) { return impl_->Simple(FtpDeleteFileA, name, "DELE"); }
 
+// RNFR and RNTO sent one by one (FtpRenameFileA would not say which of the
+// two the server refused): a refused RNTO tells a server that will not
+// rename onto an existing name from an account that may not rename at all.
 bool FtpSession::RenameFile(const std::string& from, const std::string& to) {
   Impl& s = *impl_;
   if (!s.CheckName(from) || !s.CheckName(to)) return false;
-  return FtpRenameFileA(s.connection, s.Remote(from).c_str(), s.Remote(to).c_str()) || s.FailLast();
+  const int from_reply = s.Command("RNFR " + s.Remote(from));
+  if (!s.Replied(from_reply, from_reply == 350, "RNFR")) return false;
+  const int to_reply = s.Command("RNTO " + s.Remote(to));
+  return s.Replied(to_reply, to_reply / 100 == 2, "RNTO");
 }
 
 bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t) {
@@ -209,11 +266,11 @@ bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& 
   if (remote.empty()) return s.Fail(ftp_error::kInvalidParameter);
   HINTERNET file =
       FtpOpenFileA(s.connection, s.Remote(remote).c_str(), GENERIC_WRITE, s.TransferType(binary), 0);
-  if (file == nullptr) return s.FailLast();
+  if (file == nullptr) return s.FailLast("STOR");
   s.transfer_started = true;
   std::vector<char> buffer(kTransferBlock);
   bool ok = true;
-  for (;;) {
+  while ((ok = s.Go())) {
     const long long got = read(buffer.data(), buffer.size());
     if (got < 0) {
       ok = s.Fail(s.local_error != 0 ? s.local_error : ftp_error::kReadFault);
@@ -241,11 +298,11 @@ bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWrite
   if (remote.empty()) return s.Fail(ftp_error::kInvalidParameter);
   HINTERNET file =
       FtpOpenFileA(s.connection, s.Remote(remote).c_str(), GENERIC_READ, s.TransferType(binary), 0);
-  if (file == nullptr) return s.FailLast();
+  if (file == nullptr) return s.FailLast("RETR");
   s.transfer_started = true;
   std::vector<char> buffer(kTransferBlock);
   bool ok = true;
-  for (;;) {
+  while ((ok = s.Go())) {
     DWORD got = 0;
     if (!InternetReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
       ok = s.FailLast();
@@ -286,16 +343,18 @@ bool FtpSession::Impl::ListCurrent(std::string* text) {
     return s.Fail(code);
   }
   s.transfer_started = true;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::seconds(s.options.timeout_s > 0 ? s.options.timeout_s : 60);
+  // A server that keeps listing, or lists slowly without end, fails the
+  // listing instead of holding the run or filling its memory.
+  ExchangeBudget budget(kMaxListingBytes, ExchangeTimeLimit(s.options.timeout_s));
   bool ok = true;
-  std::size_t entries = 0;
   do {
-    *text += ListingLine(data);
-    if (++entries >= kMaxListingEntries || std::chrono::steady_clock::now() > deadline) {
-      ok = s.Fail(ftp_error::kTimeout);
+    const std::string line = ListingLine(data);
+    if (!budget.Take(line.size()) || budget.OverTime()) {
+      ok = s.Fail(budget.Exceeded());
       break;
     }
+    *text += line;
+    if (!(ok = s.Go())) break;
     if (!InternetFindNextFileA(find, &data)) {
       const DWORD code = GetLastError();
       if (code != ERROR_NO_MORE_FILES) ok = s.Fail(code);
@@ -307,6 +366,7 @@ bool FtpSession::Impl::ListCurrent(std::string* text) {
 }
 
 bool FtpSession::TransferStarted() const { return impl_->transfer_started; }
+const std::string& FtpSession::RefusedCommand() const { return impl_->refused; }
 void FtpSession::SetLocalError(unsigned code) { impl_->local_error = code; }
 unsigned FtpSession::LastError() const { return impl_->last_error; }
 const std::string& FtpSession::LastResponse() const { return impl_->last_response; }

@@ -18,6 +18,8 @@ class FlockLock : public InstanceLock {
  public:
   explicit FlockLock(int fd) : fd_(fd) {}
   ~FlockLock() override { ::close(fd_); }
+  // An inherited descriptor shares the open file description, and with it the lock.
+  void HoldInChildren() override { ::fcntl(fd_, F_SETFD, ::fcntl(fd_, F_GETFD) & ~FD_CLOEXEC); }
 
  private:
   int fd_;

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/EndRequest.h"
 #include "platform/posix/ChildWait.h"
 #include "platform/posix/Spawn.h"
 
@@ -43,43 +43,47 @@ struct Pipes {
 struct SpawnPlan {
   bool discard_output = false;  // standard output goes to /dev/null, not to a pipe
   std::string working_folder;   // empty: this program's own
+  ProcessOptions process;
 };
 
 bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, const SpawnPlan& plan, pid_t& pid,
            std::string& error) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipes.in[0], STDIN_FILENO);
-  if (plan.discard_output) {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  } else {
-    posix_spawn_file_actions_adddup2(&actions, pipes.out[1], STDOUT_FILENO);
+  int devnull = -1;
+  if (plan.discard_output) devnull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (plan.discard_output && devnull < 0) {
+    error = std::string("/dev/null: ") + std::strerror(errno);
+    return false;
   }
-  posix_spawn_file_actions_adddup2(&actions, pipes.err[1], STDERR_FILENO);
-  if (!plan.working_folder.empty()) {
-    posix_spawn_file_actions_addchdir_np(&actions, plan.working_folder.c_str());
-  }
-  const int rc = SpawnProgram(argv, &actions, &pid);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) error = argv[0] + ": " + std::strerror(rc);
-  return rc == 0;
+  SpawnSetup setup;
+  setup.in = pipes.in[0];
+  setup.out = plan.discard_output ? devnull : pipes.out[1];
+  setup.err = pipes.err[1];
+  setup.folder = plan.working_folder;
+  setup.endsWithParent = plan.process.endsWithCaller;
+  const bool started = SpawnProgram(argv, setup, &pid, &error);
+  if (devnull >= 0) ::close(devnull);
+  return started;
 }
 
 // Receives what the child wrote: stream 1 is standard output, 2 standard error.
 using OutputSink = std::function<void(int stream, std::string_view bytes)>;
 
 // Feeds the input and drains both outputs together, so that neither side can
-// block the other on a full pipe.
-void Exchange(Pipes& pipes, const std::string& input, const OutputSink& sink) {
+// block the other on a full pipe. With `endable`, an end request (EndRequest.h)
+// stops the exchange; the wait that follows ends the child.
+void Exchange(Pipes& pipes, const std::string& input, bool endable, const OutputSink& sink) {
   std::size_t written = 0;
   if (input.empty()) Pipes::Close(pipes.in[1]);
   // A blocking write of more than the pipe holds would wait for a reader
   // that may itself wait for us to drain its output.
   if (pipes.in[1] >= 0) ::fcntl(pipes.in[1], F_SETFL, O_NONBLOCK);
   char buffer[4096];
+  const int wake = endable ? EndRequestWakeFd() : -1;
   while (pipes.in[1] >= 0 || pipes.out[0] >= 0 || pipes.err[0] >= 0) {
-    pollfd fds[3] = {{pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}};
-    if (::poll(fds, 3, -1) < 0) {
+    if (endable && EndRequested()) return;
+    pollfd fds[4] = {
+        {pipes.in[1], POLLOUT, 0}, {pipes.out[0], POLLIN, 0}, {pipes.err[0], POLLIN, 0}, {wake, POLLIN, 0}};
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -126,17 +130,20 @@ ProcessResult RunOnPipes(const std::vector<std::string>& argv, const SpawnPlan& 
   result.started = true;
   pipes.CloseChildEnds();
   if (plan.discard_output) Pipes::Close(pipes.out[0]);
-  Exchange(pipes, input, sink);
+  Exchange(pipes, input, plan.process.endsWithCaller, sink);
   ::sigaction(SIGPIPE, &previous, nullptr);
-  WaitForChild(pid, argv[0], result);
+  WaitForChild(pid, argv[0], plan.process.endsWithCaller, result);
   return result;
 }
 
 }  // namespace
 
-ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input,
+                           const ProcessOptions& options) {
   ProcessOutput output;
-  output.result = RunOnPipes(argv, SpawnPlan{}, input, [&output](int stream, std::string_view bytes) {
+  SpawnPlan plan;
+  plan.process = options;
+  output.result = RunOnPipes(argv, plan, input, [&output](int stream, std::string_view bytes) {
     (stream == 1 ? output.out : output.err).append(bytes);
   });
   return output;
@@ -145,7 +152,7 @@ ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::stri
 ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
   ChildRun run;
   const std::size_t kept = options.kept_error_bytes;
-  const SpawnPlan plan{true, options.working_folder};
+  const SpawnPlan plan{true, options.working_folder, options.process};
   run.result = RunOnPipes(argv, plan, options.input, [&run, kept](int, std::string_view bytes) {
     run.error_tail.append(bytes);
     // Trimmed in large steps, so that a chatty child costs no quadratic copying.

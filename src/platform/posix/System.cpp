@@ -114,6 +114,12 @@ bool AnyFileMatches(const std::string& pattern) {
 
 bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
 
+bool MakePrivate(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  return ::chmod(path.c_str(), S_ISDIR(info.st_mode) ? 0700 : 0600) == 0;
+}
+
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool FileExists(const std::string& path) { return IsRegularFile(path); }

@@ -16,6 +16,12 @@ class FileRangeLock : public InstanceLock {
   ~FileRangeLock() override { CloseHandle(file_); }
   FileRangeLock(const FileRangeLock&) = delete;
   FileRangeLock& operator=(const FileRangeLock&) = delete;
+  // Nothing to hand on: a range lock is the locking process's own, and the
+  // system drops it when that process ends even if a child holds a copy of
+  // the handle. Instead no helper outlives this program: every child that
+  // ends with its caller is in a job that kills it when the program ends
+  // (ChildProcess.h), so none can still be writing when the lock is free.
+  void HoldInChildren() override {}
 
  private:
   HANDLE file_;

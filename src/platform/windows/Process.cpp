@@ -1,22 +1,12 @@
 // Starting a program with CreateProcessW and waiting on its handle. Each
 // argument is quoted by the rules the C runtime uses to split a command line,
-// so a blank or a quote inside one arrives whole.
+// so a blank or a quote inside one arrives whole (ChildProcess.h).
 #include "platform/Process.h"
 
-#include "platform/SchtasksCommand.h"
-#include "platform/windows/WideText.h"
+#include "platform/windows/ChildProcess.h"
 
 namespace norvo::platform {
 namespace {
-
-std::string CommandLineOf(const std::vector<std::string>& argv) {
-  std::string line;
-  for (const std::string& argument : argv) {
-    if (!line.empty()) line += ' ';
-    line += QuoteWindowsArgument(argument);
-  }
-  return line;
-}
 
 // The null device as an inheritable handle, so that the child's standard
 // input is closed as on POSIX; nothing when it cannot be opened.
@@ -28,13 +18,12 @@ HANDLE OpenNullInput() {
 
 }  // namespace
 
-ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
   ProcessResult result;
   if (argv.empty() || argv[0].empty()) {
     result.error = "no program to start";
     return result;
   }
-  std::wstring command = Widen(CommandLineOf(argv));
   HANDLE input = OpenNullInput();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -43,27 +32,12 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv) {
   startup.hStdInput = input;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
-  // No application name: the first argument is looked up as the system
-  // looks up a command (the program's folder, the system folders, PATH; ".exe" added).
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                      nullptr, nullptr, &startup, &process);
-  const DWORD why = GetLastError();
+  ChildProcess child;
+  const bool started = StartChildProcess(argv, "", startup, options.endsWithCaller, &child, &result.error);
   if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
-  if (!started) {
-    result.error = argv[0] + ": " + SystemErrorText(why);
-    return result;
-  }
+  if (!started) return result;
   result.started = true;
-  CloseHandle(process.hThread);
-  DWORD exit_code = 0;
-  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process.hProcess, &exit_code)) {
-    result.error = "waiting for " + argv[0] + ": " + SystemErrorText(GetLastError());
-  } else {
-    result.exit_code = static_cast<int>(exit_code);
-  }
-  CloseHandle(process.hProcess);
+  WaitForChildProcess(child, argv[0], options.endsWithCaller, result);
   return result;
 }
 

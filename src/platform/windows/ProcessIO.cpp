@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "platform/SchtasksCommand.h"
+#include "platform/windows/ChildProcess.h"
 #include "platform/windows/WideText.h"
 
 namespace norvo::platform {
@@ -47,7 +47,7 @@ struct Piped {
 };
 
 Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, const std::string& folder,
-               bool keep_out, std::size_t err_limit) {
+               bool keep_out, std::size_t err_limit, const ProcessOptions& options) {
   Piped run;
   if (argv.empty() || argv[0].empty()) {
     run.result.error = "no program to start";
@@ -63,10 +63,6 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
     Pipe::Close(null_out);
     return run;
   }
-  std::string line;
-  for (const std::string& argument : argv) line += (line.empty() ? "" : " ") + QuoteWindowsArgument(argument);
-  std::wstring command = Widen(line);
-  const std::wstring wide_folder = Widen(folder);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -74,22 +70,18 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   startup.hStdInput = in.read;
   startup.hStdOutput = keep_out ? out.write : null_out;
   startup.hStdError = err.write;
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                     folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process);
-  const DWORD why = GetLastError();
+  ChildProcess child;
+  const bool started =
+      StartChildProcess(argv, folder, startup, options.endsWithCaller, &child, &run.result.error);
   // The child holds its own copies now: ours must go, or no pipe would ever end.
   Pipe::Close(in.read);
   Pipe::Close(out.write);
   Pipe::Close(err.write);
   Pipe::Close(null_out);
-  if (!started) {
-    run.result.error = argv[0] + ": " + SystemErrorText(why);
-    return run;
-  }
+  if (!started) return run;
   run.result.started = true;
-  CloseHandle(process.hThread);
+  // Ends the child when the program is asked to end; its pipes close then.
+  std::thread waiter([&] { WaitForChildProcess(child, argv[0], options.endsWithCaller, run.result); });
   std::thread feeder([&in, &input] {
     DWORD written = 0;
     for (std::size_t at = 0; at < input.size(); at += written) {
@@ -103,26 +95,21 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   Drain(err.read, &run.err, err_limit);
   if (out_reader.joinable()) out_reader.join();
   feeder.join();
-  DWORD exit_code = 0;
-  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process.hProcess, &exit_code)) {
-    run.result.error = "waiting for " + argv[0] + ": " + SystemErrorText(GetLastError());
-  } else {
-    run.result.exit_code = static_cast<int>(exit_code);
-  }
-  CloseHandle(process.hProcess);
+  waiter.join();
   return run;
 }
 
 }  // namespace
 
-ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input) {
-  Piped run = RunPiped(argv, input, "", true, std::string::npos);
+ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input,
+                           const ProcessOptions& options) {
+  Piped run = RunPiped(argv, input, "", true, std::string::npos, options);
   return {run.result, std::move(run.out), std::move(run.err)};
 }
 
 ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
-  Piped run = RunPiped(argv, options.input, options.working_folder, false, options.kept_error_bytes);
+  Piped run =
+      RunPiped(argv, options.input, options.working_folder, false, options.kept_error_bytes, options.process);
   return {run.result, std::move(run.err)};
 }
 
