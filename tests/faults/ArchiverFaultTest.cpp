@@ -70,7 +70,7 @@ TEST_F(ArchiverFaultTest, RarThatCannotOpenASourceUploadsTheRestAndReportsIt) {
   UseRar(Wrapped(PeerPath("fake_rar"),
                  "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;  // uploaded, but incomplete
   EXPECT_THAT(Requests("4"), ElementsAre(HasSubstr("&CO=ARC1C001.RAR&ED=Y")));
   EXPECT_THAT(Requests("5"),
               ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));

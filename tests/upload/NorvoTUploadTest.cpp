@@ -141,7 +141,7 @@ TEST_F(NorvoTUploadTest, AccountBytesReachTheServerAndTheReportsAsTheServiceSent
   WriteSetting("Resp_ArchRuta2", dir_.path().string());  // a second set with nothing to pack: an error report
   WriteSetting("Resp_ArchFil2", "*.doc");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;  // the empty set is an error
   EXPECT_TRUE(std::filesystem::exists(cloudRoot_ + "/b\u00e4se/123/" + pc_ + "/ARC1C001.RAR")) << run.err;
   std::vector<std::string> names;
   for (const auto& request : service_.Requests()) {
