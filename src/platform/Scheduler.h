@@ -31,10 +31,39 @@ struct TimeOfDay {
 };
 std::optional<TimeOfDay> ParseTaskTime(std::string_view text);
 
+// Where a registered task lives: its name and the account that runs it (an
+// empty user is the caller's own account).
+struct TaskPlace {
+  std::string name;
+  std::string domain;
+  std::string user;
+};
+
+// The three operations on the scheduler. An entry is the task as the
+// scheduler holds it, for a person to read (on POSIX its crontab line); it
+// never holds the account's password. On failure they return false with the
+// scheduler's own message in *error. On POSIX the crontab program is
+// $NORVO_CRONTAB when set, else "crontab"; on Windows SCHTASKS, where a task
+// is found by its name alone.
+
+// Whether this build has a scheduler backend: the crontab on POSIX. The
+// Windows one (SCHTASKS) is not written yet; a Windows build must not call
+// the operations below, which it does not define.
+inline constexpr bool kSchedulerBackend =
+#ifdef _WIN32
+    false;
+#else
+    true;
+#endif
+
 // Registers the task, replacing an earlier one of the same name and leaving
-// every other task untouched. False with the reason in *error on failure.
-// On POSIX the crontab program is $NORVO_CRONTAB when set, else "crontab".
-bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr);
+// every other task untouched; *entry gets what was registered.
+bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr, std::string* entry = nullptr);
+// The entry of the task in force; empty when none is registered.
+bool FindWeeklyTask(const TaskPlace& place, std::string* entry, std::string* error = nullptr);
+// Removes the task and nothing else; *removed gets its entry (empty when
+// there was none, which is no failure).
+bool RemoveWeeklyTask(const TaskPlace& place, std::string* removed, std::string* error = nullptr);
 
 // Has the scheduler start the registered task as soon as it can when a
 // start was missed (the computer was off or asleep at its time), even when

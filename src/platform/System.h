@@ -103,6 +103,18 @@ inline constexpr const char* kProgramSuffix =
     "";
 #endif
 
+// Whether the path names its place from the root: "/..." on POSIX; on
+// Windows a drive letter followed by ":\" (or ":/"), or a "\\server" path.
+inline bool IsAbsolutePath(std::string_view path) {
+#ifdef _WIN32
+  const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
+                     path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+  return drive || path.starts_with("\\\\");
+#else
+  return path.starts_with('/');
+#endif
+}
+
 // Local broken-down time of a moment, and back. FromLocalTime takes fields
 // out of their ranges (a 40th day, a year before 1970) as mktime does.
 std::tm LocalTime(std::time_t moment);

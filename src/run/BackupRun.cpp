@@ -39,6 +39,7 @@ RunResult BackupRun::Run() {
   result.reason = failure_;
   result.errors = errorList_;
   result.slot = copySlot_;
+  result.recorded = recorded_;
   result.complete = complete_;
   return result;
 }
@@ -122,6 +123,8 @@ bool BackupRun::CloseRun() {
     const std::string text = std::string(kRunNotSaved) + " (copy slot " + slot + ")";
     Say("error: " + text);
     env_.service.ReportError(customerCode_, accountFields_[0], computerName_, text);
+  } else {
+    recorded_ = true;
   }
   Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
       std::to_string(copySlot_));

@@ -45,6 +45,7 @@ struct RunResult {
   std::string reason;               // why the handler ended the run
   std::vector<std::string> errors;  // the run's error list, in order
   std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
+  bool recorded = false;            // the date and copy slot were saved
   bool complete = false;            // every item reached the cloud: Resp_RespCompleta was written
 };
 
@@ -81,6 +82,7 @@ class BackupRun {
   bool FilePhase();
   bool BackUpFileSet(int k, const FileSetSettings& set);
   bool RemoveLocalArchive(const std::string& path);
+  bool ArchiverAvailable();
   void AddError(const std::string& text);
   bool CloseRun();
   // Ends the run: `reason` goes to the diagnostic line; once the account is
@@ -103,6 +105,8 @@ class BackupRun {
   std::string customerCode_;
   bool accountKnown_ = false;
   std::vector<std::string> errorList_;
+  bool archiverMissingReported_ = false;
+  bool recorded_ = false;
   int itemsUploaded_ = 0;
   bool complete_ = false;
   std::string failure_;

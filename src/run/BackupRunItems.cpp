@@ -15,21 +15,26 @@ namespace {
 const std::string kOk = "OK";
 
 // Resp_Base and Resp_Archivo switch a phase on when they equal the number 1;
-// a text that is not a number ends the run.
-std::optional<bool> PhaseSwitch(std::string_view name) {
-  auto number = settings::StrictNumber(settings::ReadSetting(name));
-  if (!number) return std::nullopt;
+// a text that is not a number ends the run: nothing, with why in *problem
+// (for stderr) and *report (for the account service).
+std::optional<bool> PhaseSwitch(std::string_view name, std::string* problem, std::string* report) {
+  const std::string text = settings::ReadSetting(name);
+  auto number = settings::StrictNumber(text);
+  if (!number) {
+    *problem = std::string(name) + (text.empty() ? " is not set" : " is not a number");
+    *report = std::string(name) + (text.empty() ? " no tiene valor" : " no es un número");
+    return std::nullopt;
+  }
   return *number == 1;
 }
 
 }  // namespace
 
 bool BackupRun::DatabasePhase() {
-  auto on = PhaseSwitch(settings::kRespBase);
-  if (!on) {
-    return Fail(std::string(settings::kRespBase) + " is not a number",
-                std::string(settings::kRespBase) + " no es un número");
-  }
+  std::string problem;
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespBase, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
   const bool windowsLogin = settings::ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
   const std::string selection = settings::ReadSetting(settings::kRespBaseBas);
@@ -58,6 +63,10 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string base = DumpBaseName(row.dbid, copySlot_);
   const std::string dump = base + ".BAK";
   const std::string archive = base + ".RAR";
+  if (!ArchiverAvailable()) {
+    env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, "N");
+    return true;
+  }
   DeleteFileQuiet(workFolder_ + dump);
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
@@ -78,11 +87,10 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
 }
 
 bool BackupRun::FilePhase() {
-  auto on = PhaseSwitch(settings::kRespArchivo);
-  if (!on) {
-    return Fail(std::string(settings::kRespArchivo) + " is not a number",
-                std::string(settings::kRespArchivo) + " no es un número");
-  }
+  std::string problem;
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespArchivo, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
   for (int k = 1; k <= settings::kFileSetCount; ++k) {
     if (Interrupted() || !BackUpFileSet(k, settings_.sets[k - 1])) return false;
@@ -103,6 +111,10 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   const std::string source =
       set.kind == "A" ? folder + set.name : folder + platform::kPathSeparator + set.pattern;
   const std::string archive = FileSetArchiveName(set.kind, k, copySlot_);
+  if (!ArchiverAvailable()) {
+    env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, "N");
+    return true;
+  }
   DeleteFileQuiet(workFolder_ + archive);
   const std::string packed =
       env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
@@ -128,6 +140,15 @@ std::string BackupRun::Upload(const std::string& fileName) {
     AddError(uploaded);
   }
   return uploaded;
+}
+
+// Without an archiver no item can be packed: the run's one error says so,
+// and each item is reported as not uploaded without being made.
+bool BackupRun::ArchiverAvailable() {
+  if (env_.phases.archiverMissing.empty()) return true;
+  if (!archiverMissingReported_) AddError(env_.phases.archiverMissing);
+  archiverMissingReported_ = true;
+  return false;
 }
 
 bool BackupRun::RemoveLocalArchive(const std::string& path) {

@@ -15,12 +15,21 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   RunPhases phases;
   std::string note;
   std::shared_ptr<const Archiver> archiver = FindArchiver(ArchiverSearchFor(provider), &note);
-  if (!note.empty()) diagnostic(note);
-  diagnostic("archiver: " + archiver->Describe());
-  phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files, const std::string& archive,
-                                   const std::string& password, const std::string& deleteFlag) {
-    return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
-  };
+  if (archiver) {
+    diagnostic("archiver: " + archiver->Describe());
+    phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files,
+                                     const std::string& archive, const std::string& password,
+                                     const std::string& deleteFlag) {
+      return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
+    };
+  } else {
+    // Said once here; the run reports it once and leaves every item out.
+    diagnostic(note);
+    phases.archiverMissing = MissingArchiverReport(provider.archiver);
+    phases.BuildArchive = [missing = phases.archiverMissing](std::int16_t, const std::string&,
+                                                             const std::string&, const std::string&,
+                                                             const std::string&) { return missing; };
+  }
   // A connection failure is told to the administrator, one line per
   // diagnostic record (the alert gives them one to a line); the run never
   // waits for a person.

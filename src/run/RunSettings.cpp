@@ -18,6 +18,11 @@ std::optional<std::int16_t> Number16(std::string_view name) {
 
 std::string Named(std::string_view name, const char* problem) { return std::string(name) + problem; }
 
+// A value the run cannot convert: missing, or not what it should be.
+std::string Unusable(std::string_view name, std::string_view value, const char* problem) {
+  return Named(name, value.empty() ? " is not set" : problem);
+}
+
 }  // namespace
 
 bool BackupRun::ReadSettings() {
@@ -42,8 +47,9 @@ bool BackupRun::ReadSettings() {
   s.copies = *copies;
   s.lastSlot = *lastSlot;
   s.cliente = ReadSetting(settings::kCliente);
-  auto notify = settings::ToBoolean(ReadSetting(settings::kRespProgEnv));
-  if (!notify) return Fail(Named(settings::kRespProgEnv, " is not a Boolean"));
+  const std::string env = ReadSetting(settings::kRespProgEnv);
+  auto notify = settings::ToBoolean(env);
+  if (!notify) return Fail(Unusable(settings::kRespProgEnv, env, " is not a Boolean"));
   s.notify = *notify;
   s.mail = ReadSetting(settings::kRespProgMail);
   s.keepLocal.assign(1, ReadSetting(settings::kRespProgRespLoc) == "1" ? 'S' : 'N');

@@ -34,7 +34,8 @@ inline constexpr std::string_view kRespProgWPas = "Resp_ProgWPas";
 inline constexpr std::string_view kRespRespFecha = "Resp_RespFecha";
 inline constexpr std::string_view kRespRespCompleta = "Resp_RespCompleta";
 
-// The seven day codes of Resp_ProgSem, Monday first.
+// The seven day codes of Resp_ProgSem, Monday first (the order of the
+// window's day boxes).
 inline constexpr std::array<std::string_view, 7> kWeekdayCodes = {"MON", "TUE", "WED", "THU",
                                                                   "FRI", "SAT", "SUN"};
 
@@ -60,28 +61,43 @@ enum class ValueRule {
   kText,         // any text
   kBase64,       // a text stored as Base64
   kFlag,         // "1" on, "0" off
-  kNumber,       // decimal digits, read as a 16-bit number
-  kBoolean,      // "1" or "0" (any number), or True/False
-  kFolder,       // a folder path
-  kFileName,     // a file name
-  kPattern,      // a file name with * and ? wildcards
+  kCopyCount,    // a whole number from 1 to 32767
+  kSlot,         // a whole number from 0 to 32767
+  kFolder,       // an absolute folder path
+  kFileName,     // a file name without a folder
+  kPattern,      // a file name with * and ? wildcards, without a folder
   kSetKind,      // "A" a single file, "C" a folder
-  kLoginKind,    // "Aut1" the system's login, anything else a SQL Server login
+  kLoginKind,    // "Aut1" the system's login, "Aut2" a SQL Server login
   kDatabaseIds,  // database ids between commas: ",5,7,"
-  kDayCodes,     // day codes between commas: ",MON,FRI,"
+  kDayList,      // day codes between commas: ",MON,FRI,"
   kTimeOfDay,    // "hh:mm"
   kMail,         // a mail address
   kRunDate,      // "DD-MM-YYYY hh:mm"
+};
+
+// How the programs treat a setting beyond its text.
+enum SettingFlag : unsigned {
+  kNoFlag = 0,
+  kRequired = 1,  // a run stops (or finds no account) while it is not set
+  kSecret = 2,    // a password or account field: listed masked
 };
 
 struct SettingInfo {
   std::string_view name;
   std::string_view meaning;
   ValueRule rule;
-  std::string_view when_missing;  // what the programs do when the value is missing or empty
+  std::string_view when_missing;  // the default: what the programs do while it is not set
+  unsigned flags = kNoFlag;
+  bool Required() const { return (flags & kRequired) != 0; }
+  bool Secret() const { return (flags & kSecret) != 0; }
 };
 
 // Every setting of the store, the file sets' values once for each set.
 std::span<const SettingInfo> SettingTable();
+// The entry of a name (in any letter case), or null for a name the programs do not use.
+const SettingInfo* FindSetting(std::string_view name);
+
+// The values a rule allows, as the administrator reads them.
+std::string_view AllowedValues(ValueRule rule);
 
 }  // namespace norvo::settings

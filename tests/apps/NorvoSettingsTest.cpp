@@ -52,7 +52,9 @@ TEST_F(NorvoSettings, SetGetAndListShareTheStoreWithThePrograms) {
   EXPECT_EQ(Tool({"get", "Nunca"}).output, "\n");
   Outcome list = Tool({"list"});
   EXPECT_EQ(list.exit_code, 0);
-  EXPECT_EQ(list.output, "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=it's \"x\"\n");
+  EXPECT_EQ(list.output, "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=********\n");
+  EXPECT_EQ(Tool({"list", "--show-secrets"}).output,
+            "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=it's \"x\"\n");
 }
 
 TEST_F(NorvoSettings, CustomerCodeIsStoredInBase64) {
@@ -86,7 +88,7 @@ TEST_F(NorvoSettings, ListShowsAHandEditedLineBreakEscaped) {
 
 TEST_F(NorvoSettings, UnusableStoreIsReportedWithNonZeroExit) {
   WriteFile(dir / "registry.db", "damaged");
-  Outcome outcome = Tool({"set", "X", "1"});
+  Outcome outcome = Tool({"set", "Resp_Base", "1"});
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_NE(outcome.output.find("registry.db"), std::string::npos) << outcome.output;
   EXPECT_EQ(ReadFile(dir / "registry.db"), "damaged");

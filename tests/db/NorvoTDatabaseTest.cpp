@@ -137,7 +137,7 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
 TEST_F(NorvoTDatabaseTest, RefusedBackupIsReportedWithTheServersText) {
   StartServer(R"(, "refuse_backup": true)");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(Reports("Tipo=5"), Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ +
                                           "&ER=BACKUP DATABASE permission denied in database 'Ventas'."));
   EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("&TR=BD&RE=Ventas&CO=BD05C001.RAR&ED=N")));
@@ -153,7 +153,7 @@ TEST_F(NorvoTDatabaseTest, RefusedLoginIsAConnectionErrorAndTheFilePhaseStillRun
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.xls");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   // No box waits for a person: the reason is a line on stderr.
   EXPECT_LT(run.seconds, 15);
   // Every record of the failure on its own line, each named as the program's.
@@ -231,7 +231,7 @@ TEST_F(NorvoTDatabaseTest, SevenZipWithNothingMatchingReportsTheNoFilesText) {
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.pdf");
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(Reports("Tipo=5"), Contains(HasSubstr("&ER=No existen archivo(s) para comprimir")));
   EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("CO=ARC1C001.RAR&ED=N")));
 }

@@ -1,5 +1,5 @@
 // The weekly task as a crontab line: its text, its place among the account's
-// other lines, and its installation through a stand-in crontab program.
+// other lines (replaced, found, removed), and its installation through a stand-in crontab program.
 #include <gtest/gtest.h>
 
 #include "platform/ProcessIO.h"
@@ -14,7 +14,9 @@ namespace norvo::test {
 namespace {
 
 using platform::crontab::DayNumbers;
+using platform::crontab::FindTaskLine;
 using platform::crontab::MergeTaskLine;
+using platform::crontab::RemoveTaskLines;
 using platform::crontab::TaskLine;
 
 // The task a save registers: Norvo_T of the folder on the days of ",MON,FRI,"
@@ -85,6 +87,9 @@ TEST(CrontabText, MergeReplacesOnlyTheTaskLine) {
                                "15 2 * * 0 '/old/Norvo_T' # NORVO BACKUP   \n" + "@reboot x";
   EXPECT_EQ(MergeTaskLine(existing, "NORVO BACKUP", "NEW"), others + "@reboot x\nNEW\n");
   EXPECT_EQ(MergeTaskLine("", "NORVO BACKUP", "NEW"), "NEW\n");
+  EXPECT_EQ(RemoveTaskLines(existing, "NORVO BACKUP"), others + "@reboot x\n");
+  EXPECT_EQ(FindTaskLine(existing, "NORVO BACKUP"), "15 2 * * 0 '/old/Norvo_T' # NORVO BACKUP");
+  EXPECT_EQ(FindTaskLine(others, "NORVO BACKUP"), "");
 }
 
 TEST_F(CrontabStandInTest, SavingTwiceLeavesOneLineWithTheLastDays) {

@@ -442,22 +442,28 @@ TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) 
   struct Case {
     const char* name;
     const char* value;
+    const char* reason;  // a missing setting is named as missing
     const char* report;  // the report's customer and reason, or nothing
   };
   const std::string ended =
       "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Respaldo%20terminado%20antes%20de%20tiempo%3A%20";
   for (Case c :
-       {Case{"Resp_ProgEnv", "", ""}, Case{"Resp_ProgEnv", "quizas", ""},
-        Case{"Resp_Base", "x", "Resp_Base%20no%20es%20un%20n%FAmero"},
-        Case{"Resp_Base", "", "Resp_Base%20no%20es%20un%20n%FAmero"},
-        Case{"Resp_Archivo", "si", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
-        Case{"Cliente", "MTI", "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
-        Case{"Resp_ProgCopias", "40000", ""}, Case{"Resp_RespUCopia", "99999", ""}}) {
+       {Case{"Resp_ProgEnv", "", "Resp_ProgEnv is not set", ""},
+        Case{"Resp_ProgEnv", "quizas", "Resp_ProgEnv is not a Boolean", ""},
+        Case{"Resp_Base", "x", "Resp_Base is not a number", "Resp_Base%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Base", "", "Resp_Base is not set", "Resp_Base%20no%20tiene%20valor"},
+        Case{"Resp_Archivo", "si", "Resp_Archivo is not a number", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Archivo", "", "Resp_Archivo is not set", "Resp_Archivo%20no%20tiene%20valor"},
+        Case{"Cliente", "MTI", "Cliente",
+             "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
+        Case{"Resp_ProgCopias", "40000", "Resp_ProgCopias is out of range", ""},
+        Case{"Resp_RespUCopia", "99999", "Resp_RespUCopia is out of range", ""}}) {
     SetUp();
     requests_.clear();
     WriteSetting(c.name, c.value);
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
+    EXPECT_THAT(result.reason, HasSubstr(c.reason));
     if (std::string(c.report).empty()) {
       EXPECT_THAT(requests_, IsEmpty()) << c.name << "=" << c.value;
     } else {
@@ -470,6 +476,26 @@ TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) 
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
     EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
   }
+}
+
+// Without an archiver no item is dumped, packed or uploaded; its absence is one error.
+TEST_F(BackupRunTest, WithoutAnArchiverEveryItemIsReportedNotUploadedAndTheReasonOnce) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",5,7,");
+  rows_ = {{5, "Ventas"}, {7, "Sueldos"}};
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  RunEnvironment env = Environment();
+  env.phases.archiverMissing = "No se encontró un programa compresor";
+  RunResult result = BackupRun(std::move(env)).Run();
+  EXPECT_EQ(result.end, RunEnd::Completed);
+  EXPECT_THAT(result.errors, ElementsAre("No se encontró un programa compresor"));
+  EXPECT_THAT(calls_, ElementsAre(HasSubstr("open "), "list")) << "no dump, archive or upload";
+  EXPECT_THAT(requests_, ElementsAre(HasSubstr("Tipo=3"), HasSubstr("&RE=Ventas&CO=BD05C001.RAR&ED=N"),
+                                     HasSubstr("&RE=Sueldos&CO=BD07C001.RAR&ED=N"),
+                                     HasSubstr("&CO=ARC1C001.RAR&ED=N"), HasSubstr("&ER=No%20se%20encontr")));
 }
 
 TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunWithOneReport) {

@@ -25,6 +25,7 @@ using settings::ReadSetting;
 using settings::WriteSetting;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::UnorderedElementsAre;
 
 // "DD-MM-YYYY hh:mm"
@@ -97,7 +98,7 @@ TEST_F(NorvoTProcessTest, FileSetsOfBothKindsWithPasswordSubfoldersBlanksAndQuot
   WriteSetting("Resp_ArchTipo2", "A");
   WriteSetting("Resp_ArchNom2", "nota.txt");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << "packed, but no item reached the cloud: " << run.err;
   EXPECT_THAT(ArchiveNames("ARC1C001.RAR", "p \"w' x"),
               UnorderedElementsAre("libro 1.xls", "sub 'x'/libro 2.xls"));
   EXPECT_THAT(ArchiveNames("ARA2C001.RAR", "p \"w' x"), ElementsAre("nota.txt"));
@@ -123,7 +124,7 @@ TEST_F(NorvoTProcessTest, NoPasswordNoSubfoldersAndTheNextSlot) {
   WriteSetting("Resp_RespUCopia", "1");
   WriteSetting("Resp_ProgRespLoc", "0");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   auto calls = ReadJsonLines(dir_ / "rar.log");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_THAT(calls[0]["argv"], ElementsAre("a", "-dh", "--", work_ + "AR1C002.RAR", dir_ / "d/*.csv"));
@@ -141,7 +142,7 @@ TEST_F(NorvoTProcessTest, WorkFolderAndArchivesArePrivateWhateverTheUmask) {
   const mode_t previous = ::umask(0);
   auto run = Run();
   ::umask(previous);
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;  // no FTP server: the upload fails
   const auto mode = [](const std::string& path) {
     struct stat info {};
     ::stat(path.c_str(), &info);
@@ -163,20 +164,43 @@ TEST_F(NorvoTProcessTest, DatabasePhaseWithoutDatabaseAccessReportsTheConnection
   WriteSetting("Resp_Archivo", "0");
   WriteSetting("Resp_BaseBas", ",5,");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(service_.Queries(), ElementsAre("Tipo=3&Clave=MTIz", "Tipo=5&CL=123&NO=Acme&NE=" + pc_ +
                                                                        "&ER=Error de conexión con BDD"));
+}
+
+// Neither rar nor 7-Zip anywhere the run looks: one line says what to
+// install, one error report, and no item is made or tried.
+TEST_F(NorvoTProcessTest, AnArchiverThatCannotBeFoundIsNamedOnce) {
+  WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\n");
+  WriteSetting("Resp_ArchRuta", dir_.path().string());
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.ini");
+  WriteSetting("Resp_ArchRuta2", dir_.path().string() + "/");
+  WriteSetting("Resp_ArchTipo2", "A");
+  WriteSetting("Resp_ArchNom2", "provider.ini");
+  auto run = Run({{"PATH", dir_ / "empty"}});
+  EXPECT_EQ(run.exit_code, 2) << run.err;
+  const std::string line =
+      "Norvo_T: no archiver found: install 7zip (or rar), or set archiver_path in the provider file\n";
+  EXPECT_EQ(run.err.find(line), run.err.rfind(line)) << run.err;
+  EXPECT_THAT(run.err, HasSubstr(line));
+  EXPECT_THAT(run.err, Not(HasSubstr("No such file")));
+  EXPECT_THAT(
+      service_.Queries(),
+      ElementsAre("Tipo=3&Clave=MTIz", HasSubstr("&CO=ARC1C001.RAR&ED=N"), HasSubstr("&CO=ARA2C001.RAR&ED=N"),
+                  HasSubstr("&ER=No se encontró un programa compresor: instale 7zip (o rar)")));
 }
 
 TEST_F(NorvoTProcessTest, UnreachableOrSilentServiceEndsTheRunQuicklyTouchingNothing) {
   WriteSetting("Resp_ArchRuta", dir_.path().string());
   service_.Configure({{"tipo3", "Acme;h;u;p;/"}, {"delay_s", {{"3", 10}}}});
   auto silent = Run();
-  EXPECT_EQ(silent.exit_code, 0);
+  EXPECT_EQ(silent.exit_code, 1) << "no account: the run ended early";
   EXPECT_LT(silent.seconds, 5);
   WriteProvider("127.0.0.1:1");
   auto unreachable = Run();
-  EXPECT_EQ(unreachable.exit_code, 0);
+  EXPECT_EQ(unreachable.exit_code, 1);
   EXPECT_LT(unreachable.seconds, 5);
   EXPECT_THAT(unreachable.err, HasSubstr("no account"));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "rar.log"));
@@ -188,7 +212,7 @@ TEST_F(NorvoTProcessTest, UnconvertibleNoticeSettingEndsTheRunBeforeAnyRequest) 
   WriteSetting("Resp_ProgEnv", "");
   auto run = Run();
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_THAT(run.err, HasSubstr("Resp_ProgEnv"));
+  EXPECT_THAT(run.err, HasSubstr("Resp_ProgEnv is not set"));
   EXPECT_TRUE(service_.Requests().empty());
   EXPECT_EQ(ReadSetting("Resp_RespFecha"), "");
 }
@@ -208,7 +232,7 @@ TEST_F(NorvoTProcessTest, SecondRunOfTheSameUserEndsAtOnceTouchingNothing) {
   EXPECT_LT(second.seconds, 2);
   EXPECT_THAT(second.err, HasSubstr("another backup run"));
   EXPECT_EQ(service_.Requests().size(), 1u) << "only the first run's lookup";
-  EXPECT_EQ(WaitProgram(first), 0) << ReadFile(dir_ / "first.err");
+  EXPECT_EQ(WaitProgram(first), 2) << ReadFile(dir_ / "first.err");
   EXPECT_EQ(ReadJsonLines(dir_ / "rar.log").size(), 1u);
   EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "1");
 }
@@ -217,7 +241,7 @@ TEST_F(NorvoTProcessTest, ArgumentsOtherThanHelpAndVersionAreRefused) {
   auto version = RunProgram({ProgramPath("Norvo_T"), "--version"}, peerEnv_);
   EXPECT_EQ(version.exit_code, 0);
   auto wrong = RunProgram({ProgramPath("Norvo_T"), "now"}, peerEnv_);
-  EXPECT_EQ(wrong.exit_code, 2);
+  EXPECT_EQ(wrong.exit_code, 1);
   EXPECT_TRUE(service_.Requests().empty());
 }
 

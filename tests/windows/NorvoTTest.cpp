@@ -159,7 +159,7 @@ TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
   WriteSetting("Resp_ArchTipo", "A");
   WriteSetting("Resp_ArchNom", "nota.txt");
   Account(cloud_->Address(), "wrong");
-  ASSERT_EQ(Run(), 0) << Errors();
+  ASSERT_EQ(Run(), 2) << Errors() << "an item failed";
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz",
                                         Item("AR", run::ShortPathOf(dir_.path().string() + "\\") + "nota.txt",
                                              "ARA1C001.RAR", "N"),
@@ -248,7 +248,7 @@ TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_GE(uploaded(), 100000u) << "the upload never started";
   cloud_->Kill();
-  EXPECT_EQ(run.Wait(), 0) << Errors();
+  EXPECT_EQ(run.Wait(), 2) << Errors() << "an item failed";
   EXPECT_EQ(ReadFile(CloudFolder() + "ARA1C001.RAR"), oldCopy) << "the old copy of the slot is intact";
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz", Item("AR", source, "ARA1C001.RAR", "N"),
                                         Error("Problema no se pudo copiar el archivo ARA1C001.RAR")))

@@ -1,18 +1,18 @@
 #pragma once
 // The texts of the configuration window that carry data: the mail address
-// check, folder of a path, the file-list entry and its stored set, the day
+// check (settings/MailAddress.h), folder of a path, the file-list entry and its stored set, the day
 // text, the copies box filter and the start time.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "settings/MailAddress.h"
 #include "settings/SettingNames.h"
 
 namespace norvo::config {
 
-// The syntax check of a notice mail address.
-bool Validar_Mail(std::string_view address);
+using settings::Validar_Mail;
 
 // sPath up to and including the last `caracter`; empty when either is empty
 // or the character does not occur.

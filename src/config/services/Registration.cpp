@@ -43,21 +43,30 @@ platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view
   return task;
 }
 
-bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
-                      std::string_view user, std::string_view password, std::string* why) {
+platform::WeeklyTask ScheduleTask(std::string_view day_text, std::string_view time, std::string_view domain,
+                                  std::string_view user, std::string_view password) {
   platform::WeeklyTask task =
       BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
   task.environment = TaskEnvironment();
-  std::string error;
-  if (platform::RegisterWeeklyTask(task, &error)) {
-    // The task stands either way; without the setting a missed start waits
-    // for the tray program to catch it up.
-    if (!platform::StartTaskWhenAvailable(task, &error)) {
-      std::cerr << "norvo: the task \"" << kTaskName
-                << "\" will not start late when its time is missed: " << error << "\n";
-    }
-    return true;
+  return task;
+}
+
+bool RegisterScheduleTask(const platform::WeeklyTask& task, std::string* error, std::string* entry) {
+  if (!platform::RegisterWeeklyTask(task, error, entry)) return false;
+  // The task stands either way; without the setting a missed start waits
+  // for the tray program to catch it up.
+  std::string why;
+  if (!platform::StartTaskWhenAvailable(task, &why)) {
+    std::cerr << "norvo: the task \"" << task.name
+              << "\" will not start late when its time is missed: " << why << "\n";
   }
+  return true;
+}
+
+bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
+                      std::string_view user, std::string_view password, std::string* why) {
+  std::string error;
+  if (RegisterScheduleTask(ScheduleTask(day_text, time, domain, user, password), &error)) return true;
   std::cerr << "norvo: the task \"" << kTaskName << "\" was not registered: " << error << "\n";
   if (why) {
     *why = IsStartTime(time) ? error : "la hora \"" + std::string(time) + "\" no es una hora del día (hh:mm)";
