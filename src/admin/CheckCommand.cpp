@@ -66,15 +66,6 @@ void ReadWeeklyTask(Findings* findings, const Console& console) {
   }
 }
 
-// The weekly task, where this build can read it.
-void ShowWeeklyTask(Findings* findings, const Console& console) {
-  if constexpr (!platform::kSchedulerBackend) {
-    findings->notes.push_back("this build cannot read the weekly task: look in the system's task scheduler");
-  } else {
-    ReadWeeklyTask(findings, console);
-  }
-}
-
 }  // namespace
 
 int CheckCommand(const CommandLine& line, const Console& console) {
@@ -82,7 +73,7 @@ int CheckCommand(const CommandLine& line, const Console& console) {
   Findings findings;
   CheckProvider(&findings, console);
   console.out << "work folder: " << run::PickWorkDrive() << "TEMP_Norvo" << platform::kPathSeparator << "\n";
-  ShowWeeklyTask(&findings, console);
+  ReadWeeklyTask(&findings, console);
   CheckStoredSettings(&findings);
   for (const std::string& note : findings.notes) console.out << "note: " << note << "\n";
   for (const std::string& problem : findings.problems) console.out << "problem: " << problem << "\n";

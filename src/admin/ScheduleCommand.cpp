@@ -140,14 +140,8 @@ int Register(const CommandLine& line, const Console& console) {
 }  // namespace
 
 int ScheduleCommand(const CommandLine& line, const Console& console) {
-  if constexpr (!platform::kSchedulerBackend) {
-    console.err << "norvo-settings: this build cannot register the weekly task; "
-                   "create it in the system's task scheduler\n";
-    return kFailed;
-  } else {
-    if (line.Has("--show") || line.Has("--remove")) return ShowOrRemove(line, console);
-    return Register(line, console);
-  }
+  if (line.Has("--show") || line.Has("--remove")) return ShowOrRemove(line, console);
+  return Register(line, console);
 }
 
 }  // namespace norvo::admin

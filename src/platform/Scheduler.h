@@ -46,16 +46,6 @@ struct TaskPlace {
 // $NORVO_CRONTAB when set, else "crontab"; on Windows SCHTASKS, where a task
 // is found by its name alone.
 
-// Whether this build has a scheduler backend: the crontab on POSIX. The
-// Windows one (SCHTASKS) is not written yet; a Windows build must not call
-// the operations below, which it does not define.
-inline constexpr bool kSchedulerBackend =
-#ifdef _WIN32
-    false;
-#else
-    true;
-#endif
-
 // Registers the task, replacing an earlier one of the same name and leaving
 // every other task untouched; *entry gets what was registered.
 bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error = nullptr, std::string* entry = nullptr);

@@ -11,6 +11,7 @@
 #include "WineSupport.h"
 #include "config/services/Registration.h"
 #include "platform/Autostart.h"
+#include "platform/ProcessIO.h"
 #include "platform/System.h"
 #include "platform/windows/ComText.h"
 #include "platform/windows/WideText.h"
@@ -72,6 +73,30 @@ TEST_F(ScheduleTest, ABadTimeOrAMissingToolIsAFailureWithItsReason) {
   EXPECT_FALSE(
       platform::RegisterWeeklyTask(config::BuildWeeklyTask(",MON,", "10:00", "", "u", "p", "C:\\"), &why));
   EXPECT_THAT(why, HasSubstr("no-such-schtasks.exe"));
+}
+
+TEST_F(ScheduleTest, NorvoSettingsRegistersShowsChecksAndRemovesTheTask) {
+  ScopedStore store;
+  // Wine starts its task scheduler service from the first program that asks
+  // for it, and the service keeps that program's handles: asked for here, so
+  // that it does not hold the tool's output pipe open for good.
+  std::string why;
+  platform::StartTaskWhenAvailable(config::ScheduleTask(",MON,", "10:00", "", "u", "p"), &why);
+  const std::string tool = ProgramPath("norvo-settings");
+  const std::string entry =
+      "NORVO BACKUP: MON,FRI 07:05 OFICINA\\usuario " + platform::ProgramFolder() + "Norvo_T.exe\r\n";
+  const platform::ProcessOutput registered = platform::RunWithInput(
+      {tool, "schedule", "mon,fri", "7:05", "--account", "OFICINA\\usuario", "--password-stdin"}, "clave\n");
+  ASSERT_TRUE(registered.result.Succeeded()) << registered.err;
+  EXPECT_EQ(registered.out, entry);
+  EXPECT_THAT(Calls(), HasSubstr(" /st 07:05:00 /ru OFICINA\\usuario /rp clave /F\n"));
+  EXPECT_EQ(platform::RunWithInput({tool, "schedule", "--show"}, "").out, entry);
+  EXPECT_THAT(platform::RunWithInput({tool, "check"}, "").out, HasSubstr("weekly task: " + entry));
+  EXPECT_EQ(platform::RunWithInput({tool, "schedule", "--remove"}, "").out, entry);
+  EXPECT_EQ(Tasks(), "");
+  const platform::ProcessOutput none = platform::RunWithInput({tool, "schedule", "--show"}, "");
+  EXPECT_EQ(none.result.exit_code, 1);
+  EXPECT_THAT(none.err, HasSubstr("no weekly task \"NORVO BACKUP\" is registered"));
 }
 
 // A weekly task as SCHTASKS leaves it (Norvo_T on Fridays at 23:30, no start
