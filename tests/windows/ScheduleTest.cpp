@@ -118,7 +118,14 @@ class TaskSchedulerTest : public ::testing::Test {
     ASSERT_EQ(com_.Status(), S_OK);
     ASSERT_HRESULT_SUCCEEDED(
         CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&service_)));
-    ASSERT_HRESULT_SUCCEEDED(service_->Connect(none_.get(), none_.get(), none_.get(), none_.get()));
+    // In a new Wine prefix the scheduler service is started by the first
+    // program that asks for it and answers "not running" until it is up.
+    HRESULT connected = SCHED_E_SERVICE_NOT_RUNNING;
+    for (int tries = 0; tries < 150 && connected == SCHED_E_SERVICE_NOT_RUNNING; ++tries) {
+      if (tries > 0) Sleep(200);
+      connected = service_->Connect(none_.get(), none_.get(), none_.get(), none_.get());
+    }
+    ASSERT_HRESULT_SUCCEEDED(connected);
     ASSERT_HRESULT_SUCCEEDED(service_->GetFolder(platform::ComText("\\").get(), &root_));
     const std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
