@@ -13,31 +13,31 @@ set(norvo_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(norvo_staged ${PROJECT_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${norvo_staged}/bin)
 
-# The programs, and a relative symlink on PATH for each one that is built.
+# The programs, and a relative symlink on PATH for each one.
+set(norvo_programs Norvo_T norvo-settings)
+if(NORVO_BUILD_GUI)
+  list(APPEND norvo_programs Norvo)
+endif()
 file(RELATIVE_PATH norvo_bin_to_programs
      /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${NORVO_PROGRAM_DIR})
-foreach(program Norvo Norvo_T norvo-settings)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${NORVO_PROGRAM_DIR})
-    file(CREATE_LINK ${norvo_bin_to_programs}/${program} ${norvo_staged}/bin/${program} SYMBOLIC)
-    install(FILES ${norvo_staged}/bin/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+foreach(program IN LISTS norvo_programs)
+  install(TARGETS ${program} RUNTIME DESTINATION ${NORVO_PROGRAM_DIR})
+  file(CREATE_LINK ${norvo_bin_to_programs}/${program} ${norvo_staged}/bin/${program} SYMBOLIC)
+  install(FILES ${norvo_staged}/bin/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
 
 # Manual pages, compressed without a time stamp so that builds repeat.
 set(norvo_manpages "")
-foreach(program Norvo Norvo_T norvo-settings)
-  if(TARGET ${program})
-    set(page ${norvo_staged}/${program}.1.gz)
-    add_custom_command(OUTPUT ${page}
-      COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${norvo_packaging}/man/${program}.1 ${page}
-      DEPENDS ${norvo_packaging}/man/${program}.1 VERBATIM)
-    list(APPEND norvo_manpages ${page})
-  endif()
+foreach(program IN LISTS norvo_programs)
+  set(page ${norvo_staged}/${program}.1.gz)
+  add_custom_command(OUTPUT ${page}
+    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${norvo_packaging}/man/${program}.1 ${page}
+    DEPENDS ${norvo_packaging}/man/${program}.1 VERBATIM)
+  list(APPEND norvo_manpages ${page})
 endforeach()
 
 # Menu entry and icon, for Norvo only.
-if(TARGET Norvo)
+if(NORVO_BUILD_GUI)
   install(FILES ${norvo_packaging}/norvo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   foreach(size 48 256)
     install(FILES ${PROJECT_SOURCE_DIR}/src/tray/resources/norvo-${size}.png

@@ -1,20 +1,10 @@
-# Adds a source folder to the build when it holds a CMakeLists.txt, so that
-# subsystems can be added without touching the top-level file.
-function(norvo_add_module_dir dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endfunction()
-
 # norvo_add_gtest(NAME SOURCES files... LIBS libs... [LABELS labels...] [ENV k=v...])
-# One GoogleTest executable, registered with ctest test by test.
+# One GoogleTest executable, registered with ctest test by test, with the
+# tests' shared peers and helpers (norvo_test_support) linked in.
 function(norvo_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    NORVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    NORVO_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} norvo_test_support GTest::gtest_main)
   set(props "")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")

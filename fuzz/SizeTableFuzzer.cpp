@@ -1,5 +1,5 @@
 // The cloud browser's reading of the account service: the Tipo=8 size table
-// and the Tipo=3 connection data, and the restore's temporary name.
+// the customer code, and the restore's temporary name.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   if (norvo::cloud::ParseSizeTable(text).size() > norvo::cloud::kMaxSizePairs) std::abort();
-  (void)norvo::cloud::SplitCloudData(text);
   (void)norvo::cloud::DecodeCustomerCode(text);
   if (!text.empty()) {
     // The temporary file must never be the destination itself.

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "admin/SettingsTool.h"
 #include "platform/System.h"
-#include "settings/SettingsTool.h"
 
 int main(int argc, char** argv) {
-  return norvo::settings::RunSettingsTool(norvo::platform::ProgramArguments(argc, argv), std::cout,
-                                          std::cerr);
+  return norvo::admin::RunSettingsTool(norvo::platform::ProgramArguments(argc, argv),
+                                       {std::cin, std::cout, std::cerr});
 }

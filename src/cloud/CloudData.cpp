@@ -1,5 +1,7 @@
 #include "cloud/CloudData.h"
 
+#include <utility>
+
 #include "settings/Base64.h"
 #include "settings/Utf8.h"
 
@@ -25,21 +27,12 @@ std::vector<SizePair> ParseSizeTable(std::string_view reply) {
       name = AsText(field);
       have_name = true;
     } else {
-      if (pairs.size() < kMaxSizePairs) pairs.emplace_back(std::move(name), AsText(field));
+      if (pairs.size() < kMaxSizePairs) pairs.emplace_back(std::exchange(name, std::string()), AsText(field));
       have_name = false;
     }
     field.clear();
   }
   return pairs;
-}
-
-run::AccountFields SplitCloudData(std::string_view reply) {
-  std::size_t cut = 0;
-  for (int separators = 0; cut < reply.size(); ++cut) {
-    if (reply[cut] == ';' && ++separators == static_cast<int>(run::AccountFields{}.size())) break;
-  }
-  // Up to (not including) the sixth ";", so at most six fields remain.
-  return run::SplitAccountReply(reply.substr(0, cut)).value_or(run::AccountFields{});
 }
 
 std::string CustomerFolder(const run::AccountFields& fields, std::string_view customerCode,
@@ -48,11 +41,7 @@ std::string CustomerFolder(const run::AccountFields& fields, std::string_view cu
 }
 
 std::string DecodeCustomerCode(std::string_view stored) {
-  try {
-    return settings::DecodeSetting(stored);
-  } catch (const settings::Base64Error&) {
-    return {};
-  }
+  return settings::DecodeStoredSetting(stored).value_or("");
 }
 
 std::string TemporaryName(std::string_view destination) {

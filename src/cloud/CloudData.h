@@ -22,11 +22,6 @@ using SizePair = std::pair<std::string, std::string>;  // file name, size in KB 
 // name whose size never arrived; pairs beyond the 101st are not kept.
 std::vector<SizePair> ParseSizeTable(std::string_view reply);
 
-// The Tipo=3 reply split at ";" into the six account fields (the text after
-// the last ";" is the last field); fields beyond the sixth are ignored. The
-// fields keep the bytes received (run::SplitAccountReply).
-run::AccountFields SplitCloudData(std::string_view reply);
-
 // The customer's cloud folder: base path + customer code + "/" + computer name.
 std::string CustomerFolder(const run::AccountFields& fields, std::string_view customerCode,
                            std::string_view computerName);

@@ -36,15 +36,16 @@ void AddEntries(const ftp::cDirList& directory, const std::vector<SizePair>& tab
 }  // namespace
 
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName) {
+                              const std::string& computerName, const net::FtpSessionOptions& options) {
   CloudListing listing;
   const std::string code = DecodeCustomerCode(cliente);
   const std::vector<SizePair> table =
       ParseSizeTable(service.ListCopies(cliente, computerName, run::kCopyListReplySize));
-  const run::AccountFields fields = SplitCloudData(service.LookupAccount(cliente, run::kCopyListReplySize));
+  const run::AccountFields fields =
+      run::FirstSixFields(service.LookupAccount(cliente, run::kCopyListReplySize));
   if (fields[0].empty()) return listing;
 
-  ftp::cFTP ftp;
+  ftp::cFTP ftp(options);
   ftp.SetModePassive();
   ftp.SetTransferASCII();
   if (!ftp.OpenConnection(fields[1], fields[2], fields[3])) return listing;

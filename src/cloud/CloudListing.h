@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cloud/Respaldo.h"
+#include "net/FtpSession.h"
 #include "run/AccountService.h"
 
 namespace norvo::cloud {
@@ -19,8 +20,9 @@ struct CloudListing {
 // Every failing step leaves the listing empty with a total of 0; nothing is
 // reported. A listing that fails part-way (the connection broke, or the server
 // passed the bounds of a listing) shows nothing either, never a partial list.
-// `cliente` is the stored value, sent to the service as it is.
+// `cliente` is the stored value, sent to the service as it is; `options` are
+// those of the FTP session that lists the folder.
 CloudListing LoadCloudListing(const run::AccountService& service, const std::string& cliente,
-                              const std::string& computerName);
+                              const std::string& computerName, const net::FtpSessionOptions& options);
 
 }  // namespace norvo::cloud

@@ -1,10 +1,12 @@
 #include "cloud/Respaldo.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QTime>
 #include <cmath>
+#include <optional>
 #include <utility>
+
+#include "settings/AutomationDate.h"
 
 namespace norvo::cloud {
 namespace {
@@ -25,13 +27,6 @@ double RoundAway(double value) { return value < 0 ? -std::floor(-value + 0.5) : 
 
 QString WholeDigits(double magnitude) { return QString::number(magnitude, 'f', 0); }
 
-QDateTime FromAutomationDate(double fecha) {
-  double whole = std::trunc(fecha);
-  double seconds = std::round(std::fabs(fecha - whole) * 86400.0);
-  QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(whole));
-  return QDateTime(day, QTime(0, 0)).addSecs(static_cast<qint64>(seconds));
-}
-
 }  // namespace
 
 void EmptyRespaldos(Respaldos& respaldos) { respaldos.fill(Respaldo{}); }
@@ -39,13 +34,17 @@ void EmptyRespaldos(Respaldos& respaldos) { respaldos.fill(Respaldo{}); }
 void DateTexts(double fecha, QString* dia, QString* hora) {
   dia->clear();
   hora->clear();
-  if (fecha == 0 || !std::isfinite(fecha)) return;
-  QDateTime moment = FromAutomationDate(fecha);
-  if (!moment.isValid()) return;
+  if (fecha == 0) return;
+  const std::optional<settings::WallClock> clock = settings::ReadAutomationDate(fecha);
+  if (!clock) return;
   // Always day-month-year with leading zeros: the column keeps its width and
   // reads the same in every locale, the C locale of cron and servers included.
-  *dia = moment.date().toString("dd-MM-yyyy");
-  *hora = moment.time().toString("HH:mm");
+  const QDate day(static_cast<int>(clock->day.year()),
+                  static_cast<int>(static_cast<unsigned>(clock->day.month())),
+                  static_cast<int>(static_cast<unsigned>(clock->day.day())));
+  *dia = day.toString("dd-MM-yyyy");
+  *hora =
+      QTime::fromMSecsSinceStartOfDay(static_cast<int>(clock->time_of_day.count()) * 1000).toString("HH:mm");
 }
 
 QString FormatThousands(double value, const QLocale& locale) {

@@ -2,11 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <thread>
 
-#include "ftp/ListingParser.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 #include "net/FtpSession.h"
 
@@ -15,7 +14,7 @@ namespace {
 
 // The login check: a separate session in active mode, closed at once.
 bool CheckLogin(const RestoreRequest& request) {
-  ftp::cFTP check;
+  ftp::cFTP check(request.session);
   check.SetModeActive();
   check.SetTransferASCII();
   bool ok = check.OpenConnection(request.host, request.user, request.password);
@@ -29,17 +28,6 @@ void Pause(int milliseconds, const RestoreProgress& progress) {
   while (!progress.cancel && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-}
-
-// The file's size from a listing of the current folder; -1 when not found.
-std::int64_t RemoteSize(net::FtpSession& session, const std::string& name) {
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return -1;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == name) return entry.size;
-  }
-  return -1;
 }
 
 RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
@@ -64,7 +52,10 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
   } else if (!ok || write_failed || !closed || (total >= 0 && progress.done < total)) {
     result = RestoreFailure::NoFile;  // a partial file is of no use
   }
-  if (result != RestoreFailure::None) std::remove(request.temporary.c_str());
+  if (result != RestoreFailure::None) {
+    std::error_code ignored;  // a temporary file that cannot be removed is left for the next restore
+    std::filesystem::remove(request.temporary, ignored);
+  }
   return result;
 }
 
@@ -75,15 +66,13 @@ RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& pr
   if (progress.cancel) return RestoreFailure::Cancelled;
   net::FtpSession session;
   if (!session.Ready()) return RestoreFailure::NoInternet;
-  net::FtpSessionOptions options;
+  net::FtpSessionOptions options = request.session;
   options.passive = true;
-  options.timeout_s = request.timeout_s;
-  options.tls = request.tls;
   if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
   Pause(request.pause_ms, progress);
   if (progress.cancel) return RestoreFailure::Cancelled;
   if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
-  progress.total = RemoteSize(session, request.archivo);
+  progress.total = ftp::ListedFileSize(session, request.archivo);
   RestoreFailure result = Fetch(session, request, progress);
   session.Disconnect();
   return result;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/ProviderConfig.h"
+#include "net/FtpSession.h"
 
 namespace norvo::cloud {
 
@@ -24,12 +24,11 @@ struct RestoreRequest {
   std::string host;  // "host" or "host:port"
   std::string user;
   std::string password;
-  std::string folder;     // the customer's folder on the server
-  std::string archivo;    // the file in that folder
-  std::string temporary;  // the local file that receives it (replaced if present)
-  int pause_ms = 1000;    // the wait between connecting and entering the folder
-  int timeout_s = 60;
-  settings::FtpTls tls = settings::FtpTls::Off;
+  std::string folder;              // the customer's folder on the server
+  std::string archivo;             // the file in that folder
+  std::string temporary;           // the local file that receives it (replaced if present)
+  int pause_ms = 1000;             // the wait between connecting and entering the folder
+  net::FtpSessionOptions session;  // time-out and TLS; the transfer is always passive
 };
 
 // Shared between the download and whoever watches it.

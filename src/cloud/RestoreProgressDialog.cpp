@@ -25,7 +25,8 @@ void Update(QProgressDialog& dialog, const QString& archivo, const RestoreProgre
   dialog.setLabelText(ProgressText(archivo, done, total));
   if (total > 0) {
     dialog.setMaximum(kScale);
-    dialog.setValue(static_cast<int>(static_cast<double>(std::min(done, total)) * kScale / total));
+    const double part = static_cast<double>(std::min(done, total)) / static_cast<double>(total);
+    dialog.setValue(static_cast<int>(part * kScale));
   } else {
     dialog.setMaximum(0);  // a busy bar while the size is unknown
   }

@@ -2,26 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <utility>
 
 namespace norvo::cloud {
-namespace {
-
-SaveDialogFunction& CurrentFunction() {
-  static SaveDialogFunction function = ModalSaveDialog;
-  return function;
-}
-
-}  // namespace
-
-SaveDialogFunction SetSaveDialogFunction(SaveDialogFunction function) {
-  return std::exchange(CurrentFunction(), std::move(function));
-}
-
-QString ShowSaveDialog(const SaveDialogCall& call) {
-  SaveDialogFunction function = CurrentFunction();  // a copy: the dialog may replace it
-  return function ? function(call) : QString();
-}
 
 QString ModalSaveDialog(const SaveDialogCall& call) {
   QFileDialog dialog(call.parent, call.title, call.folder, call.filter);

@@ -1,6 +1,6 @@
 #pragma once
-// The save-file dialog of a restore, behind one replaceable function so
-// tests can answer it instead of a person.
+// The save-file dialog of a restore, a function the cloud browser is given
+// so that tests can answer it instead of a person.
 #include <QString>
 #include <functional>
 
@@ -19,13 +19,7 @@ struct SaveDialogCall {
 // Returns the full path chosen, or the empty text when the user cancelled.
 using SaveDialogFunction = std::function<QString(const SaveDialogCall&)>;
 
-// Replaces the function; returns the one that was in use.
-SaveDialogFunction SetSaveDialogFunction(SaveDialogFunction function);
-
-// Shows the dialog through the current function.
-QString ShowSaveDialog(const SaveDialogCall& call);
-
-// A modal QFileDialog (the default): no question before an existing file is
+// A modal QFileDialog (the program's own): no question before an existing file is
 // replaced and no extension added to a name typed without one.
 QString ModalSaveDialog(const SaveDialogCall& call);
 

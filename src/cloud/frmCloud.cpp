@@ -12,20 +12,19 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
 
+#include "Version.h"
 #include "cloud/CloudData.h"
 #include "cloud/CloudListing.h"
 #include "cloud/ErrorReport.h"
 #include "cloud/RestoreProgressDialog.h"
-#include "cloud/SaveDialog.h"
+#include "net/FtpSession.h"
 #include "run/AccountService.h"
 #include "run/Transfer.h"
 #include "settings/DisplayText.h"
-#include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
-#include "tray/AboutText.h"
-#include "tray/MessageBox.h"
+#include "tray/Diagnostic.h"
 
 namespace norvo::cloud {
 namespace {
@@ -64,13 +63,10 @@ QFont ListFont() {
   return font;
 }
 
-run::AccountService ProviderService(const settings::ProviderConfig& config) {
-  return run::AccountService(config.service_host, run::CurlFetch(config.http_timeout_s));
-}
-
 }  // namespace
 
-frmCloud::frmCloud(QWidget* parent) : QWidget(parent) {
+frmCloud::frmCloud(tray::ProgramContext context, SaveDialogFunction saveDialog, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)), saveDialog_(std::move(saveDialog)) {
   setObjectName("frmCloud");
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(kCaption);
@@ -122,12 +118,12 @@ void frmCloud::PlaceAtLowerRight() {
 
 void frmCloud::Form_Load() {
   PlaceAtLowerRight();
-  const std::string cliente = settings::ReadSetting("Cliente");
-  const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
-  CloudListing listing = LoadCloudListing(ProviderService(config), cliente, run::GetMachineName());
+  const std::string cliente = settings::ReadSetting(settings::kCliente);
+  const settings::ProviderConfig& config = context_.provider;
+  CloudListing listing = LoadCloudListing(run::ProviderAccountService(config), cliente, run::GetMachineName(),
+                                          net::FtpSessionOptionsFor(config));
   if (!listing.problem.empty()) {
-    std::fprintf(stderr, "Norvo: the cloud folder could not be listed: %s\n",
-                 settings::DisplayText(listing.problem).c_str());
+    tray::Diagnostic("the cloud folder could not be listed: " + settings::DisplayText(listing.problem));
   }
   if (!listing.listed) return;  // the list stays empty and the label keeps "0 GB"
   lst->clear();
@@ -149,7 +145,7 @@ QString frmCloud::Guardar_Como(const QString& Archivo) {
   call.folder = QDir::homePath();  // the user's own folder
   call.proposedName = Archivo;
   call.filter = "Archivos Respaldo Norvo Backup (*.rar)";
-  return ShowSaveDialog(call);
+  return saveDialog_ ? saveDialog_(call) : QString();
 }
 
 void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, const std::string& zEqu,
@@ -157,9 +153,8 @@ void frmCloud::Enviar_Error(const std::string& zCod, const std::string& zRaz, co
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string why;
   // The user is not told when the report itself fails; the reason goes to stderr.
-  if (!SendErrorReport(settings::ProviderConfigOrDefaults(), zCod, zRaz, zEqu, zErr,
-                       tray::ProgramVersion().toStdString(), &why)) {
-    std::fprintf(stderr, "Norvo: the restore error report was not sent: %s\n", why.c_str());
+  if (!SendErrorReport(context_.provider, zCod, zRaz, zEqu, zErr, std::string(kVersion), &why)) {
+    tray::Diagnostic("the restore error report was not sent: " + why);
   }
   QApplication::restoreOverrideCursor();
 }
@@ -189,12 +184,12 @@ void frmCloud::Descargar() {
   hide();
   QCoreApplication::processEvents();
 
-  const std::string cliente = settings::ReadSetting("Cliente");
+  const std::string cliente = settings::ReadSetting(settings::kCliente);
   const std::string code = DecodeCustomerCode(cliente);
   const std::string computer = run::GetMachineName();
-  const settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
-  const run::AccountFields fields =
-      SplitCloudData(ProviderService(config).LookupAccount(cliente, run::kDownloadReplySize));
+  const settings::ProviderConfig& config = context_.provider;
+  const run::AccountFields fields = run::FirstSixFields(
+      run::ProviderAccountService(config).LookupAccount(cliente, run::kDownloadReplySize));
   if (fields[0].empty()) return;  // unknown account: hidden, still loaded, no message
 
   RestoreRequest request;
@@ -204,8 +199,7 @@ void frmCloud::Descargar() {
   request.folder = CustomerFolder(fields, code, computer);
   request.archivo = archivo.toStdString();
   request.temporary = TemporaryName(destination.toStdString());
-  request.timeout_s = config.ftp_timeout_s;
-  request.tls = config.ftp_tls;
+  request.session = net::FtpSessionOptionsFor(config);
   restoring_ = true;
   RestoreFailure failure = RunRestoreWithProgress(request);
   restoring_ = false;
@@ -224,12 +218,12 @@ void frmCloud::Descargar() {
 void frmCloud::FinishRestore(const std::string& error, const std::string& zCod, const std::string& zRaz,
                              const std::string& zEqu) {
   if (error.empty()) {
-    tray::ShowMessageBox(nullptr, tray::BoxIcon::Information, kCaption, kDone);
+    context_.ShowMessageBox(nullptr, tray::BoxIcon::Information, kCaption, kDone);
     return;
   }
   Enviar_Error(zCod, zRaz, zEqu, error);
-  tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, kCaption,
-                       QString::fromStdString(error) + "\n\n" + kReported);
+  context_.ShowMessageBox(nullptr, tray::BoxIcon::Critical, kCaption,
+                          QString::fromStdString(error) + "\n\n" + kReported);
 }
 
 void frmCloud::setVisible(bool visible) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "cloud/Respaldo.h"
+#include "cloud/SaveDialog.h"
+#include "tray/ProgramContext.h"
 
 class QLabel;
 class QListWidget;
@@ -20,9 +22,10 @@ namespace norvo::cloud {
 class frmCloud : public QWidget {
   Q_OBJECT
  public:
-  // Builds the window and loads the list (Form_Load); show it afterwards.
-  // The window deletes itself when it closes.
-  explicit frmCloud(QWidget* parent = nullptr);
+  // Builds the window and loads the list (Form_Load) with the program's
+  // context; saveDialog asks where a restore goes. Show it afterwards. The
+  // window deletes itself when it closes.
+  frmCloud(tray::ProgramContext context, SaveDialogFunction saveDialog, QWidget* parent = nullptr);
 
   QListWidget* lst = nullptr;
   QPushButton* cmdAceptar = nullptr;
@@ -32,8 +35,6 @@ class frmCloud : public QWidget {
 
   const Respaldos& respaldos() const { return respaldos_; }
   std::int16_t PrimerIndice() const { return primerIndice_; }
-  // True while a restore is running (the window is hidden meanwhile).
-  bool Restoring() const { return restoring_; }
 
   void Form_Load();
   void Ordenar_Lista();
@@ -61,6 +62,8 @@ class frmCloud : public QWidget {
   void FinishRestore(const std::string& error, const std::string& zCod, const std::string& zRaz,
                      const std::string& zEqu);
 
+  tray::ProgramContext context_;
+  SaveDialogFunction saveDialog_;
   Respaldos respaldos_;
   std::int16_t primerIndice_ = 0;
   std::vector<int> lineRecords_;

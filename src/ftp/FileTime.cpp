@@ -8,7 +8,11 @@ namespace norvo::ftp {
 namespace {
 
 constexpr uint64_t kUnitsPerSecond = 10'000'000;
-constexpr int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+// File times count from the start of 1601, Unix times from the start of 1970.
+constexpr std::chrono::sys_days kFileTimeEpoch = std::chrono::year{1601} / std::chrono::January / 1;
+constexpr std::chrono::sys_days kUnixEpoch = std::chrono::year{1970} / std::chrono::January / 1;
+constexpr int64_t kSecondsFrom1601To1970 =
+    std::chrono::duration_cast<std::chrono::seconds>(kUnixEpoch - kFileTimeEpoch).count();
 
 }  // namespace
 
@@ -18,9 +22,8 @@ uint64_t FileTimeFromUtc(int year, int month, int day, int hour, int minute, int
   const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                             std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return 0;
-  const int64_t days = sys_days{date}.time_since_epoch().count();
-  int64_t seconds = days * 86400 + int64_t{hour} * 3600 + int64_t{minute} * 60 + second;
-  return static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * kUnitsPerSecond;
+  const sys_seconds moment = sys_days{date} + hours{hour} + minutes{minute} + seconds{second};
+  return static_cast<uint64_t>((moment - kFileTimeEpoch).count()) * kUnitsPerSecond;
 }
 
 uint64_t FileTimeFromUnix(std::time_t moment) {

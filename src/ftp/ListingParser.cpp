@@ -1,9 +1,11 @@
 #include "ftp/ListingParser.h"
 
-#include <cctype>
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "ftp/FileTime.h"
+#include "settings/Text.h"
 
 namespace norvo::ftp {
 namespace {
@@ -40,23 +42,11 @@ int64_t Number(std::string_view text) {
   return value;
 }
 
-bool Lower(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (!Lower(a[i], b[i])) return false;
-  }
-  return true;
-}
-
 int MonthNumber(std::string_view text) {
   static const char* kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                   "jul", "aug", "sep", "oct", "nov", "dec"};
   for (int m = 0; m < 12; ++m) {
-    if (EqualsNoCase(text, kMonths[m])) return m + 1;
+    if (settings::EqualsIgnoreCase(text, kMonths[m])) return m + 1;
   }
   return 0;
 }
@@ -95,14 +85,15 @@ std::optional<FindData> ParseMlsdLine(std::string_view line) {
     size_t eq = fact.find('=');
     if (eq == std::string_view::npos) continue;
     std::string_view key = fact.substr(0, eq), value = fact.substr(eq + 1);
-    if (EqualsNoCase(key, "type")) {
-      if (EqualsNoCase(value, "cdir") || EqualsNoCase(value, "pdir")) return std::nullopt;
-      if (EqualsNoCase(value, "dir")) entry.attributes = kAttrDirectory;
-    } else if (EqualsNoCase(key, "size") && AllDigits(value)) {
+    using settings::EqualsIgnoreCase;
+    if (EqualsIgnoreCase(key, "type")) {
+      if (EqualsIgnoreCase(value, "cdir") || EqualsIgnoreCase(value, "pdir")) return std::nullopt;
+      if (EqualsIgnoreCase(value, "dir")) entry.attributes = kAttrDirectory;
+    } else if (EqualsIgnoreCase(key, "size") && AllDigits(value)) {
       entry.size = Number(value);
-    } else if (EqualsNoCase(key, "modify")) {
+    } else if (EqualsIgnoreCase(key, "modify")) {
       entry.last_write_time = ParseMlsdTime(value);
-    } else if (EqualsNoCase(key, "create")) {
+    } else if (EqualsIgnoreCase(key, "create")) {
       entry.creation_time = ParseMlsdTime(value);
     }
   }
@@ -121,14 +112,13 @@ bool IsUnixMode(std::string_view mode) {
   return true;
 }
 
+// The UTC year of a moment, kept within the years a file time can hold.
 int UtcYear(std::time_t now) {
-  auto start_of = [](int year) { return UnixFromFileTime(FileTimeFromUtc(year, 1, 1, 0, 0, 0)); };
-  int year = 1970 + static_cast<int>(now / 31556952);
-  if (year < 1602) return 1602;
-  if (year > 30000) return 30000;
-  while (start_of(year) > now) --year;
-  while (start_of(year + 1) <= now) ++year;
-  return year;
+  using namespace std::chrono;
+  constexpr sys_seconds kFirst = sys_days{year{1602} / January / 1};
+  constexpr sys_seconds kLast = sys_days{year{30000} / January / 1};
+  const sys_seconds moment = std::clamp(sys_seconds{seconds{now}}, kFirst, kLast);
+  return static_cast<int>(year_month_day{floor<days>(moment)}.year());
 }
 
 // The year of a "Mon dd hh:mm" date: this year, or last year when the date
@@ -136,7 +126,8 @@ int UtcYear(std::time_t now) {
 int InferYear(int month, int day, int hour, int minute, std::time_t now) {
   int year = UtcYear(now);
   uint64_t stamp = FileTimeFromUtc(year, month, day, hour, minute, 0);
-  if (stamp == 0 || UnixFromFileTime(stamp) > now + 86400) --year;
+  constexpr std::time_t kOneDay = std::chrono::seconds{std::chrono::days{1}}.count();
+  if (stamp == 0 || UnixFromFileTime(stamp) > now + kOneDay) --year;
   return year;
 }
 
@@ -205,9 +196,9 @@ bool ParseDosDate(std::string_view text, int* year, int* month, int* day) {
 bool ParseDosTime(std::string_view text, int* hour, int* minute) {
   bool pm = false, am = false;
   if (text.size() == 7) {
-    pm = Lower(text[5], 'p');
-    am = Lower(text[5], 'a');
-    if ((!pm && !am) || !Lower(text[6], 'm')) return false;
+    pm = settings::AsciiLower(text[5]) == 'p';
+    am = settings::AsciiLower(text[5]) == 'a';
+    if ((!pm && !am) || settings::AsciiLower(text[6]) != 'm') return false;
     text = text.substr(0, 5);
   }
   if (text.size() != 5 || text[2] != ':' || !AllDigits(text.substr(0, 2)) || !AllDigits(text.substr(3)))

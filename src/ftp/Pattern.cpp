@@ -1,39 +1,13 @@
 #include "ftp/Pattern.h"
 
-#include <cctype>
+#include "settings/Text.h"
 
 namespace norvo::ftp {
-namespace {
-
-bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-}  // namespace
-
-bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
 bool MatchesPattern(std::string_view pattern, std::string_view name) {
   if (pattern.empty() || pattern == "*.*") return true;
-  // Greedy match with one backtrack point (the last "*"): linear in practice
-  // and never exponential, whatever the pattern.
-  size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && SameLetter(pattern[p], name[n])))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      resume = n;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+  return settings::MatchesWildcards(
+      pattern, name, [](char a, char b) { return settings::AsciiLower(a) == settings::AsciiLower(b); });
 }
 
 }  // namespace norvo::ftp

@@ -8,6 +8,5 @@
 namespace norvo::ftp {
 
 bool MatchesPattern(std::string_view pattern, std::string_view name);
-bool HasWildcards(std::string_view pattern);
 
 }  // namespace norvo::ftp

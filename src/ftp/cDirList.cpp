@@ -1,17 +1,13 @@
 #include "ftp/cDirList.h"
 
-#include <cctype>
-
 #include "ftp/FindData.h"
+#include "settings/Text.h"
 
 namespace norvo::ftp {
 namespace {
 
-std::string KeyOf(const std::string& name) {
-  std::string key = name;
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
-}
+// Names that differ only in letter case are one entry.
+std::string KeyOf(const std::string& name) { return settings::AsciiLower(name); }
 
 }  // namespace
 

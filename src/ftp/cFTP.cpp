@@ -1,18 +1,11 @@
 #include "ftp/cFTP.h"
 
-#include <ctime>
-
-#include "ftp/FileTime.h"
-#include "ftp/ListingParser.h"
-#include "ftp/Pattern.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
-#include "net/FtpText.h"
-#include "settings/ProviderConfig.h"
 
 namespace norvo::ftp {
 
-cFTP::cFTP() = default;
+cFTP::cFTP(net::FtpSessionOptions options) : options_(options) {}
 cFTP::~cFTP() = default;
 
 std::shared_ptr<cDirList> cFTP::Directory() {
@@ -43,12 +36,8 @@ bool cFTP::OpenConnection(const std::string& sServer, const std::string& sUser,
   if (session_) session_->Disconnect();
   session_ = std::make_unique<net::FtpSession>();
   if (!session_->Ready()) RecordError(net::ftp_error::kInternalError, "InternetOpen");
-  settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
-  net::FtpSessionOptions options;
+  net::FtpSessionOptions options = options_;
   options.passive = connectFlags_ == kFlagPassive;
-  options.timeout_s = config.ftp_timeout_s;
-  options.tls = config.ftp_tls;
-  options.ca_file = config.ftp_ca_file;
   if (session_->Connect(sServer, sUser, sPassword, options)) return true;
   RecordSessionError("InternetConnect");
   return false;

@@ -11,10 +11,7 @@
 
 #include "ftp/FindData.h"
 #include "ftp/cDirList.h"
-
-namespace norvo::net {
-class FtpSession;
-}
+#include "net/FtpSession.h"
 
 namespace norvo::ftp {
 
@@ -28,7 +25,9 @@ class cFTP {
   // file's size, once per 255 bytes and once at the end (64-bit counts).
   std::function<void(int64_t lCurrentBytes, int64_t lTotalBytes)> FileTransferProgress;
 
-  cFTP();
+  // options: time-out and TLS of every connection (see FtpSessionOptionsFor);
+  // the passive flag is SetModeActive/SetModePassive's.
+  explicit cFTP(net::FtpSessionOptions options = {});
   ~cFTP();
   cFTP(const cFTP&) = delete;
   cFTP& operator=(const cFTP&) = delete;
@@ -74,6 +73,7 @@ class cFTP {
   enum class Search { Found, NoMatch, Failed, FailedPartway };
   Search Find(const std::string& filter, std::vector<FindData>* found);
 
+  net::FtpSessionOptions options_;
   std::unique_ptr<net::FtpSession> session_;
   int32_t transferType_ = kTransferTypeAscii;
   uint32_t connectFlags_ = kFlagPassive;

@@ -5,6 +5,7 @@
 #include "ftp/FileTime.h"
 #include "ftp/ListingParser.h"
 #include "ftp/Pattern.h"
+#include "ftp/RemoteFileSize.h"
 #include "ftp/cFTP.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
@@ -49,12 +50,11 @@ int64_t cFTP::GetFTPFileSize64(const std::string& sFile) {
     return -2;
   }
   // The file of exactly that name wins over others the wildcards also match.
-  std::string wanted = net::RemoteBaseName(sFile);
+  if (std::optional<int64_t> size = FileSizeIn(found, net::RemoteBaseName(sFile))) return *size;
   for (const FindData& entry : found) {
-    if (entry.name == wanted) return entry.size;
+    if (!IsFolder(entry)) return entry.size;
   }
-  if (!found.empty()) return found.front().size;
-  if (result == Search::NoMatch) return -1;
+  if (result == Search::NoMatch || result == Search::Found) return -1;  // folders only
   RecordSessionError("FtpFindFirstFile");
   return -2;
 }

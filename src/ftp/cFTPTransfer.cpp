@@ -6,17 +6,12 @@
 #include "ftp/cFTP.h"
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
+#include "settings/Text.h"
 
 namespace norvo::ftp {
 namespace {
 
 constexpr int64_t kChunk = 255;
-
-std::string TrimSpaces(const std::string& text) {
-  size_t start = text.find_first_not_of(' ');
-  if (start == std::string::npos) return {};
-  return text.substr(start, text.find_last_not_of(' ') - start + 1);
-}
 
 // Raises one progress event for every whole 255-byte step passed: after k
 // steps the count is first + 255 k (first is 0 for uploads, 1 for downloads).
@@ -89,7 +84,7 @@ bool cFTP::SimpleFTPGetFile(const std::string& sLocal, const std::string& sRemot
 }
 
 bool cFTP::FTPUploadFile(const std::string& sLocal, const std::string& sRemote) {
-  std::string local = TrimSpaces(sLocal), remote = TrimSpaces(sRemote);
+  const std::string local(settings::Trim(sLocal, " ")), remote(settings::Trim(sRemote, " "));
   if (local.empty() || remote.empty()) return false;
   if (!NeedConnection("FtpOpenFile:PutFile")) return false;
   // The local file is opened first: a missing one must not truncate the remote copy.
@@ -128,7 +123,7 @@ bool cFTP::FTPUploadFile(const std::string& sLocal, const std::string& sRemote) 
 }
 
 bool cFTP::FTPDownloadFile(const std::string& sLocal, const std::string& sRemote) {
-  std::string local = TrimSpaces(sLocal), remote = TrimSpaces(sRemote);
+  const std::string local(settings::Trim(sLocal, " ")), remote(settings::Trim(sRemote, " "));
   if (local.empty() || remote.empty()) return false;
   const int64_t total = GetFTPFileSize64(remote);
   if (total <= 0) return false;  // missing, failed, or empty: nothing is created

@@ -1,7 +1,6 @@
 #include "net/FtpErrors.h"
 
 #include <cerrno>
-#include <utility>
 
 namespace norvo::net {
 namespace {

@@ -19,7 +19,6 @@ class FtpExchangeLog {
   void CommandSent(std::string_view text);
   void ReplyReceived(std::string_view text);
 
-  const std::vector<FtpExchange>& Exchanges() const { return exchanges_; }
   // The exchange of the first command equal to `command` from position `from` on.
   const FtpExchange* Find(std::string_view command, size_t* from) const;
   // The last reply that was received, as lines each ending in CR LF.

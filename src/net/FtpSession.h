@@ -25,6 +25,16 @@ struct FtpSessionOptions {
   std::string ca_file;  // PEM certificates trusted for TLS besides the system's
 };
 
+// The options of the provider's configuration: its FTP time-out, TLS and own
+// certificates, passive.
+inline FtpSessionOptions FtpSessionOptionsFor(const settings::ProviderConfig& provider) {
+  FtpSessionOptions options;
+  options.timeout_s = provider.ftp_timeout_s;
+  options.tls = provider.ftp_tls;
+  options.ca_file = provider.ftp_ca_file;
+  return options;
+}
+
 // Fills `buffer` with up to `size` bytes of the file to send; returns how many,
 // 0 at its end, or -1 when it cannot be read (the transfer then fails).
 using FtpReadFn = std::function<long long(char* buffer, size_t size)>;

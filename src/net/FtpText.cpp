@@ -1,7 +1,8 @@
 #include "net/FtpText.h"
 
 #include <cctype>
-#include <cstdlib>
+
+#include "settings/Text.h"
 
 namespace norvo::net {
 namespace {
@@ -58,11 +59,8 @@ bool FeatOffersMlst(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t start = line.find_first_not_of(' ');
     if (start == 0 || start == std::string::npos) continue;  // feature lines are indented
-    std::string word;
-    for (size_t i = start; i < line.size() && line[i] != ' ' && line[i] != '\r'; ++i) {
-      word += static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
-    }
-    if (word == "MLST") return true;
+    const size_t end = line.find_first_of(" \r", start);
+    if (settings::EqualsIgnoreCase(std::string_view(line).substr(start, end - start), "MLST")) return true;
   }
   return false;
 }

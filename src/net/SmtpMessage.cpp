@@ -5,6 +5,8 @@
 
 #include "platform/System.h"
 #include "settings/Base64.h"
+#include "settings/Text.h"
+#include "settings/Utf8.h"
 
 namespace norvo::net {
 namespace {
@@ -18,21 +20,6 @@ bool IsPrintableAscii(std::string_view text) {
     if (c < 0x20 || c > 0x7e) return false;
   }
   return true;
-}
-
-// Length of the UTF-8 sequence that starts with this byte (1 for stray bytes).
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xf0 && lead < 0xf8) return 4;
-  if (lead >= 0xe0) return lead < 0xf0 ? 3 : 1;
-  if (lead >= 0xc0) return 2;
-  return 1;
-}
-
-std::string Trim(std::string_view text) {
-  std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
 }
 
 // A display name and address as a header value: the name quoted when it is
@@ -61,13 +48,9 @@ std::string FoldBase64(const std::string& encoded) {
 
 std::vector<std::string> SplitAddresses(std::string_view list, char separator) {
   std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(separator, start);
-    if (end == std::string_view::npos) end = list.size();
-    std::string part = Trim(list.substr(start, end - start));
-    if (!part.empty()) parts.push_back(part);
-    start = end + 1;
+  for (const std::string& part : settings::Split(list, std::string_view(&separator, 1))) {
+    const std::string_view address = settings::Trim(part);
+    if (!address.empty()) parts.emplace_back(address);
   }
   return parts;
 }
@@ -93,7 +76,8 @@ std::string EncodeHeaderText(std::string_view text) {
   while (at < text.size()) {
     std::size_t end = at;
     while (end < text.size()) {
-      std::size_t next = std::min(text.size(), end + SequenceLength(static_cast<unsigned char>(text[end])));
+      std::size_t next =
+          std::min(text.size(), end + settings::Utf8SequenceLength(static_cast<unsigned char>(text[end])));
       if (next - at > kMaxBytes) break;
       end = next;
     }
@@ -125,7 +109,7 @@ std::string FormatMailDate(std::time_t moment) {
   static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  std::tm local = platform::LocalTime(moment);
+  const std::tm local = platform::LocalTime(moment);
   long offset_min = platform::UtcOffsetSeconds(moment) / 60;
   char sign = offset_min < 0 ? '-' : '+';
   if (offset_min < 0) offset_min = -offset_min;

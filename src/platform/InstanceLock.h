@@ -29,4 +29,9 @@ LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLoc
 // when missing.
 std::string RunLockFile();
 
+// The lock file of the tray program of this user: one tray program per user
+// (its runtime folder on POSIX, %LOCALAPPDATA%\Norvo on Windows). Its folder
+// is created when missing.
+std::string TrayLockFile();
+
 }  // namespace norvo::platform

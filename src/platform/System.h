@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvo::platform {
@@ -45,6 +46,10 @@ bool FileExists(const std::string& path);
 
 // The folder that holds the running program, ending in the separator.
 std::string ProgramFolder();
+
+// Another program of this installation: the program folder, its name and the
+// suffix of programs on this platform ("Norvo_T" gives ...\Norvo_T.exe on Windows).
+std::string SiblingProgram(std::string_view name);
 
 // The folder of configuration shared by every user of this computer, ending
 // in the separator: /etc/norvo/, or %ProgramData%\Norvo\ on Windows.
@@ -97,6 +102,18 @@ inline constexpr const char* kProgramSuffix =
 #else
     "";
 #endif
+
+// Whether the path names its place from the root: "/..." on POSIX; on
+// Windows a drive letter followed by ":\" (or ":/"), or a "\\server" path.
+inline bool IsAbsolutePath(std::string_view path) {
+#ifdef _WIN32
+  const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
+                     path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+  return drive || path.starts_with("\\\\");
+#else
+  return path.starts_with('/');
+#endif
+}
 
 // Local broken-down time of a moment, and back. FromLocalTime takes fields
 // out of their ranges (a 40th day, a year before 1970) as mktime does.

@@ -42,6 +42,14 @@ std::optional<AccountFields> SplitAccountReply(std::string_view reply) {
   return fields;
 }
 
+AccountFields FirstSixFields(std::string_view reply) {
+  std::size_t cut = 0;
+  for (std::size_t separators = 0; cut < reply.size(); ++cut) {
+    if (reply[cut] == ';' && ++separators == AccountFields{}.size()) break;
+  }
+  return SplitAccountReply(reply.substr(0, cut)).value_or(AccountFields{});
+}
+
 std::string EscapeQueryValue(std::string_view text) {
   return PercentEncode(settings::Utf8ToWindows1252(text), IsUrlSafe);
 }
@@ -65,6 +73,11 @@ HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> 
     if (!result.ok && onFailure) onFailure(result.error);
     return result.ok ? result.body : std::string();
   };
+}
+
+AccountService ProviderAccountService(const settings::ProviderConfig& provider,
+                                      std::function<void(const std::string&)> onFailure) {
+  return AccountService(provider.service_host, CurlFetch(provider.http_timeout_s, std::move(onFailure)));
 }
 
 std::string AccountService::Send(int tipo, const QueryValues& values, std::size_t maxBytes) const {

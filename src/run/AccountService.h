@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/ProviderConfig.h"
+
 namespace norvo::run {
 
 // Bytes of one read of the service's answer: 250 in the run and the cloud
@@ -29,6 +31,10 @@ using AccountFields = std::array<std::string, 6>;
 // (the service's code page): the FTP server gets its user, password and paths
 // back as they were sent, and texts are converted only to be shown.
 std::optional<AccountFields> SplitAccountReply(std::string_view reply);
+
+// The reply's first six fields, as the tray program reads it: from the sixth
+// ";" on the reply is dropped, so it never has too many.
+AccountFields FirstSixFields(std::string_view reply);
 
 // A value as the service has always received it: its Windows-1252 bytes,
 // percent-encoded where not safe in a URL.
@@ -52,6 +58,12 @@ using HttpFetch = std::function<std::string(const std::string& url, std::size_t 
 // given, receives why a request failed (never the URL, which carries the
 // customer's key).
 HttpFetch CurlFetch(int timeoutSeconds, std::function<void(const std::string&)> onFailure = {});
+
+class AccountService;
+
+// The provider's account service: its host and HTTP time-out.
+AccountService ProviderAccountService(const settings::ProviderConfig& provider,
+                                      std::function<void(const std::string&)> onFailure = {});
 
 class AccountService {
  public:

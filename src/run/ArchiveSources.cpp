@@ -7,6 +7,7 @@
 
 #include "platform/System.h"
 #include "run/Utf8Path.h"
+#include "settings/Text.h"
 #include "settings/Utf8.h"
 
 namespace norvo::run {
@@ -50,26 +51,11 @@ void Collect(const fs::path& base, const fs::path& folder, bool deep, const Want
 
 bool WildcardMatches(std::string_view pattern, std::string_view name) {
   if (pattern == "*.*") return true;
+  // "?" stands for one character, not one byte.
   const std::u32string p = settings::DecodeUtf8(pattern);
   const std::u32string n = settings::DecodeUtf8(name);
-  // Greedy match that returns to the last * on a mismatch.
-  std::size_t pi = 0, ni = 0, star = std::u32string::npos, resume = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && p[pi] == U'*') {
-      star = pi++;
-      resume = ni;
-    } else if (pi < p.size() && (p[pi] == U'?' || Folded(p[pi]) == Folded(n[ni]))) {
-      ++pi;
-      ++ni;
-    } else if (star != std::u32string::npos) {
-      pi = star + 1;
-      ni = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == U'*') ++pi;
-  return pi == p.size();
+  return settings::MatchesWildcards(std::u32string_view(p), std::u32string_view(n),
+                                    [](char32_t a, char32_t b) { return Folded(a) == Folded(b); });
 }
 
 SourceFiles FindSourceFiles(const std::string& files, std::int16_t recurse) {

@@ -3,6 +3,7 @@
 #include "platform/System.h"
 #include "run/ArchiverRar.h"
 #include "run/ArchiverSevenZip.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 namespace {
@@ -38,22 +39,15 @@ ArchiverSearch ArchiverSearchFor(const settings::ProviderConfig& provider) {
 }
 
 std::string FindOnPath(const std::string& name, const std::string& searchPath) {
-  std::size_t start = 0;
-  while (start <= searchPath.size()) {
-    std::size_t end = searchPath.find(platform::kPathListSeparator, start);
-    if (end == std::string::npos) end = searchPath.size();
-    std::string folder = searchPath.substr(start, end - start);
+  for (std::string folder : settings::Split(searchPath, std::string_view(&platform::kPathListSeparator, 1))) {
     // Windows allows a folder of PATH in double quotes.
     if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
       folder = folder.substr(1, folder.size() - 2);
     }
-    if (!folder.empty()) {
-      if (folder.back() != '/' && folder.back() != platform::kPathSeparator)
-        folder += platform::kPathSeparator;
-      const std::string candidate = folder + name + platform::kProgramSuffix;
-      if (platform::FileExists(candidate)) return candidate;
-    }
-    start = end + 1;
+    if (folder.empty()) continue;
+    if (folder.back() != '/' && folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
+    const std::string candidate = folder + name + platform::kProgramSuffix;
+    if (platform::FileExists(candidate)) return candidate;
   }
   return "";
 }
@@ -75,30 +69,42 @@ std::string FindSevenZip(const ArchiverSearch& search) {
 
 std::unique_ptr<Archiver> FindArchiver(const ArchiverSearch& search, std::string* note) {
   using settings::ArchiverChoice;
-  std::string why;
-  std::unique_ptr<Archiver> archiver;
+  if (note != nullptr) note->clear();
   if (search.choice != ArchiverChoice::SevenZip) {
     const std::string rar = FoundRarTool(search);
-    if (!rar.empty()) archiver = std::make_unique<RarArchiver>(rar);
-    if (!archiver && search.choice == ArchiverChoice::Rar) {
-      why = "no RAR tool was found (rar_path, rar beside the program, rar on PATH)";
-      archiver = std::make_unique<RarArchiver>("rar");
-    }
+    if (!rar.empty()) return std::make_unique<RarArchiver>(rar);
   }
-  if (!archiver) {
+  if (search.choice != ArchiverChoice::Rar) {
     const std::string sevenZip = FindSevenZip(search);
-    if (!sevenZip.empty()) {
-      archiver = std::make_unique<SevenZipArchiver>(sevenZip, search.level);
-    } else if (search.choice == ArchiverChoice::SevenZip) {
-      why = "no 7-Zip was found (archiver_path, 7zz or 7z); install the 7zip package";
-      archiver = std::make_unique<SevenZipArchiver>("7zz", search.level);
-    } else {
-      why = "no archiver was found (rar, 7zz or 7z); install the 7zip package";
-      archiver = std::make_unique<RarArchiver>("rar");
+    if (!sevenZip.empty()) return std::make_unique<SevenZipArchiver>(sevenZip, search.level);
+  }
+  if (note != nullptr) {
+    switch (search.choice) {
+      case ArchiverChoice::Auto:
+        *note = "no archiver found: install 7zip (or rar), or set archiver_path in the provider file";
+        break;
+      case ArchiverChoice::Rar:
+        *note = "no RAR tool found (archiver = rar): install rar, or set rar_path in the provider file";
+        break;
+      case ArchiverChoice::SevenZip:
+        *note = "no 7-Zip found (archiver = 7z): install 7zip, or set archiver_path in the provider file";
+        break;
     }
   }
-  if (note != nullptr) *note = why;
-  return archiver;
+  return nullptr;
+}
+
+std::string MissingArchiverReport(settings::ArchiverChoice choice) {
+  switch (choice) {
+    case settings::ArchiverChoice::Rar:
+      return "No se encontró el programa rar: instálelo o indique rar_path en el archivo del proveedor";
+    case settings::ArchiverChoice::SevenZip:
+      return "No se encontró 7-Zip: instale 7zip o indique archiver_path en el archivo del proveedor";
+    case settings::ArchiverChoice::Auto:
+      break;
+  }
+  return "No se encontró un programa compresor: instale 7zip (o rar) o indique archiver_path en el archivo "
+         "del proveedor";
 }
 
 }  // namespace norvo::run

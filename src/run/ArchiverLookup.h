@@ -34,9 +34,13 @@ std::string FindOnPath(const std::string& name, const std::string& searchPath);
 // The 7-Zip program, or empty when none is found.
 std::string FindSevenZip(const ArchiverSearch& search);
 
-// The archiver to use. When the chosen one is not found, it is still
-// returned under its bare name, so that the archive step reports that it
-// cannot start it; *note (when given) then says what was looked for.
+// The archiver to use, or null when the provider's choice finds no program;
+// *note (when given) then says on one line what to install or set, e.g.
+// "no archiver found: install 7zip (or rar), or set archiver_path in the
+// provider file".
 std::unique_ptr<Archiver> FindArchiver(const ArchiverSearch& search, std::string* note = nullptr);
+
+// The run's error report (Spanish) for an archiver that was not found.
+std::string MissingArchiverReport(settings::ArchiverChoice choice);
 
 }  // namespace norvo::run

@@ -7,12 +7,12 @@
 #include "run/Transfer.h"
 #include "settings/AutomationDate.h"
 #include "settings/Base64.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
 
-BackupRun::BackupRun(RunEnvironment environment)
-    : env_(std::move(environment)), service_(env_.serviceHost, env_.fetch) {}
+BackupRun::BackupRun(RunEnvironment environment) : env_(std::move(environment)) {}
 
 RunResult BackupRun::Run() {
   RunResult result;
@@ -39,6 +39,7 @@ RunResult BackupRun::Run() {
   result.reason = failure_;
   result.errors = errorList_;
   result.slot = copySlot_;
+  result.recorded = recorded_;
   result.complete = complete_;
   return result;
 }
@@ -57,7 +58,7 @@ void BackupRun::PrepareWorkFolder() {
 }
 
 BackupRun::Lookup BackupRun::LookupAccount() {
-  replyBuffer_ = service_.LookupAccount(settings_.cliente, kRunReplySize);
+  replyBuffer_ = env_.service.LookupAccount(settings_.cliente, kRunReplySize);
   auto fields = SplitAccountReply(replyBuffer_);
   if (!fields) {
     Fail("the account service answered with more than six fields");
@@ -76,11 +77,13 @@ BackupRun::Lookup BackupRun::LookupAccount() {
 bool BackupRun::ChooseSlotAndCustomer() {
   copySlot_ = NextCopySlot(settings_.lastSlot, settings_.copies);
   Say("copy slot " + std::to_string(copySlot_));
-  try {
-    customerCode_ = settings::DecodeSetting(settings_.cliente);
-  } catch (const settings::Base64Error& error) {
-    return Fail(std::string("Cliente: ") + error.what(), "el código de cliente guardado no es Base64 válido");
+  std::string error;
+  const std::optional<std::string> code = settings::DecodeStoredSetting(settings_.cliente, &error);
+  if (!code) {
+    return Fail(std::string(settings::kCliente) + ": " + error,
+                "el código de cliente guardado no es Base64 válido");
   }
+  customerCode_ = *code;
   return true;
 }
 
@@ -92,33 +95,36 @@ void BackupRun::AddError(const std::string& text) {
 bool BackupRun::CloseRun() {
   if (!errorList_.empty()) {
     for (const auto& error : errorList_) {
-      service_.ReportError(customerCode_, accountFields_[0], computerName_, error);
+      env_.service.ReportError(customerCode_, accountFields_[0], computerName_, error);
     }
     Say("reported " + std::to_string(errorList_.size()) + " error(s)");
   } else if (settings_.notify) {
-    service_.NotifySuccess(customerCode_, settings_.mail, computerName_);
+    env_.service.NotifySuccess(customerCode_, settings_.mail, computerName_);
     Say("success notice requested for " + settings_.mail);
   }
   if (Interrupted()) return false;  // reports out, but this run is not recorded as done
   const std::string date = settings::FormatRunDate(env_.clock());
   const std::string slot = std::to_string(copySlot_);
-  settings::WriteSetting("Resp_RespFecha", date);
-  settings::WriteSetting("Resp_RespUCopia", slot);
+  settings::WriteSetting(settings::kRespRespFecha, date);
+  settings::WriteSetting(settings::kRespRespUCopia, slot);
   // A complete copy: at least one item, each of them in the cloud and none
   // with an error (a database that could not be reached, sources that could
   // not be read).
   if (errorList_.empty() && itemsUploaded_ > 0) {
-    settings::WriteSetting("Resp_RespCompleta", date);
-    complete_ = settings::ReadSetting("Resp_RespCompleta") == date;
+    settings::WriteSetting(settings::kRespRespCompleta, date);
+    complete_ = settings::ReadSetting(settings::kRespRespCompleta) == date;
     if (!complete_) Say("the settings store could not save the date of this complete copy");
   }
   // The store may be held by another writer past its busy time-out. Unsaved,
   // the next run would use this slot again: tell the provider, since the
   // reports above are already out.
-  if (settings::ReadSetting("Resp_RespFecha") != date || settings::ReadSetting("Resp_RespUCopia") != slot) {
+  if (settings::ReadSetting(settings::kRespRespFecha) != date ||
+      settings::ReadSetting(settings::kRespRespUCopia) != slot) {
     const std::string text = std::string(kRunNotSaved) + " (copy slot " + slot + ")";
     Say("error: " + text);
-    service_.ReportError(customerCode_, accountFields_[0], computerName_, text);
+    env_.service.ReportError(customerCode_, accountFields_[0], computerName_, text);
+  } else {
+    recorded_ = true;
   }
   Say("run finished with " + std::to_string(errorList_.size()) + " error(s), copy slot " +
       std::to_string(copySlot_));
@@ -136,7 +142,7 @@ bool BackupRun::Fail(const std::string& reason, const std::string& report) {
   // A Cliente that could not be decoded is named as it is stored.
   const std::string customer = customerCode_.empty() ? settings_.cliente : customerCode_;
   try {
-    service_.ReportError(customer, accountFields_[0], computerName_, kRunEndedEarly + report);
+    env_.service.ReportError(customer, accountFields_[0], computerName_, kRunEndedEarly + report);
   } catch (...) {
     Say("the report of the run's end could not be sent");
   }

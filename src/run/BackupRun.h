@@ -18,8 +18,7 @@ namespace norvo::run {
 
 struct RunEnvironment {
   RunPhases phases;
-  HttpFetch fetch;          // reaches the account service
-  std::string serviceHost;  // host (and optional ":port") of the account service
+  AccountService service{std::string(), HttpFetch()};  // where the run's lookup and reports go
   std::function<std::time_t()> clock = [] { return std::time(nullptr); };
   // One line per phase outcome and error (stderr in Norvo_T).
   std::function<void(const std::string&)> diagnostic = [](const std::string&) {};
@@ -46,6 +45,7 @@ struct RunResult {
   std::string reason;               // why the handler ended the run
   std::vector<std::string> errors;  // the run's error list, in order
   std::int16_t slot = 0;            // the copy slot, 0 before it was chosen
+  bool recorded = false;            // the date and copy slot were saved
   bool complete = false;            // every item reached the cloud: Resp_RespCompleta was written
 };
 
@@ -82,6 +82,7 @@ class BackupRun {
   bool FilePhase();
   bool BackUpFileSet(int k, const FileSetSettings& set);
   bool RemoveLocalArchive(const std::string& path);
+  bool ArchiverAvailable();
   void AddError(const std::string& text);
   bool CloseRun();
   // Ends the run: `reason` goes to the diagnostic line; once the account is
@@ -95,7 +96,6 @@ class BackupRun {
   std::string Upload(const std::string& fileName);
 
   RunEnvironment env_;
-  AccountService service_;
   RunSettings settings_;
   std::string computerName_;
   std::string workFolder_;
@@ -105,6 +105,8 @@ class BackupRun {
   std::string customerCode_;
   bool accountKnown_ = false;
   std::vector<std::string> errorList_;
+  bool archiverMissingReported_ = false;
+  bool recorded_ = false;
   int itemsUploaded_ = 0;
   bool complete_ = false;
   std::string failure_;

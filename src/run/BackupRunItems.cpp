@@ -6,6 +6,7 @@
 #include "run/ItemNames.h"
 #include "run/Transfer.h"
 #include "settings/Conversions.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -14,21 +15,29 @@ namespace {
 const std::string kOk = "OK";
 
 // Resp_Base and Resp_Archivo switch a phase on when they equal the number 1;
-// a text that is not a number ends the run.
-std::optional<bool> PhaseSwitch(const char* name) {
-  auto number = settings::StrictNumber(settings::ReadSetting(name));
-  if (!number) return std::nullopt;
+// a text that is not a number ends the run: nothing, with why in *problem
+// (for stderr) and *report (for the account service).
+std::optional<bool> PhaseSwitch(std::string_view name, std::string* problem, std::string* report) {
+  const std::string text = settings::ReadSetting(name);
+  auto number = settings::StrictNumber(text);
+  if (!number) {
+    *problem = std::string(name) + (text.empty() ? " is not set" : " is not a number");
+    *report = std::string(name) + (text.empty() ? " no tiene valor" : " no es un número");
+    return std::nullopt;
+  }
   return *number == 1;
 }
 
 }  // namespace
 
 bool BackupRun::DatabasePhase() {
-  auto on = PhaseSwitch("Resp_Base");
-  if (!on) return Fail("Resp_Base is not a number", "Resp_Base no es un número");
+  std::string problem;
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespBase, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
-  const bool windowsLogin = settings::ReadSetting("Resp_BaseAut") == "Aut1";
-  const std::string selection = settings::ReadSetting("Resp_BaseBas");
+  const bool windowsLogin = settings::ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
+  const std::string selection = settings::ReadSetting(settings::kRespBaseBas);
   const bool open = env_.phases.OpenDatabase(
       settings_.server, settings_.instance, windowsLogin ? kWindowsLogin : kServerLogin,
       windowsLogin ? "" : settings_.user, windowsLogin ? "" : settings_.password);
@@ -54,6 +63,10 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string base = DumpBaseName(row.dbid, copySlot_);
   const std::string dump = base + ".BAK";
   const std::string archive = base + ".RAR";
+  if (!ArchiverAvailable()) {
+    env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, "N");
+    return true;
+  }
   DeleteFileQuiet(workFolder_ + dump);
   const std::string dumped = env_.phases.DumpDatabase(workFolder_, dump, row.name);
   Say(row.name + ": dump " + dumped);
@@ -69,15 +82,17 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 
 bool BackupRun::FilePhase() {
-  auto on = PhaseSwitch("Resp_Archivo");
-  if (!on) return Fail("Resp_Archivo is not a number", "Resp_Archivo no es un número");
+  std::string problem;
+  std::string report;
+  auto on = PhaseSwitch(settings::kRespArchivo, &problem, &report);
+  if (!on) return Fail(problem, report);
   if (!*on) return true;
-  for (int k = 1; k <= 3; ++k) {
+  for (int k = 1; k <= settings::kFileSetCount; ++k) {
     if (Interrupted() || !BackUpFileSet(k, settings_.sets[k - 1])) return false;
   }
   return true;
@@ -87,14 +102,19 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (set.path.empty()) return true;
   auto recurse = settings::ToInt16(settings::LeadingNumber(set.sub));
   if (!recurse) {
-    return Fail("Resp_ArchSub of set " + std::to_string(k) + " is out of range",
-                "Resp_ArchSub del conjunto " + std::to_string(k) + " está fuera de rango");
+    return Fail(
+        std::string(settings::kRespArchSub) + " of set " + std::to_string(k) + " is out of range",
+        std::string(settings::kRespArchSub) + " del conjunto " + std::to_string(k) + " está fuera de rango");
   }
   std::string folder = ShortPathOf(set.path);
   if (folder.empty()) folder = set.path;
   const std::string source =
       set.kind == "A" ? folder + set.name : folder + platform::kPathSeparator + set.pattern;
   const std::string archive = FileSetArchiveName(set.kind, k, copySlot_);
+  if (!ArchiverAvailable()) {
+    env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, "N");
+    return true;
+  }
   DeleteFileQuiet(workFolder_ + archive);
   const std::string packed =
       env_.phases.BuildArchive(*recurse, source, workFolder_ + archive, settings_.archivePassword, "N");
@@ -105,7 +125,7 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   const std::string uploaded = Upload(archive);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
-  service_.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
+  env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 
@@ -120,6 +140,15 @@ std::string BackupRun::Upload(const std::string& fileName) {
     AddError(uploaded);
   }
   return uploaded;
+}
+
+// Without an archiver no item can be packed: the run's one error says so,
+// and each item is reported as not uploaded without being made.
+bool BackupRun::ArchiverAvailable() {
+  if (env_.phases.archiverMissing.empty()) return true;
+  if (!archiverMissingReported_) AddError(env_.phases.archiverMissing);
+  archiverMissingReported_ = true;
+  return false;
 }
 
 bool BackupRun::RemoveLocalArchive(const std::string& path) {

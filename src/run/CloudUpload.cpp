@@ -6,12 +6,13 @@
 #include "run/CloudUpload.h"
 
 #include <algorithm>
-#include <ctime>
 #include <exception>
+#include <optional>
 #include <thread>
+#include <vector>
 
-#include "ftp/ListingParser.h"
 #include "ftp/LocalFile.h"
+#include "ftp/RemoteFileSize.h"
 #include "net/FtpErrors.h"
 #include "net/FtpText.h"
 #include "platform/EndRequest.h"
@@ -112,15 +113,12 @@ struct SlotState {
 
 SlotState LookAtSlot(net::FtpSession& session, const std::string& temporary, const std::string& finalName) {
   SlotState state;
-  std::string text;
-  bool machine = false;
-  if (!session.List("", &text, &machine)) return state;
+  const std::optional<std::vector<ftp::FindData>> entries = ftp::ListedEntries(session);
+  if (!entries) return state;
   state.listed = true;
-  for (const ftp::FindData& entry : ftp::ParseListing(text, machine, std::time(nullptr))) {
-    if (entry.name == temporary && (entry.attributes & ftp::kAttrDirectory) == 0)
-      state.temporarySize = entry.size;
-    if (entry.name == finalName) state.finalExists = true;
-  }
+  state.temporarySize = ftp::FileSizeIn(*entries, temporary).value_or(-1);
+  state.finalExists = std::any_of(entries->begin(), entries->end(),
+                                  [&](const ftp::FindData& entry) { return entry.name == finalName; });
   return state;
 }
 
@@ -218,9 +216,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
 
 CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
   CloudUploadOptions options;
-  options.session.timeout_s = provider.ftp_timeout_s;
-  options.session.tls = provider.ftp_tls;
-  options.session.ca_file = provider.ftp_ca_file;
+  options.session = net::FtpSessionOptionsFor(provider);
   options.retries = provider.ftp_retries;
   options.retry_wait = std::chrono::seconds(provider.ftp_retry_wait_s);
   options.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);

@@ -2,12 +2,8 @@
 #include "run/Database.h"
 
 #include <charconv>
-#include <iostream>
-#include <memory>
 
-#include "run/DatabaseConnection.h"
 #include "run/OdbcConnectionString.h"
-#include "settings/ProviderConfig.h"
 
 namespace norvo::run {
 namespace {
@@ -17,23 +13,7 @@ constexpr int kCommandTimeoutSeconds = 1000;
 // The time to wait for a login before the connection counts as failed.
 constexpr int kLoginTimeoutSeconds = 15;
 
-std::unique_ptr<OdbcConnection>& ConnectionSlot() {
-  static std::unique_ptr<OdbcConnection> connection = std::make_unique<OdbcConnection>();
-  return connection;
-}
-
-DatabaseAlert& AlertSlot() {
-  static DatabaseAlert alert = [](const std::string& description) {
-    std::cerr << "Norvo: " << description << std::endl;
-  };
-  return alert;
-}
-
 }  // namespace
-
-OdbcConnection& CurrentDatabaseConnection() { return *ConnectionSlot(); }
-
-void SetDatabaseAlert(DatabaseAlert alert) { AlertSlot() = std::move(alert); }
 
 std::string DataSourceOf(const std::string& server, const std::string& instance) {
   return instance.empty() ? server : server + "\\" + instance;
@@ -63,29 +43,35 @@ std::optional<std::string> DatabaseOdbcString(const std::string& driver, const s
   return OdbcConnectionString(login);
 }
 
-bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
-                  const std::string& user, const std::string& password) {
+ProgramDatabase::ProgramDatabase(std::string odbcDriver, DatabaseAlert alert)
+    : driver_(std::move(odbcDriver)),
+      alert_(std::move(alert)),
+      connection_(std::make_unique<OdbcConnection>()) {}
+
+ProgramDatabase::~ProgramDatabase() = default;
+
+bool ProgramDatabase::OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
+                                   const std::string& user, const std::string& password) {
   auto connection = std::make_unique<OdbcConnection>();
   connection->SetQueryTimeout(kCommandTimeoutSeconds);
-  std::string driver = settings::ProviderConfigOrDefaults().odbc_driver;
-  std::optional<std::string> odbc = DatabaseOdbcString(driver, server, instance, mode, user, password);
+  std::optional<std::string> odbc = DatabaseOdbcString(driver_, server, instance, mode, user, password);
   bool opened = false;
   if (odbc) {
     opened = connection->Open(*odbc, kLoginTimeoutSeconds);
   } else {
-    connection->Fail("El controlador ODBC " + driver +
+    connection->Fail("El controlador ODBC " + driver_ +
                      " no admite \"};\" en el servidor, el usuario ni la contraseña");
   }
-  ConnectionSlot() = std::move(connection);
+  connection_ = std::move(connection);
   // The whole reason: for a Windows login, the record that says why often
   // comes after the driver's generic "Unable to connect to data source".
-  if (!opened) AlertSlot()(CurrentDatabaseConnection().OpenFailureDetails());
+  if (!opened && alert_) alert_(connection_->OpenFailureDetails());
   return opened;
 }
 
-std::string ListDatabases(std::vector<DatabaseRow>& rows) {
+std::string ProgramDatabase::ListDatabases(std::vector<DatabaseRow>& rows) {
   rows.clear();
-  OdbcConnection& connection = CurrentDatabaseConnection();
+  OdbcConnection& connection = *connection_;
   std::optional<OdbcRows> result =
       connection.Execute("SELECT dbid,name FROM master..sysdatabases order by dbid");
   if (!result) return connection.LastError();

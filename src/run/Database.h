@@ -5,10 +5,12 @@
 // backup file that the server itself writes.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "run/OdbcConnection.h"
 #include "run/RunPhases.h"
 
 namespace norvo::run {
@@ -30,22 +32,6 @@ std::optional<std::string> DatabaseOdbcString(const std::string& driver, const s
                                               const std::string& instance, std::int16_t mode,
                                               const std::string& user, const std::string& password);
 
-// Where the description of a failed connection goes. Norvo_T writes it on
-// stderr and goes on; the tray program shows a message box.
-using DatabaseAlert = std::function<void(const std::string& description)>;
-void SetDatabaseAlert(DatabaseAlert alert);
-
-// Replaces the program's database connection with a new one to the server
-// (mode kWindowsLogin, or kServerLogin with user and password); statements
-// wait up to 1000 s. True when it is open; otherwise the alert gets the
-// reason and later statements fail with it.
-bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
-                  const std::string& user, const std::string& password);
-
-// Reads the server's databases in the order of their ids into rows, over the
-// connection of the last OpenDatabase. "OK", or the failure's description.
-std::string ListDatabases(std::vector<DatabaseRow>& rows);
-
 // True when the stored list (",5,7,") holds "," + dbid + ",".
 bool IsDatabaseSelected(const std::string& storedList, int dbid);
 
@@ -53,11 +39,42 @@ bool IsDatabaseSelected(const std::string& storedList, int dbid);
 std::string BackupProcedureText(const std::string& folder, const std::string& fileName,
                                 const std::string& databaseName);
 
-// Dumps the database into folder + fileName through a procedure created for
-// the purpose in the auxiliary database "Norvo", on a new connection made
-// from the stored connection settings. "OK", or the description of the
-// failing statement.
-std::string DumpDatabase(const std::string& folder, const std::string& fileName,
-                         const std::string& databaseName);
+// Where the description of a failed connection goes. Norvo_T writes it on
+// stderr and goes on; the tray program shows a message box.
+using DatabaseAlert = std::function<void(const std::string& description)>;
+
+// The database connection a program keeps for its life: each program makes
+// one at its start with the provider's ODBC driver and its way of telling a
+// failed connection.
+class ProgramDatabase {
+ public:
+  ProgramDatabase(std::string odbcDriver, DatabaseAlert alert);
+  ~ProgramDatabase();
+  ProgramDatabase(const ProgramDatabase&) = delete;
+  ProgramDatabase& operator=(const ProgramDatabase&) = delete;
+
+  // Replaces the connection with a new one to the server (mode kWindowsLogin,
+  // or kServerLogin with user and password); statements wait up to 1000 s.
+  // True when it is open; otherwise the alert gets the reason and later
+  // statements fail with it.
+  bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
+                    const std::string& user, const std::string& password);
+
+  // Reads the server's databases in the order of their ids into rows, over
+  // the connection of the last OpenDatabase. "OK", or the failure's description.
+  std::string ListDatabases(std::vector<DatabaseRow>& rows);
+
+  // Dumps the database into folder + fileName through a procedure created
+  // for the purpose in the auxiliary database "Norvo", on a new connection
+  // made from the stored connection settings. "OK", or the description of
+  // the failing statement.
+  std::string DumpDatabase(const std::string& folder, const std::string& fileName,
+                           const std::string& databaseName);
+
+ private:
+  std::string driver_;
+  DatabaseAlert alert_;
+  std::unique_ptr<OdbcConnection> connection_;
+};
 
 }  // namespace norvo::run

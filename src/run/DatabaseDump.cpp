@@ -4,7 +4,7 @@
 #include <string>
 
 #include "run/Database.h"
-#include "run/DatabaseConnection.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -61,21 +61,22 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
          "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT\r";
 }
 
-std::string DumpDatabase(const std::string& folder, const std::string& fileName,
-                         const std::string& databaseName) {
+std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::string& fileName,
+                                          const std::string& databaseName) {
   using settings::ReadSetting;
-  std::string server = ReadSetting("Resp_BaseSer");
-  std::string instance = ReadSetting("Resp_BaseIns");
-  bool windowsLogin = ReadSetting("Resp_BaseAut") == "Aut1";
+  std::string server = ReadSetting(settings::kRespBaseSer);
+  std::string instance = ReadSetting(settings::kRespBaseIns);
+  bool windowsLogin = ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind;
   // A failed open leaves a closed connection: the first statement then
   // fails with the reason.
   if (windowsLogin) {
     OpenDatabase(server, instance, kWindowsLogin, "", "");
   } else {
-    OpenDatabase(server, instance, kServerLogin, ReadSetting("Resp_BaseUsr"), ReadSetting("Resp_BasePas"));
+    OpenDatabase(server, instance, kServerLogin, ReadSetting(settings::kRespBaseUsr),
+                 ReadSetting(settings::kRespBasePas));
   }
 
-  DumpSteps steps(CurrentDatabaseConnection());
+  DumpSteps steps(*connection_);
   if (!steps.HasRows("SELECT * FROM master..sysdatabases Where name='Norvo'")) {
     steps.Run("CREATE DATABASE \"Norvo\"");
   }

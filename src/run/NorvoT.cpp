@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "Version.h"
 #include "platform/EndRequest.h"
 #include "platform/InstanceLock.h"
 #include "run/BackupRun.h"
@@ -21,9 +22,15 @@ void Diagnostic(const std::string& line) {
   std::cerr << "Norvo_T: " << settings::DisplayText(line) << std::endl;
 }
 
+constexpr int kAllReached = 0;
+constexpr int kEndedEarly = 1;
+constexpr int kSomeFailed = 2;
+
 const char kHelp[] =
     "Usage: Norvo_T\n"
     "Makes one backup run with the settings of the current user and ends.\n"
+    "Exit status: 0 every item reached the cloud, 2 the run went through but an item or a\n"
+    "report failed, 1 the run ended early (no account, a setting it refuses, interrupted).\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "Environment: NORVO_REGISTRY (settings store), NORVO_PROVIDER_CONF (provider configuration).\n";
@@ -37,11 +44,18 @@ int HandleArguments(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && arg == "--version") {
-    std::cout << "Norvo_T " << NORVO_VERSION << "\n";
+    std::cout << "Norvo_T " << kVersion << "\n";
     return 0;
   }
   std::cerr << "Norvo_T takes no arguments (see --help)\n";
-  return 2;
+  return kEndedEarly;
+}
+
+// 0 when every item reached the cloud and every report went out; 2 when the
+// run went through with failed items or reports; 1 when it ended early.
+int ExitStatus(const RunResult& result, bool requestFailed) {
+  if (result.end != RunEnd::Completed) return kEndedEarly;
+  return result.errors.empty() && result.recorded && !requestFailed ? kAllReached : kSomeFailed;
 }
 
 }  // namespace
@@ -56,7 +70,7 @@ int NorvoTMain(int argc, char** argv) {
   switch (platform::TryInstanceLock(platform::RunLockFile(), lock, &why)) {
     case platform::LockOutcome::Busy:
       Diagnostic("another backup run of this user is going on; this one ends without touching anything");
-      return 1;
+      return kEndedEarly;
     case platform::LockOutcome::Failed:
       Diagnostic("cannot take the run lock (" + why + "); running without it");
       break;
@@ -69,14 +83,16 @@ int NorvoTMain(int argc, char** argv) {
   const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
   RunEnvironment environment;
   environment.phases = ProgramPhases(provider, Diagnostic);
-  environment.fetch = CurlFetch(provider.http_timeout_s, [](const std::string& why) {
+  // A failed request after the lookup is a report that did not arrive.
+  auto requestFailed = std::make_shared<bool>(false);
+  environment.service = ProviderAccountService(provider, [requestFailed](const std::string& why) {
+    *requestFailed = true;
     Diagnostic("a request to the account service failed: " + why);
   });
-  environment.serviceHost = provider.service_host;
   environment.diagnostic = Diagnostic;
   environment.endRequest = [] { return platform::EndRequestName(); };
   const RunResult result = BackupRun(std::move(environment)).Run();
-  return result.end == RunEnd::Aborted ? 1 : 0;
+  return ExitStatus(result, *requestFailed);
 }
 
 }  // namespace norvo::run

@@ -4,9 +4,11 @@
 
 namespace norvo::run {
 
-// Everything main() does. Exit status 0 when the run went to its end (or
-// found no account), 1 when it was ended by its failure handler or another
-// run of the same user was going on, 2 for wrong arguments.
+// Everything main() does. Exit status 0 when every item reached the cloud
+// and every report went out; 2 when the run went through but an item or a
+// report failed; 1 when it ended early: no account (or no answer from the
+// account service), its failure handler, another run of the same user going
+// on, or arguments it does not take. Nothing else changes with the status.
 int NorvoTMain(int argc, char** argv);
 
 }  // namespace norvo::run

@@ -1,14 +1,11 @@
 #include "run/OdbcConnectionString.h"
 
-#include <algorithm>
-#include <cctype>
+#include "settings/Text.h"
 
 namespace norvo::run {
 
 BraceStyle BraceStyleOf(std::string_view driver) {
-  std::string lower(driver);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = settings::AsciiLower(driver);
   return lower.find("freetds") != std::string::npos || lower.find("tdsodbc") != std::string::npos
              ? BraceStyle::kVerbatim
              : BraceStyle::kDoubled;

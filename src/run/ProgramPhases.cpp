@@ -6,6 +6,7 @@
 #include "run/ArchiverLookup.h"
 #include "run/CloudUpload.h"
 #include "run/Database.h"
+#include "settings/Text.h"
 
 namespace norvo::run {
 
@@ -14,27 +15,37 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   RunPhases phases;
   std::string note;
   std::shared_ptr<const Archiver> archiver = FindArchiver(ArchiverSearchFor(provider), &note);
-  if (!note.empty()) diagnostic(note);
-  diagnostic("archiver: " + archiver->Describe());
-  phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files, const std::string& archive,
-                                   const std::string& password, const std::string& deleteFlag) {
-    return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
-  };
+  if (archiver) {
+    diagnostic("archiver: " + archiver->Describe());
+    phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files,
+                                     const std::string& archive, const std::string& password,
+                                     const std::string& deleteFlag) {
+      return BuildArchiveWith(*archiver, ArchiveJob{recurse, files, archive, password, deleteFlag == "S"});
+    };
+  } else {
+    // Said once here; the run reports it once and leaves every item out.
+    diagnostic(note);
+    phases.archiverMissing = MissingArchiverReport(provider.archiver);
+    phases.BuildArchive = [missing = phases.archiverMissing](std::int16_t, const std::string&,
+                                                             const std::string&, const std::string&,
+                                                             const std::string&) { return missing; };
+  }
   // A connection failure is told to the administrator, one line per
   // diagnostic record (the alert gives them one to a line); the run never
   // waits for a person.
-  SetDatabaseAlert([diagnostic](const std::string& records) {
-    std::string::size_type start = 0;
-    for (;;) {
-      const std::string::size_type end = records.find('\n', start);
-      diagnostic(records.substr(start, end - start));
-      if (end == std::string::npos) break;
-      start = end + 1;
-    }
-  });
-  phases.OpenDatabase = &OpenDatabase;
-  phases.ListDatabases = &ListDatabases;
-  phases.DumpDatabase = &DumpDatabase;
+  auto database =
+      std::make_shared<ProgramDatabase>(provider.odbc_driver, [diagnostic](const std::string& records) {
+        for (const std::string& line : settings::Split(records, "\n")) diagnostic(line);
+      });
+  phases.OpenDatabase = [database](const std::string& server, const std::string& instance, std::int16_t mode,
+                                   const std::string& user, const std::string& password) {
+    return database->OpenDatabase(server, instance, mode, user, password);
+  };
+  phases.ListDatabases = [database](std::vector<DatabaseRow>& rows) { return database->ListDatabases(rows); };
+  phases.DumpDatabase = [database](const std::string& folder, const std::string& fileName,
+                                   const std::string& name) {
+    return database->DumpDatabase(folder, fileName, name);
+  };
   CloudUploadOptions upload = CloudUploadOptionsFor(provider);
   upload.diagnostic = diagnostic;
   phases.UploadToCloud = [upload](const std::string& host, const std::string& user,

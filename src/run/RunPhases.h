@@ -45,6 +45,10 @@ struct RunPhases {
                                 const std::string& computerFolder, const std::string& customerFolder,
                                 const std::string& localFolder, const std::string& fileName)>;
 
+  // Empty while an archiver was found. Otherwise the run's error report for
+  // its absence: the run reports it once and packs and uploads no item.
+  std::string archiverMissing;
+
   OpenDatabaseFn OpenDatabase;
   ListDatabasesFn ListDatabases;
   DumpDatabaseFn DumpDatabase;

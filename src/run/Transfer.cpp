@@ -1,8 +1,7 @@
 #include "run/Transfer.h"
 
-#include <cfenv>
-#include <cmath>
-
+#include "settings/Conversions.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::run {
@@ -18,17 +17,14 @@ std::string ChooseDrive(const std::vector<platform::Drive>& drives) {
   for (const auto& drive : drives) {
     if (drive.free_gib > kept) {
       best = drive.root;
-      const int saved = std::fegetround();
-      std::fesetround(FE_TONEAREST);
-      kept = std::nearbyint(drive.free_gib);
-      std::fesetround(saved);
+      kept = settings::RoundHalfToEven(drive.free_gib);
     }
   }
   return best;
 }
 
 std::string PickWorkDrive() {
-  std::string stored = settings::ReadSetting("Resp_Drive");
+  std::string stored = settings::ReadSetting(settings::kRespDrive);
   if (!stored.empty()) {
     std::string root = platform::DriveRootFromSetting(stored);
     // A stored place that is gone or read-only would lose the run: choose instead.

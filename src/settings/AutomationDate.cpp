@@ -1,5 +1,6 @@
 #include "settings/AutomationDate.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -9,29 +10,20 @@
 namespace norvo::settings {
 namespace {
 
-// Days from 1899-12-30 to the civil date (proleptic Gregorian).
-long DaysFromEpoch(int year, int month, int day) {
-  // Days since 1970-01-01 (Howard Hinnant's days_from_civil), then shifted.
-  year -= month <= 2;
-  const long era = (year >= 0 ? year : year - 399) / 400;
-  const long yoe = year - era * 400;
-  const long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468 + 25569;
+using std::chrono::days;
+using std::chrono::sys_days;
+
+// Day 0 of the Automation dates.
+constexpr sys_days kEpoch = std::chrono::year{1899} / std::chrono::December / 30;
+
+sys_days CivilDate(const std::tm& local) {
+  return std::chrono::year{local.tm_year + 1900} /
+         std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+         std::chrono::day{static_cast<unsigned>(local.tm_mday)};
 }
 
-// The civil date of a day number from 1899-12-30 (the inverse of the above).
-void CivilFromDays(long days, int& year, int& month, int& day) {
-  const long z = days - 25569 + 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
+// The part of a day as a fraction of one.
+using DayFraction = std::chrono::duration<double, days::period>;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -50,20 +42,37 @@ constexpr long long kMinutesPerDay = 24LL * 60;
 }  // namespace
 
 double ToAutomationDate(std::time_t moment) {
-  std::tm local = platform::LocalTime(moment);
-  long days = DaysFromEpoch(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  double fraction = (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec) / 86400.0;
-  return static_cast<double>(days) + fraction;
+  const std::tm local = platform::LocalTime(moment);
+  const days whole = CivilDate(local) - kEpoch;
+  const std::chrono::seconds time_of_day = std::chrono::hours{local.tm_hour} +
+                                           std::chrono::minutes{local.tm_min} +
+                                           std::chrono::seconds{local.tm_sec};
+  return static_cast<double>(whole.count()) + DayFraction(time_of_day).count();
+}
+
+std::optional<WallClock> ReadAutomationDate(double date) {
+  // 1 January 100 and 31 December 9999, the range of these dates.
+  constexpr double kFirst = -657434, kLast = 2958466;
+  if (!(date >= kFirst && date < kLast)) return std::nullopt;
+  const double whole = std::floor(date);
+  const std::chrono::duration<double> fraction = DayFraction(date - whole);
+  std::chrono::seconds time_of_day{std::lround(fraction.count())};
+  sys_days day = kEpoch + days{static_cast<int>(whole)};
+  if (time_of_day >= days{1}) {  // the last half second of a day is the next midnight
+    time_of_day -= days{1};
+    day += days{1};
+  }
+  return WallClock{std::chrono::year_month_day{day}, time_of_day};
 }
 
 std::time_t FromAutomationDate(double date) {
-  double days = std::floor(date);
-  long seconds = std::lround((date - days) * 86400.0);
+  const std::optional<WallClock> clock = ReadAutomationDate(date);
+  if (!clock) return -1;
   std::tm local{};
-  local.tm_year = -1;  // 1899
-  local.tm_mon = 11;   // December
-  local.tm_mday = 30 + static_cast<int>(days);
-  local.tm_sec = static_cast<int>(seconds);
+  local.tm_year = static_cast<int>(clock->day.year()) - 1900;
+  local.tm_mon = static_cast<int>(static_cast<unsigned>(clock->day.month())) - 1;
+  local.tm_mday = static_cast<int>(static_cast<unsigned>(clock->day.day()));
+  local.tm_sec = static_cast<int>(clock->time_of_day.count());
   return platform::FromLocalTime(local);
 }
 
@@ -76,8 +85,18 @@ std::string FormatRunDate(std::time_t moment) {
   return text;
 }
 
+namespace {
+
+// The day of a wall-clock minute; a day past the month's end runs into the next month.
+sys_days DayOf(const LocalMinute& when) {
+  return sys_days{std::chrono::year{when.year} / std::chrono::month{static_cast<unsigned>(when.month)} /
+                  std::chrono::day{static_cast<unsigned>(when.day)}};
+}
+
+}  // namespace
+
 long long MinuteCount(const LocalMinute& when) {
-  return DaysFromEpoch(when.year, when.month, when.day) * kMinutesPerDay + when.hour * 60LL + when.minute;
+  return (DayOf(when) - kEpoch).count() * kMinutesPerDay + when.hour * 60LL + when.minute;
 }
 
 LocalMinute FromMinuteCount(long long count) {
@@ -87,17 +106,18 @@ LocalMinute FromMinuteCount(long long count) {
     minutes += kMinutesPerDay;
     --days;
   }
+  const std::chrono::year_month_day date{kEpoch + std::chrono::days{days}};
   LocalMinute when;
-  CivilFromDays(static_cast<long>(days), when.year, when.month, when.day);
+  when.year = static_cast<int>(date.year());
+  when.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  when.day = static_cast<int>(static_cast<unsigned>(date.day()));
   when.hour = static_cast<int>(minutes / 60);
   when.minute = static_cast<int>(minutes % 60);
   return when;
 }
 
 int Weekday(const LocalMinute& when) {
-  // Day 0, 30 December 1899, was a Saturday.
-  const long days = DaysFromEpoch(when.year, when.month, when.day);
-  return static_cast<int>(((days + 5) % 7 + 7) % 7);
+  return static_cast<int>(std::chrono::weekday{DayOf(when)}.iso_encoding()) - 1;
 }
 
 LocalMinute LocalMinuteOf(std::time_t moment) {

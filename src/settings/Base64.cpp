@@ -104,4 +104,13 @@ std::string DecodeSetting(std::string_view text) {
   return BytesToText(DecodeBase64(text));
 }
 
+std::optional<std::string> DecodeStoredSetting(std::string_view text, std::string* error) {
+  try {
+    return DecodeSetting(text);
+  } catch (const Base64Error& failure) {
+    if (error != nullptr) *error = failure.what();
+    return std::nullopt;
+  }
+}
+
 }  // namespace norvo::settings

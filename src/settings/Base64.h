@@ -3,6 +3,7 @@
 // byte per character. Four settings are stored this way. The decoder's two
 // failures reach the caller as Base64Error.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -37,5 +38,8 @@ Bytes DecodeBase64(std::string_view text);
 std::string EncodeSetting(std::string_view text);
 // Throws Base64Error.
 std::string DecodeSetting(std::string_view text);
+// DecodeSetting of a stored value that may be damaged: the text, or nothing
+// with the decoder's message in *error. The caller says what damage means.
+std::optional<std::string> DecodeStoredSetting(std::string_view text, std::string* error = nullptr);
 
 }  // namespace norvo::settings

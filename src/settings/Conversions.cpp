@@ -6,20 +6,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "settings/Text.h"
+
 namespace norvo::settings {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+constexpr std::string_view kBlanks = " \t\r\n";
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 // Reads sign, digits, fraction and exponent from text at pos (skipping blanks
 // between them when allowed); returns the characters of the number taken and
@@ -91,21 +85,23 @@ std::optional<double> StrictNumber(std::string_view text) {
   return value;
 }
 
-std::optional<std::int16_t> ToInt16(double number) {
-  if (!std::isfinite(number)) return std::nullopt;
+double RoundHalfToEven(double number) {
   const int saved = std::fegetround();
   std::fesetround(FE_TONEAREST);
-  double rounded = std::nearbyint(number);
+  const double rounded = std::nearbyint(number);
   std::fesetround(saved);
+  return rounded;
+}
+
+std::optional<std::int16_t> ToInt16(double number) {
+  if (!std::isfinite(number)) return std::nullopt;
+  const double rounded = RoundHalfToEven(number);
   if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
   return static_cast<std::int16_t>(rounded);
 }
 
 std::optional<bool> ToBoolean(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  std::string_view word = text.substr(begin, end - begin);
+  const std::string_view word = Trim(text, kBlanks);
   if (EqualsIgnoreCase(word, "true")) return true;
   if (EqualsIgnoreCase(word, "false")) return false;
   if (auto number = StrictNumber(word)) return *number != 0;

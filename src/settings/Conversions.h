@@ -16,6 +16,9 @@ double LeadingNumber(std::string_view text);
 // is empty or is not a number.
 std::optional<double> StrictNumber(std::string_view text);
 
+// Rounded to the nearest whole number, a half to the even one (2.5 gives 2).
+double RoundHalfToEven(double number);
+
 // Rounded to the nearest integer (ties to even); nothing when out of 16-bit range.
 std::optional<std::int16_t> ToInt16(double number);
 

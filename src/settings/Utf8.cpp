@@ -5,14 +5,20 @@
 
 namespace norvo::settings {
 
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 1;
+}
+
 std::u32string DecodeUtf8(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
     auto byte = static_cast<std::uint8_t>(text[i]);
-    size_t extra = byte >= 0xF0 && byte <= 0xF4 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC2 && byte < 0xE0 ? 1 : 0;
-    if (byte >= 0xF5) extra = 0;
+    const size_t extra = Utf8SequenceLength(byte) - 1;
     char32_t c = extra == 3 ? byte & 0x07 : extra == 2 ? byte & 0x0F : extra == 1 ? byte & 0x1F : byte;
     bool valid = byte < 0x80 || extra > 0;
     if (valid && extra > 0) {

@@ -1,10 +1,16 @@
 #pragma once
 // UTF-8 to characters and back. Text in the programs is UTF-8; where a length
 // or a byte-per-character rule applies, it applies to characters.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace norvo::settings {
+
+// The bytes of the sequence that starts with this byte: 2 to 4 for the lead
+// byte of a character beyond ASCII, 1 for ASCII and for bytes that cannot
+// start a sequence.
+std::size_t Utf8SequenceLength(unsigned char lead);
 
 // A byte that does not start a valid sequence stands for itself (Latin-1),
 // so no input is lost or refused.

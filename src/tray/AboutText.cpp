@@ -2,13 +2,6 @@
 
 namespace norvo::tray {
 
-QString ProgramVersion() {
-  return QString("%1.%2.%3")
-      .arg(NORVO_PROGRAM_VERSION_MAJOR)
-      .arg(NORVO_PROGRAM_VERSION_MINOR)
-      .arg(NORVO_PROGRAM_VERSION_REVISION);
-}
-
 QStringList AcercadeLines(const QString& version, const QString& contact_mailbox, const QString& last_run,
                           const QString& web_address) {
   return {

@@ -1,12 +1,9 @@
 #pragma once
-// The lines of the about box and the program's version.
+// The lines of the about box.
 #include <QString>
 #include <QStringList>
 
 namespace norvo::tray {
-
-// "major.minor.revision" of this program, from the build.
-QString ProgramVersion();
 
 // The twelve lines, in order: product, version, build date, contact mailbox,
 // date of the last run (empty before the first), web address.

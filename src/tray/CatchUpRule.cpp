@@ -1,11 +1,12 @@
 #include "tray/CatchUpRule.h"
 
 #include "platform/Scheduler.h"
+#include "settings/SettingNames.h"
 
 namespace norvo::tray {
 namespace {
 
-constexpr std::array<std::string_view, 7> kDayCodes = {"MON", "TUE", "WED", "THU", "FRI", "SAT", "SUN"};
+using settings::kWeekdayCodes;
 constexpr long long kMinutesPerDay = 24LL * 60;
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -21,8 +22,8 @@ std::array<bool, 7> DaysOf(std::string_view day_text, std::string* unknown) {
     start = comma + 1;
     if (code.empty()) continue;
     bool known = false;
-    for (std::size_t day = 0; day < kDayCodes.size(); ++day) {
-      if (code == kDayCodes[day]) days[day] = known = true;
+    for (std::size_t day = 0; day < kWeekdayCodes.size(); ++day) {
+      if (code == kWeekdayCodes[day]) days[day] = known = true;
     }
     if (!known && unknown->empty()) *unknown = code;
   }
@@ -45,13 +46,15 @@ std::optional<WeeklySchedule> ParseSchedule(std::string_view day_text, std::stri
   WeeklySchedule schedule;
   schedule.days = DaysOf(day_text, &unknown);
   if (!unknown.empty()) {
-    *problem = "Resp_ProgSem " + Quoted(day_text) + " names an unknown day " + Quoted(unknown);
+    *problem = std::string(settings::kRespProgSem) + " " + Quoted(day_text) + " names an unknown day " +
+               Quoted(unknown);
     return std::nullopt;
   }
   if (!AnyDay(schedule.days) || time_text.empty() || time_text == "__:__") return std::nullopt;
   const std::optional<platform::TimeOfDay> time = platform::ParseTaskTime(time_text);
   if (!time) {
-    *problem = "Resp_ProgHora " + Quoted(time_text) + " is not a time of day (hh:mm)";
+    *problem =
+        std::string(settings::kRespProgHora) + " " + Quoted(time_text) + " is not a time of day (hh:mm)";
     return std::nullopt;
   }
   schedule.hour = time->hour;

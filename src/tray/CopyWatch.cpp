@@ -4,12 +4,13 @@
 #include <QPainter>
 #include <QStyle>
 #include <QSystemTrayIcon>
-#include <iostream>
 #include <memory>
 
 #include "platform/InstanceLock.h"
 #include "platform/Process.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
+#include "tray/Diagnostic.h"
 #include "tray/WakeNotice.h"
 
 namespace norvo::tray {
@@ -17,8 +18,6 @@ namespace {
 
 constexpr std::time_t kHourSeconds = 60LL * 60;
 const QString kTitle = "Norvo Backup";
-
-void Diagnostic(const std::string& line) { std::cerr << "Norvo: " << line << std::endl; }
 
 // The icon with the style's warning sign over its lower right quarter.
 QIcon WithWarningSign(const QIcon& icon) {
@@ -92,8 +91,8 @@ CatchUpOutcome CopyWatch::CheckForMissedRun() {
   const LocalMinute now = settings::LocalMinuteOf(moment);
   const std::optional<WeeklySchedule> schedule = StoredSchedule();
   if (!schedule) return CatchUpOutcome::NoSchedule;
-  const std::string last_run_text = settings::ReadSetting("Resp_RespFecha");
-  if (!IsMissed(*schedule, StoredDate("Resp_RespFecha", last_run_text, now), now)) {
+  const std::string last_run_text = settings::ReadSetting(settings::kRespRespFecha);
+  if (!IsMissed(*schedule, StoredDate(settings::kRespRespFecha, last_run_text, now), now)) {
     return CatchUpOutcome::NotMissed;
   }
   if (RunIsGoing()) return CatchUpOutcome::RunGoing;
@@ -119,8 +118,8 @@ CatchUpOutcome CopyWatch::CheckForMissedRun() {
 
 void CopyWatch::RefreshStatus() {
   const LocalMinute now = settings::LocalMinuteOf(clock_());
-  const std::string complete_text = settings::ReadSetting("Resp_RespCompleta");
-  const std::optional<LocalMinute> complete = StoredDate("Resp_RespCompleta", complete_text, now);
+  const std::string complete_text = settings::ReadSetting(settings::kRespRespCompleta);
+  const std::optional<LocalMinute> complete = StoredDate(settings::kRespRespCompleta, complete_text, now);
   const QString date = complete ? QString::fromStdString(complete_text) : QString();
   icon_->setToolTip(kTitle + "\nÚltimo respaldo completo: " + (complete ? date : QString("ninguno")));
   // Without a schedule no copy is due, so none is late.
@@ -139,13 +138,14 @@ void CopyWatch::RefreshStatus() {
 std::optional<WeeklySchedule> CopyWatch::StoredSchedule() {
   std::string problem;
   std::optional<WeeklySchedule> schedule =
-      ParseSchedule(settings::ReadSetting("Resp_ProgSem"), settings::ReadSetting("Resp_ProgHora"), &problem);
+      ParseSchedule(settings::ReadSetting(settings::kRespProgSem),
+                    settings::ReadSetting(settings::kRespProgHora), &problem);
   if (!problem.empty()) SayOnce(problem + "; no missed run is caught up");
   return schedule;
 }
 
 std::optional<LocalMinute> CopyWatch::StoredDate(std::string_view name, const std::string& text,
-                                                 LocalMinute now) {
+                                                 const LocalMinute& now) {
   std::string problem;
   std::optional<LocalMinute> date = TrustedDate(name, text, now, &problem);
   if (!problem.empty()) SayOnce(problem + "; taken as absent");

@@ -73,7 +73,8 @@ class CopyWatch : public QObject {
  private:
   void CheckAfterNetworkWait();
   std::optional<WeeklySchedule> StoredSchedule();
-  std::optional<LocalMinute> StoredDate(std::string_view name, const std::string& text, LocalMinute now);
+  std::optional<LocalMinute> StoredDate(std::string_view name, const std::string& text,
+                                        const LocalMinute& now);
   bool RunIsGoing();
   void SayOnce(const std::string& line);
   void Notify(const QString& text, bool warning);

@@ -1,7 +1,7 @@
 #pragma once
-// Every message box of the tray program goes through one replaceable
-// function, so tests can record boxes instead of waiting on them and the
-// program can be told to write them to stderr.
+// Every message box of the tray program goes through one function that the
+// program's context carries (ProgramContext.h), so tests can record boxes
+// instead of waiting on them and the program can write them to stderr.
 #include <QString>
 #include <functional>
 
@@ -20,13 +20,7 @@ struct BoxCall {
 
 using MessageBoxFunction = std::function<void(const BoxCall&)>;
 
-// Shows a box with an OK button through the current function.
-void ShowMessageBox(QWidget* parent, BoxIcon icon, const QString& title, const QString& text);
-
-// Replaces the function; returns the one that was in use.
-MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
-
-// A modal QMessageBox (the default).
+// A modal QMessageBox with an OK button (the program's own).
 void ModalMessageBox(const BoxCall& call);
 // One line "title: text" on stderr, no wait.
 void StderrMessageBox(const BoxCall& call);

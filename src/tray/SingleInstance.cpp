@@ -1,35 +1,23 @@
 #include "tray/SingleInstance.h"
 
-#include <QDir>
-#include <QStandardPaths>
-
 namespace norvo::tray {
 
-SingleInstance::SingleInstance(const QString& lock_path) : lock_(lock_path), path_(lock_path) {
-  // Only a lock whose process is gone counts as stale, however old it is:
-  // a tray program that runs for weeks keeps its lock.
-  lock_.setStaleLockTime(0);
-}
+SingleInstance::SingleInstance(const QString& lock_path) : path_(lock_path) {}
 
 InstanceCheck SingleInstance::tryLock() {
-  if (lock_.tryLock(0)) return InstanceCheck::First;
-  switch (lock_.error()) {
-    case QLockFile::LockFailedError:
+  std::string why;
+  switch (platform::TryInstanceLock(path_.toStdString(), lock_, &why)) {
+    case platform::LockOutcome::Acquired:
+      return InstanceCheck::First;
+    case platform::LockOutcome::Busy:
       return InstanceCheck::AlreadyRunning;
-    case QLockFile::PermissionError:
-      error_ = "no permission to create " + path_;
-      break;
-    default:
-      error_ = "cannot create " + path_;
+    case platform::LockOutcome::Failed:
       break;
   }
+  error_ = QString::fromStdString(why);
   return InstanceCheck::LockUnavailable;
 }
 
-QString SingleInstance::DefaultLockPath() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  return folder + "/norvo-tray.lock";
-}
+QString SingleInstance::DefaultLockPath() { return QString::fromStdString(platform::TrayLockFile()); }
 
 }  // namespace norvo::tray

@@ -1,9 +1,11 @@
 #pragma once
-// One running tray program per user: a lock file in the user's runtime
-// folder. A lock left by a program that died is taken over, because the
-// process it names is no longer running.
-#include <QLockFile>
+// One running tray program per user: the lock of the platform's tray lock
+// file. The system releases it when the holder ends, however it ends, so a
+// program that died never keeps the next one out.
 #include <QString>
+#include <memory>
+
+#include "platform/InstanceLock.h"
 
 namespace norvo::tray {
 
@@ -18,13 +20,13 @@ class SingleInstance {
   InstanceCheck tryLock();
   QString errorText() const { return error_; }
 
-  // The runtime folder ($XDG_RUNTIME_DIR, or Qt's fallback) + "/norvo-tray.lock".
+  // The platform's tray lock file of this user.
   static QString DefaultLockPath();
 
  private:
-  QLockFile lock_;
   QString path_;
   QString error_;
+  std::unique_ptr<platform::InstanceLock> lock_;
 };
 
 }  // namespace norvo::tray

@@ -2,37 +2,30 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
-#include "tray/AboutText.h"
+#include "Version.h"
 #include "tray/CopyWatch.h"
-#include "tray/MessageBox.h"
+#include "tray/Diagnostic.h"
 #include "tray/QtSpanish.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::tray {
 
-int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
-  const char* messages = std::getenv("NORVO_MESSAGES");
-  if (messages && std::strcmp(messages, "stderr") == 0) SetMessageBoxFunction(StderrMessageBox);
+int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayWindows& windows) {
   app.setApplicationName("Norvo");
-  app.setApplicationVersion(ProgramVersion());
+  app.setApplicationVersion(QString(kVersion));
   std::string why;
   if (!InstallQtSpanish(app, &why)) {
-    std::fprintf(stderr, "Norvo: Qt's own texts stay in English: %s (install qt6-translations-l10n)\n",
-                 why.c_str());
+    Diagnostic("Qt's own texts stay in English: " + why + " (install qt6-translations-l10n)");
   }
 
   SingleInstance instance;
   switch (instance.tryLock()) {
     case InstanceCheck::AlreadyRunning:
-      ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
+      context.ShowMessageBox(nullptr, BoxIcon::Critical, "Norvo Backup", "El programa se esta ejecutando");
       return 1;
     case InstanceCheck::LockUnavailable:
-      std::fprintf(stderr, "Norvo: cannot check for another running instance: %s\n",
-                   instance.errorText().toUtf8().constData());
+      Diagnostic("cannot check for another running instance: " + instance.errorText().toStdString());
       break;
     case InstanceCheck::First:
       break;
@@ -40,7 +33,7 @@ int RunTrayProgram(QApplication& app, const TrayWindows& windows) {
 
   // The program lives in its icon: closing the last open window must not end it.
   app.setQuitOnLastWindowClosed(false);
-  frmMenu menu;
+  frmMenu menu(context);
   app.setWindowIcon(menu.trayIcon()->icon());
   menu.setConfigWindowFactory(windows.config);
   menu.setCloudWindowFactory(windows.cloud);

@@ -1,6 +1,7 @@
 #pragma once
 // The start of the tray program: one instance per user, the hidden menu
 // window with its icon, then the event loop until "Exit".
+#include "tray/ProgramContext.h"
 #include "tray/frmMenu.h"
 
 class QApplication;
@@ -13,9 +14,8 @@ struct TrayWindows {
   WindowFactory cloud;   // "Cloud": a new frmCloud
 };
 
-// Runs the program and returns its exit code: 1 when another instance runs.
-// With NORVO_MESSAGES=stderr in the environment, message boxes become lines
-// on stderr (for unattended starts and tests).
-int RunTrayProgram(QApplication& app, const TrayWindows& windows);
+// Runs the program with the context of its start and returns its exit code:
+// 1 when another instance runs.
+int RunTrayProgram(QApplication& app, const ProgramContext& context, const TrayWindows& windows);
 
 }  // namespace norvo::tray

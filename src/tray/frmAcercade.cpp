@@ -1,31 +1,31 @@
 #include "tray/frmAcercade.h"
 
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include "settings/ProviderConfig.h"
+#include "Version.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/AboutText.h"
 #include "tray/LinkLabel.h"
+#include "tray/WebAddress.h"
 
 namespace norvo::tray {
 
-frmAcercade::frmAcercade(QWidget* parent) : QWidget(parent, Qt::Window) {
+frmAcercade::frmAcercade(const ProgramContext& context, QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("frmAcercade");
   setWindowTitle("Acerca de...");
   setAttribute(Qt::WA_DeleteOnClose);
-  opener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl::fromUserInput(address)); };
+  opener_ = OpenWebAddress;
 
-  settings::ProviderConfig config = settings::ProviderConfigOrDefaults();
+  const settings::ProviderConfig& config = context.provider;
   web_address_ = QString::fromStdString(config.web_address);
-  QString last_run = QString::fromStdString(settings::ReadSetting("Resp_RespFecha"));
+  QString last_run = QString::fromStdString(settings::ReadSetting(settings::kRespRespFecha));
 
   lst = new QListWidget(this);
-  lst->addItems(AcercadeLines(ProgramVersion(), QString::fromStdString(config.contact_mailbox), last_run,
+  lst->addItems(AcercadeLines(QString(kVersion), QString::fromStdString(config.contact_mailbox), last_run,
                               web_address_));
   Image1 = new LinkLabel(this);
   Image1->setPixmap(QPixmap(":/norvo/norvo-48.png"));

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "tray/ProgramContext.h"
+
 class QListWidget;
 class QPushButton;
 
@@ -17,8 +19,9 @@ class frmAcercade : public QWidget {
  public:
   using UrlOpener = std::function<void(const QString&)>;
 
-  // Reads the last run date from the settings and the provider's addresses.
-  explicit frmAcercade(QWidget* parent = nullptr);
+  // Reads the last run date from the settings; the provider's addresses come
+  // from the program's context.
+  explicit frmAcercade(const ProgramContext& context, QWidget* parent = nullptr);
 
   QListWidget* lst = nullptr;
   LinkLabel* Image1 = nullptr;

@@ -9,17 +9,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
 #include <utility>
 
+#include "tray/Diagnostic.h"
 #include "tray/LinkLabel.h"
-#include "tray/MessageBox.h"
 #include "tray/PasswordBox.h"
 
 namespace norvo::tray {
 
-frmClave::frmClave(AccessState& state, settings::ProviderConfig config, MailSender sender, QWidget* parent)
-    : QDialog(parent), state_(state), config_(std::move(config)), sender_(std::move(sender)) {
+frmClave::frmClave(AccessState& state, ProgramContext context, MailSender sender, QWidget* parent)
+    : QDialog(parent), state_(state), context_(std::move(context)), sender_(std::move(sender)) {
   setObjectName("frmClave");
   setWindowTitle("Clave");
   BuildControls();
@@ -80,7 +79,7 @@ void frmClave::cmdAceptar_Click() {
     accept();
     return;
   }
-  ShowMessageBox(this, BoxIcon::Critical, windowTitle(), "Clave mal ingresada");
+  context_.ShowMessageBox(this, BoxIcon::Critical, windowTitle(), "Clave mal ingresada");
   txtClave->setFocus();
   ++intentos_;
   if (intentos_ >= kMaxIntentos) reject();
@@ -91,10 +90,11 @@ void frmClave::cmdCancelar_Click() { reject(); }
 void frmClave::Label2_DblClick() {
   setCursor(Qt::WaitCursor);
   std::string error = "no mail sender";
-  bool sent = sender_ && sender_(config_, ReminderMessage(config_, state_.sMail, state_.sClave), &error);
+  const settings::ProviderConfig& provider = context_.provider;
+  bool sent = sender_ && sender_(provider, ReminderMessage(provider, state_.sMail, state_.sClave), &error);
   unsetCursor();
   // The user is told nothing either way; a failure leaves a trace for the administrator.
-  if (!sent) std::fprintf(stderr, "Norvo: the password reminder was not sent: %s\n", error.c_str());
+  if (!sent) Diagnostic("the password reminder was not sent: " + error);
   Label2->hide();
 }
 

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "settings/ProviderConfig.h"
 #include "tray/AccessState.h"
+#include "tray/ProgramContext.h"
 #include "tray/ReminderMail.h"
 
 class QLabel;
@@ -22,7 +22,7 @@ class frmClave : public QDialog {
  public:
   static constexpr int kMaxIntentos = 3;
 
-  frmClave(AccessState& state, settings::ProviderConfig config, MailSender sender, QWidget* parent = nullptr);
+  frmClave(AccessState& state, ProgramContext context, MailSender sender, QWidget* parent = nullptr);
 
   QLabel* Label1 = nullptr;
   QLineEdit* txtClave = nullptr;
@@ -46,7 +46,7 @@ class frmClave : public QDialog {
   void CenterOnScreen();
 
   AccessState& state_;
-  settings::ProviderConfig config_;
+  ProgramContext context_;
   MailSender sender_;
   std::int16_t intentos_ = 0;
 };

@@ -5,12 +5,12 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
-#include <cstdio>
 
 #include "platform/System.h"
-#include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 #include "tray/CopyWatch.h"
+#include "tray/Diagnostic.h"
 #include "tray/MenuOnRelease.h"
 #include "tray/RunAndWait.h"
 #include "tray/frmAcercade.h"
@@ -21,15 +21,9 @@ static void InitTrayResources() { Q_INIT_RESOURCE(tray); }
 
 namespace norvo::tray {
 
-std::string NorvoTPath() {
-#ifdef _WIN32
-  return platform::ProgramFolder() + "Norvo_T.exe";
-#else
-  return platform::ProgramFolder() + "Norvo_T";
-#endif
-}
+std::string NorvoTPath() { return platform::SiblingProgram("Norvo_T"); }
 
-frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
+frmMenu::frmMenu(ProgramContext context, QWidget* parent) : QWidget(parent), context_(std::move(context)) {
   InitTrayResources();
   setObjectName("frmMenu");
   setWindowTitle("Norvo Backup");
@@ -79,7 +73,7 @@ void frmMenu::BuildMenu() {
 
 void frmMenu::Colocar_Tray() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    std::fprintf(stderr, "Norvo: no system tray is available; the icon is not shown\n");
+    Diagnostic("no system tray is available; the icon is not shown");
   } else {
     tray_->show();
   }
@@ -98,11 +92,11 @@ void frmMenu::trayIcon_Activated(QSystemTrayIcon::ActivationReason reason) {
 
 bool frmMenu::PasswordGate(const QString& caption, bool process_events_after) {
   state_.bClaveOk = false;
-  state_.sClave = settings::ReadSetting("Clave");
-  state_.sMail = settings::ReadSetting("Resp_ProgMail");
+  state_.sClave = settings::ReadSetting(settings::kClave);
+  state_.sMail = settings::ReadSetting(settings::kRespProgMail);
   if (state_.sClave.empty()) return true;
   {
-    frmClave clave(state_, settings::ProviderConfigOrDefaults(), mail_sender_, this);
+    frmClave clave(state_, context_, mail_sender_, this);
     clave.setWindowTitle(caption);
     clave.exec();
   }
@@ -120,7 +114,7 @@ QWidget* frmMenu::OpenWindowNamed(const QString& name) const {
 void frmMenu::ShowMadeWindow(const WindowFactory& factory, const QString& name) {
   QWidget* window = factory ? factory() : nullptr;
   if (!window) {
-    std::fprintf(stderr, "Norvo: the window %s is not part of this build\n", name.toUtf8().constData());
+    Diagnostic("the window " + name.toStdString() + " is not part of this build");
     return;
   }
   if (window->objectName().isEmpty()) window->setObjectName(name);
@@ -143,7 +137,7 @@ void frmMenu::mnuRespHaora_Click() {
   platform::ProcessResult result = Ejecutar_y_Esperar(run_program_);
   SetMenuEnabled(true);
   copy_watch_->RefreshStatus();  // the run may have made a complete copy
-  if (!result.started) std::fprintf(stderr, "Norvo: cannot start the backup run: %s\n", result.error.c_str());
+  if (!result.started) Diagnostic("cannot start the backup run: " + result.error);
 }
 
 void frmMenu::mnuCloud_Click() {
@@ -157,7 +151,7 @@ void frmMenu::mnuCloud_Click() {
 }
 
 void frmMenu::mnuAcercade_Click() {
-  if (!acercade_) acercade_ = new frmAcercade;
+  if (!acercade_) acercade_ = new frmAcercade(context_);
   acercade_->show();
   acercade_->raise();
   acercade_->activateWindow();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tray/AccessState.h"
+#include "tray/ProgramContext.h"
 #include "tray/ReminderMail.h"
 #include "tray/frmAcercade.h"
 
@@ -27,7 +28,7 @@ class MenuOnRelease;
 class frmMenu : public QWidget {
   Q_OBJECT
  public:
-  explicit frmMenu(QWidget* parent = nullptr);
+  explicit frmMenu(ProgramContext context, QWidget* parent = nullptr);
   ~frmMenu() override;
 
   QMenu* mnupopup = nullptr;
@@ -40,7 +41,7 @@ class frmMenu : public QWidget {
 
   QSystemTrayIcon* trayIcon() const { return tray_; }
   AccessState& state() { return state_; }
-  frmAcercade* acercade() const { return acercade_; }
+  frmAcercade* acercade() const { return acercade_.data(); }
   // The catch-up of missed runs and the status of the last complete copy.
   CopyWatch* copyWatch() const { return copy_watch_; }
 
@@ -77,6 +78,7 @@ class frmMenu : public QWidget {
   QWidget* OpenWindowNamed(const QString& name) const;
   void ShowMadeWindow(const WindowFactory& factory, const QString& name);
 
+  ProgramContext context_;
   AccessState state_;
   QSystemTrayIcon* tray_ = nullptr;
   MenuOnRelease* menu_opener_ = nullptr;

@@ -4,19 +4,16 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "platform/Registry.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
+#include "support/Programs.h"
 #include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
-
-using testing::ScopedEnv;
-using testing::TempDir;
 
 struct Outcome {
   int exit_code;
@@ -30,7 +27,7 @@ std::string Quote(const std::string& arg) {
 }
 
 Outcome Tool(const std::vector<std::string>& args) {
-  std::string line = Quote(std::string(NORVO_BIN_DIR) + "/norvo-settings");
+  std::string line = Quote(ProgramPath("norvo-settings"));
   for (const auto& arg : args) line += " " + Quote(arg);
   FILE* pipe = ::popen((line + " 2>&1").c_str(), "r");
   std::string output;
@@ -55,7 +52,9 @@ TEST_F(NorvoSettings, SetGetAndListShareTheStoreWithThePrograms) {
   EXPECT_EQ(Tool({"get", "Nunca"}).output, "\n");
   Outcome list = Tool({"list"});
   EXPECT_EQ(list.exit_code, 0);
-  EXPECT_EQ(list.output, "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=it's \"x\"\n");
+  EXPECT_EQ(list.output, "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=********\n");
+  EXPECT_EQ(Tool({"list", "--show-secrets"}).output,
+            "Resp_ArchRuta=/home/ana/Mis Datos\nResp_SeguPas=it's \"x\"\n");
 }
 
 TEST_F(NorvoSettings, CustomerCodeIsStoredInBase64) {
@@ -88,13 +87,12 @@ TEST_F(NorvoSettings, ListShowsAHandEditedLineBreakEscaped) {
 }
 
 TEST_F(NorvoSettings, UnusableStoreIsReportedWithNonZeroExit) {
-  std::ofstream(dir / "registry.db") << "damaged";
-  Outcome outcome = Tool({"set", "X", "1"});
+  WriteFile(dir / "registry.db", "damaged");
+  Outcome outcome = Tool({"set", "Resp_Base", "1"});
   EXPECT_EQ(outcome.exit_code, 1);
   EXPECT_NE(outcome.output.find("registry.db"), std::string::npos) << outcome.output;
-  std::ifstream in(dir / "registry.db");
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "damaged");
+  EXPECT_EQ(ReadFile(dir / "registry.db"), "damaged");
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <cmath>
+#include <ctime>
 
 #include "cloud/CloudData.h"
 #include "cloud/ErrorReport.h"
 #include "cloud/Respaldo.h"
+#include "support/TempDir.h"
 
-namespace norvo::cloud {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::cloud;
 
 const QLocale kChile(QLocale::Spanish, QLocale::Chile);  // dd-MM, "." thousands, "," decimals
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
@@ -33,15 +38,9 @@ TEST(SizeTable, AtMost101Pairs) {
   EXPECT_EQ(pairs.back(), SizePair("F100", "100"));
 }
 
-TEST(CloudData, SixFieldsAtMostAndTheFolder) {
-  auto fields = SplitCloudData("Empresa;host:21;usr;pw;/base/;x;extra;more");
-  EXPECT_EQ(fields[0], "Empresa");
-  EXPECT_EQ(fields[5], "x");
+TEST(CloudData, TheCustomerFolder) {
+  auto fields = run::FirstSixFields("Empresa;host:21;usr;pw;/base/;x;extra;more");
   EXPECT_EQ(CustomerFolder(fields, "C0105", "PC1"), "/base/C0105/PC1");
-  auto short_reply = SplitCloudData("Empresa;host");
-  EXPECT_EQ(short_reply[1], "host");
-  EXPECT_EQ(short_reply[2], "");
-  EXPECT_EQ(SplitCloudData("")[0], "");
 }
 
 TEST(CloudData, CustomerCodeDecodedOrEmpty) {
@@ -75,10 +74,24 @@ TEST(ListFormat, TheLineOfTheExample) {
 }
 
 TEST(ListFormat, NoTimeGivesNoDate) {
-  QString dia = "x", hora = "y";
-  DateTexts(0, &dia, &hora);
-  EXPECT_TRUE(dia.isEmpty());
-  EXPECT_TRUE(hora.isEmpty());
+  for (double fecha : {0.0, std::nan(""), 1e300, -1e300}) {
+    QString dia = "x", hora = "y";
+    DateTexts(fecha, &dia, &hora);
+    EXPECT_TRUE(dia.isEmpty()) << fecha;
+    EXPECT_TRUE(hora.isEmpty()) << fecha;
+  }
+}
+
+TEST(ListFormat, TheClockAsWrittenOnTheDaySummerTimeBegins) {
+  // In Santiago 8 September 2024 has no midnight: the clocks went from 24:00 to 01:00.
+  ScopedEnv tz("TZ", "America/Santiago");
+  ::tzset();
+  QString dia, hora;
+  DateTexts(45543.96875, &dia, &hora);
+  EXPECT_EQ((dia + " " + hora).toStdString(), "08-09-2024 23:15");
+  DateTexts(45543 + (86400 - 0.5) / 86400, &dia, &hora);
+  EXPECT_EQ((dia + " " + hora).toStdString(), "09-09-2024 00:00")
+      << "the last half second is the next midnight";
 }
 
 TEST(ListFormat, UsedSpaceWithTheRegionalSeparators) {
@@ -152,4 +165,4 @@ TEST(ErrorReport, BodySubjectAndRecipients) {
 }
 
 }  // namespace
-}  // namespace norvo::cloud
+}  // namespace norvo::test

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "cloud/CloudWindow.h"
 #include "cloud/frmCloud.h"
 #include "run/Transfer.h"
 #include "settings/Base64.h"
@@ -38,17 +39,12 @@ void CloudTest::SetUp() {
   std::filesystem::create_directories(folder_);
   SetAccount(GoodAccount());
   std::filesystem::create_directories(Path("out").toStdString());
-  previous_dialog_ = cloud::SetSaveDialogFunction([this](const cloud::SaveDialogCall& call) {
-    dialogs_.push_back(call);
-    return answer_;
-  });
 }
 
 void CloudTest::TearDown() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (qobject_cast<cloud::frmCloud*>(window)) window->close();
   }
-  cloud::SetSaveDialogFunction(previous_dialog_);
   QLocale::setDefault(previous_locale_);
   smtp_.reset();
   service_.reset();
@@ -66,16 +62,28 @@ void CloudTest::SetAccount(const std::string& tipo3, const std::string& tipo8) {
 
 void CloudTest::AddCloudFile(const std::string& name, const std::string& content, const QDateTime& modified) {
   std::string path = CloudPath(name);
-  WriteWholeFile(path, content);
+  WriteFile(path, content);
   struct timeval times[2] = {{static_cast<time_t>(modified.toSecsSinceEpoch()), 0},
                              {static_cast<time_t>(modified.toSecsSinceEpoch()), 0}};
   ASSERT_EQ(::utimes(path.c_str(), times), 0);
 }
 
+cloud::SaveDialogFunction CloudTest::SaveDialog() {
+  return [this](const cloud::SaveDialogCall& call) {
+    dialogs_.push_back(call);
+    return answer_;
+  };
+}
+
 cloud::frmCloud* CloudTest::OpenWindow() {
-  auto* window = new cloud::frmCloud;
+  auto* window = new cloud::frmCloud(Context(), SaveDialog());
   window->show();
   return window;
+}
+
+QWidget* CloudTest::CloudWindow() {
+  if (!cloud_window_) cloud_window_ = cloud::CloudWindowFactory(Context(), SaveDialog());
+  return cloud_window_();
 }
 
 void CloudTest::DoubleClickLine(cloud::frmCloud* window, int line) {

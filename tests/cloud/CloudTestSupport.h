@@ -4,15 +4,16 @@
 // that receives error reports. The save dialog is answered by the test.
 #include <QDateTime>
 #include <QLocale>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "FtpPeer.h"
-#include "TrayTestSupport.h"
 #include "cloud/SaveDialog.h"
-#include "run/RunTestSupport.h"
+#include "peers/AccountServicePeer.h"
+#include "peers/FtpPeer.h"
+#include "support/Programs.h"
+#include "support/TrayTest.h"
+#include "tray/frmMenu.h"
 
 namespace norvo::cloud {
 class frmCloud;
@@ -40,6 +41,10 @@ class CloudTest : public TrayTest {
 
   // A loaded window, shown as the menu shows it.
   cloud::frmCloud* OpenWindow();
+  // The program's one cloud browser, as the menu's factory gives it.
+  QWidget* CloudWindow();
+  // The save dialog, answered with answer_.
+  cloud::SaveDialogFunction SaveDialog();
   // Double-clicks the line of the list.
   void DoubleClickLine(cloud::frmCloud* window, int line);
   std::vector<std::string> ServiceQueries() const { return service_->Queries(); }
@@ -53,7 +58,7 @@ class CloudTest : public TrayTest {
   std::vector<cloud::SaveDialogCall> dialogs_;
 
  private:
-  cloud::SaveDialogFunction previous_dialog_;
+  tray::WindowFactory cloud_window_;
   QLocale previous_locale_;
 };
 

@@ -12,10 +12,9 @@
 #include <filesystem>
 
 #include "CloudTestSupport.h"
-#include "cloud/CloudWindow.h"
+#include "Version.h"
 #include "cloud/RestoreProgressDialog.h"
 #include "cloud/frmCloud.h"
-#include "tray/AboutText.h"
 #include "tray/frmMenu.h"
 
 namespace norvo::test {
@@ -129,7 +128,7 @@ TEST_F(CloudWindowTest, DoubleClickRestoresExactlyTheFileOfThatLine) {
   EXPECT_EQ(dialogs_[0].proposedName, "0105C01.RAR");
   EXPECT_EQ(dialogs_[0].folder, QDir::homePath());
   EXPECT_TRUE(dialogs_[0].filter.contains("*.rar"));
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), Content1());
+  EXPECT_EQ(ReadFile(answer_.toStdString()), Content1());
   EXPECT_FALSE(fs::exists(Path("out/copia.TMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);
@@ -153,7 +152,7 @@ TEST_F(CloudWindowTest, AceptarRestoresTheSelectedLineToANameWithoutExtension) {
   window->cmdAceptar->click();
   ASSERT_EQ(dialogs_.size(), 1u);
   EXPECT_EQ(dialogs_[0].proposedName, "0105C02.RAR");
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), std::string(70000, 'b'));
+  EXPECT_EQ(ReadFile(answer_.toStdString()), std::string(70000, 'b'));
   EXPECT_FALSE(fs::exists(Path("out/respaTMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);
@@ -162,11 +161,11 @@ TEST_F(CloudWindowTest, AceptarRestoresTheSelectedLineToANameWithoutExtension) {
 TEST_F(CloudWindowTest, AnExistingDestinationIsReplaced) {
   AddBackups();
   answer_ = Path("out/copia.rar");
-  WriteWholeFile(answer_.toStdString(), std::string(500000, 'x'));
-  WriteWholeFile(Path("out/copia.TMP").toStdString(), "stale");
+  WriteFile(answer_.toStdString(), std::string(500000, 'x'));
+  WriteFile(Path("out/copia.TMP").toStdString(), "stale");
   QPointer<cloud::frmCloud> window = OpenWindow();
   DoubleClickLine(window, 0);
-  EXPECT_EQ(ReadWholeFile(answer_.toStdString()), "ccc");
+  EXPECT_EQ(ReadFile(answer_.toStdString()), "ccc");
   EXPECT_FALSE(fs::exists(Path("out/copia.TMP").toStdString()));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].icon, tray::BoxIcon::Information);
@@ -211,7 +210,7 @@ TEST_F(CloudWindowTest, FailedDownloadSendsOneReportAndShowsOneErrorBox) {
                 computer_ +
                 "\r\n"
                 "Versión Aplicación: " +
-                tray::ProgramVersion().toStdString() +
+                std::string(kVersion) +
                 "\r\n"
                 "Mensaje:\r\n" +
                 error);
@@ -250,7 +249,7 @@ TEST_F(CloudWindowTest, RefusedLoginAndMissingFolderAreReportedWithTheirTexts) {
 
 TEST_F(CloudWindowTest, UnknownAccountAtDownloadLeavesTheWindowHiddenForTheMenu) {
   AddBackups();
-  QPointer<QWidget> window = cloud::CloudWindow();
+  QPointer<QWidget> window = CloudWindow();
   window->show();
   auto* cloud_window = qobject_cast<cloud::frmCloud*>(window.data());
   ASSERT_NE(cloud_window, nullptr);
@@ -265,7 +264,7 @@ TEST_F(CloudWindowTest, UnknownAccountAtDownloadLeavesTheWindowHiddenForTheMenu)
   EXPECT_FALSE(fs::exists(answer_.toStdString()));
   // "Cloud" again shows the same window with its earlier list, without a new listing.
   const size_t queries = ServiceQueries().size();
-  EXPECT_EQ(cloud::CloudWindow(), window.data());
+  EXPECT_EQ(CloudWindow(), window.data());
   EXPECT_EQ(cloud_window->lst->count(), 4);
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->close();
@@ -308,10 +307,10 @@ TEST_F(CloudWindowTest, AtMostOneHundredLinesAndOnlySizesOfTheFirstThousandBytes
 
 TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
   AddBackups();
-  tray::frmMenu menu;
-  menu.setCloudWindowFactory(cloud::CloudWindow);
+  tray::frmMenu menu(Context());
+  menu.setCloudWindowFactory([this] { return CloudWindow(); });
   menu.mnuCloud_Click();  // no access password stored: no question
-  auto* window = qobject_cast<cloud::frmCloud*>(cloud::CloudWindow());
+  auto* window = qobject_cast<cloud::frmCloud*>(CloudWindow());
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->objectName(), "frmCloud");
@@ -319,7 +318,7 @@ TEST_F(CloudWindowTest, TheMenuItemOpensTheBrowser) {
   // While it is open, "Cloud" brings it forward instead of listing again.
   const size_t queries = ServiceQueries().size();
   menu.mnuCloud_Click();
-  EXPECT_EQ(cloud::CloudWindow(), window);
+  EXPECT_EQ(CloudWindow(), window);
   EXPECT_EQ(ServiceQueries().size(), queries);
   window->cmdCancelar->click();
   Settle();

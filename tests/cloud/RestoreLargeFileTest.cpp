@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FtpPeer.h"
 #include "cloud/RestoreDownload.h"
+#include "peers/FtpPeer.h"
 #include "support/SparseMarks.h"
 #include "support/TempDir.h"
 
@@ -26,9 +26,9 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   const std::string remote = peer.Root() + "/base/C1/PC/0105C01.RAR";
   { std::ofstream(remote, std::ios::binary); }
   fs::resize_file(remote, kSize);
-  testing::WriteMarks(remote, kMarks);
+  WriteMarks(remote, kMarks);
 
-  testing::TempDir local;
+  TempDir local;
   cloud::RestoreRequest request;
   request.host = peer.Address();
   request.user = "test";
@@ -44,7 +44,7 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   ASSERT_TRUE(cloud::PlaceRestoredFile(request.temporary, local / "copia.rar"));
   EXPECT_FALSE(fs::exists(request.temporary));
   EXPECT_EQ(static_cast<int64_t>(fs::file_size(local / "copia.rar")), kSize);
-  EXPECT_TRUE(testing::HasMarks(local / "copia.rar", kMarks));
+  EXPECT_TRUE(HasMarks(local / "copia.rar", kMarks));
 }
 
 }  // namespace

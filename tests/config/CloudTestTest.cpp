@@ -4,15 +4,16 @@
 
 #include <filesystem>
 
-#include "ClosedPort.h"
-#include "FileText.h"
-#include "FtpPeer.h"
 #include "config/services/CloudTest.h"
-#include "run/RunTestSupport.h"
+#include "peers/AccountServicePeer.h"
+#include "peers/FtpPeer.h"
 #include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
+#include "support/Ports.h"
+#include "support/TempDir.h"
 
-namespace norvo {
+namespace norvo::test {
 namespace {
 
 using Marks = std::array<bool, 3>;
@@ -28,17 +29,21 @@ class CloudTest : public ::testing::Test {
     return "Empresa;" + ftp_.Address() + ";test;" + password + ";/base/";
   }
   bool OnServer(const std::string& path) const { return std::filesystem::exists(ftp_.Root() + path); }
+  // The test with the FTP session's default options.
+  static config::CloudTestMarks TestCloud(const std::string& cliente, const run::AccountService& service) {
+    return config::Test_Cloud(cliente, service, net::FtpSessionOptions{});
+  }
 
-  testing::TempDir dir_;
-  test::AccountServicePeer service_{dir_.path().string()};
-  test::FtpPeer ftp_;
+  TempDir dir_;
+  AccountServicePeer service_{dir_.path().string()};
+  FtpPeer ftp_;
   const std::string cliente_ = settings::EncodeSetting("12345");
 };
 
 TEST_F(CloudTest, EverythingReachable) {
   ASSERT_TRUE(ftp_.Started());
   Answer(Account("secret"));
-  const config::CloudTestMarks marks = config::Test_Cloud(cliente_, Service());
+  const config::CloudTestMarks marks = TestCloud(cliente_, Service());
   EXPECT_EQ(marks.success, (Marks{true, true, true}));
   EXPECT_FALSE(marks.blocked);
   EXPECT_TRUE(OnServer("/base/12345"));
@@ -47,64 +52,63 @@ TEST_F(CloudTest, EverythingReachable) {
 }
 
 TEST_F(CloudTest, NoServiceMeansThreeFailures) {
-  const run::AccountService nowhere("127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()),
-                                    run::CurlFetch(5));
-  EXPECT_EQ(config::Test_Cloud(cliente_, nowhere).success, (Marks{false, false, false}));
+  const run::AccountService nowhere("127.0.0.1:" + std::to_string(FreeLoopbackPort()), run::CurlFetch(5));
+  EXPECT_EQ(TestCloud(cliente_, nowhere).success, (Marks{false, false, false}));
 }
 
 TEST_F(CloudTest, NoCustomerCodeAsksNothing) {
-  EXPECT_EQ(config::Test_Cloud("", Service()).success, (Marks{false, false, false}));
+  EXPECT_EQ(TestCloud("", Service()).success, (Marks{false, false, false}));
   EXPECT_TRUE(service_.Queries().empty());
 }
 
 TEST_F(CloudTest, AnUnknownAccountOnlyReachesTheService) {
   Answer(";;;;;");
-  EXPECT_EQ(config::Test_Cloud(cliente_, Service()).success, (Marks{true, false, false}));
+  EXPECT_EQ(TestCloud(cliente_, Service()).success, (Marks{true, false, false}));
 }
 
 TEST_F(CloudTest, ARefusedLoginFailsTheWriteLineOnly) {
   Answer(Account("wrong"));
-  EXPECT_EQ(config::Test_Cloud(cliente_, Service()).success, (Marks{true, true, false}));
+  EXPECT_EQ(TestCloud(cliente_, Service()).success, (Marks{true, true, false}));
   EXPECT_FALSE(OnServer("/base/12345"));
 }
 
 TEST_F(CloudTest, ARefusedFolderFailsTheWriteLine) {
   std::filesystem::create_directories(ftp_.Root() + "/base/12345");
-  testing::WriteFile(ftp_.Root() + "/base/12345/TESTNORVO01", "a file in the folder's place");
+  WriteFile(ftp_.Root() + "/base/12345/TESTNORVO01", "a file in the folder's place");
   Answer(Account("secret"));
-  EXPECT_EQ(config::Test_Cloud(cliente_, Service()).success, (Marks{true, true, false}));
-  EXPECT_EQ(testing::ReadFile(ftp_.Root() + "/base/12345/TESTNORVO01"), "a file in the folder's place");
+  EXPECT_EQ(TestCloud(cliente_, Service()).success, (Marks{true, true, false}));
+  EXPECT_EQ(ReadFile(ftp_.Root() + "/base/12345/TESTNORVO01"), "a file in the folder's place");
 }
 
 TEST_F(CloudTest, AFourByteReplyMeansABlockedAccount) {
   Answer("BLOQ");
-  const config::CloudTestMarks marks = config::Test_Cloud(cliente_, Service());
+  const config::CloudTestMarks marks = TestCloud(cliente_, Service());
   EXPECT_TRUE(marks.blocked);
   EXPECT_TRUE(marks.success[config::kInternetLine]);
   EXPECT_FALSE(marks.success[config::kWriteLine]);
   Answer(Account("secret"));
-  EXPECT_FALSE(config::Test_Cloud(cliente_, Service()).blocked);
+  EXPECT_FALSE(TestCloud(cliente_, Service()).blocked);
 }
 
 TEST_F(CloudTest, FieldsBeyondTheSixthAreIgnored) {
   Answer(Account("secret") + ";sexto;septimo;octavo");
-  EXPECT_EQ(config::Test_Cloud(cliente_, Service()).success, (Marks{true, true, true}));
+  EXPECT_EQ(TestCloud(cliente_, Service()).success, (Marks{true, true, true}));
 }
 
 TEST_F(CloudTest, ADamagedCustomerCodeStopsAfterTheService) {
   Answer(Account("secret"));
-  EXPECT_EQ(config::Test_Cloud("abc", Service()).success, (Marks{true, false, false}));
+  EXPECT_EQ(TestCloud("abc", Service()).success, (Marks{true, false, false}));
 }
 
 // The window's call: the stored Cliente and the provider's account service.
 TEST_F(CloudTest, StoredCustomerAndProviderService) {
-  testing::ScopedEnv store("NORVO_REGISTRY", dir_ / "registry.db");
-  testing::WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() + "\n");
-  testing::ScopedEnv provider("NORVO_PROVIDER_CONF", dir_ / "provider.ini");
+  ScopedEnv store("NORVO_REGISTRY", dir_ / "registry.db");
+  settings::ProviderConfig provider;
+  provider.service_host = service_.host();
   settings::WriteSetting("Cliente", cliente_);
   Answer(Account("secret"));
-  EXPECT_EQ(config::Test_Cloud().success, (Marks{true, true, true}));
+  EXPECT_EQ(config::Test_Cloud(provider).success, (Marks{true, true, true}));
 }
 
 }  // namespace
-}  // namespace norvo
+}  // namespace norvo::test

@@ -3,8 +3,10 @@
 
 #include "config/services/FormText.h"
 
-namespace norvo::config {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::config;
 
 TEST(ValidarMail, AddressesThatPass) {
   for (const char* address : {"ana@example.com", "ANA.Perez@Example.COM", "  a_b-c@d.e.cl  ", "x1@y2.z3"}) {
@@ -82,4 +84,4 @@ TEST(StartTime, Checked) {
 }
 
 }  // namespace
-}  // namespace norvo::config
+}  // namespace norvo::test

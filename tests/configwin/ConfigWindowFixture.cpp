@@ -70,7 +70,7 @@ config::frmConfig& ConfigWindowTest::Open() { return OpenWith(fakes.Services());
 
 config::frmConfig& ConfigWindowTest::OpenWith(config::ConfigServices services) {
   delete window.data();
-  window = new config::frmConfig(std::move(services), &state);
+  window = new config::frmConfig(Context(), std::move(services), &state);
   return *window;
 }
 

@@ -4,15 +4,14 @@
 // window over a private settings store.
 #include <QPointer>
 #include <QString>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "../tray/TrayTestSupport.h"
 #include "config/window/ConfigServices.h"
 #include "config/window/frmConfig.h"
+#include "support/TrayTest.h"
 #include "tray/AccessState.h"
 
 namespace norvo::test {

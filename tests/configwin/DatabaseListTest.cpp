@@ -7,8 +7,7 @@
 #include <QPushButton>
 
 #include "ConfigWindowFixture.h"
-#include "db/TdsPeer.h"
-#include "settings/Settings.h"
+#include "peers/TdsPeer.h"
 
 namespace norvo::test {
 namespace {
@@ -18,7 +17,7 @@ class DatabaseTabTest : public ConfigWindowTest {
   void SetUp() override {
     ConfigWindowTest::SetUp();
     WriteProvider({{"odbc_driver", "FreeTDS"}});
-    const config::ConfigServices real = config::DefaultConfigServices();
+    const config::ConfigServices real = config::DefaultConfigServices(Context());
     fakes.real_list = real.listDatabases;
     Set("Resp_Base", "1");
     Set("Resp_BaseAut", "Aut2");

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "ConfigWindowFixture.h"
+#include "config/window/ConfigWindow.h"
 #include "settings/Settings.h"
 #include "tray/frmClave.h"
 #include "tray/frmMenu.h"
@@ -38,8 +39,8 @@ class MenuOpensConfigTest : public TrayTest {
 
 TEST_F(MenuOpensConfigTest, OneWindowBehindThePasswordThatForgetsItOnClosing) {
   settings::WriteSetting("Clave", "acceso");
-  tray::frmMenu menu;
-  menu.setConfigWindowFactory([] { return new config::frmConfig; });
+  tray::frmMenu menu(Context());
+  menu.setConfigWindowFactory(config::ConfigWindowFactory(Context()));
   PasswordWindowDriver driver([](tray::frmClave& window) { TypeAndEnter(window, "acceso"); });
 
   menu.mnuConfig->trigger();

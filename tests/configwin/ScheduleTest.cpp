@@ -1,36 +1,23 @@
 // A save registers the weekly task through the program's own registration:
 // the crontab stand-in ends up with one task line, replaced by the next save.
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 
 #include "ConfigWindowFixture.h"
 #include "platform/LogonCheck.h"
 #include "platform/System.h"
+#include "support/RegistrationFixtures.h"
 #include "support/TempDir.h"
 
 namespace norvo::test {
 namespace {
 
-class ScheduleTest : public ConfigWindowTest {
+class ScheduleTest : public ConfigWindowTest, protected CrontabStandIn {
  protected:
-  void SetUp() override {
-    ConfigWindowTest::SetUp();
-    ASSERT_TRUE(QDir().mkpath(Path("cron")));
-    setenv("NORVO_CRONTAB", NORVO_SOURCE_DIR "/tests/peers/crontab_standin.sh", 1);
-    setenv("CRONTAB_STANDIN_DIR", Path("cron").toUtf8().constData(), 1);
-  }
-  void TearDown() override {
-    unsetenv("NORVO_CRONTAB");
-    unsetenv("CRONTAB_STANDIN_DIR");
-    ConfigWindowTest::TearDown();
-  }
   QStringList TaskLines(const std::string& user) {
-    QFile table(Path(QString::fromStdString("cron/table." + user)));
-    if (!table.open(QIODevice::ReadOnly)) return {};
     QStringList lines;
-    for (const QString& line : QString::fromUtf8(table.readAll()).split('\n')) {
+    for (const QString& line : QString::fromStdString(Table(user)).split('\n')) {
       if (line.endsWith("# NORVO BACKUP")) lines << line;
     }
     return lines;
@@ -40,7 +27,7 @@ class ScheduleTest : public ConfigWindowTest {
 TEST_F(ScheduleTest, EachSaveLeavesOneTaskLineWithItsDays) {
   const platform::LogonAccount account = platform::LoggedOnAccount();
   config::ConfigServices services = fakes.Services();
-  const config::ConfigServices real = config::DefaultConfigServices();
+  const config::ConfigServices real = config::DefaultConfigServices(Context());
   services.registerSchedule = real.registerSchedule;
   services.loggedOnUser = real.loggedOnUser;
   OpenWith(services);
@@ -68,7 +55,7 @@ TEST_F(ScheduleTest, EachSaveLeavesOneTaskLineWithItsDays) {
 
 TEST_F(ScheduleTest, ATaskTheSchedulerRefusesSavesTheSettingsAndSaysSo) {
   config::ConfigServices services = fakes.Services();
-  services.registerSchedule = config::DefaultConfigServices().registerSchedule;
+  services.registerSchedule = config::DefaultConfigServices(Context()).registerSchedule;
   OpenWith(services);
   Control<QCheckBox>("chkSem(2)").setChecked(true);
   Control<QLineEdit>("txtCopias").setText("3");
@@ -86,7 +73,7 @@ TEST_F(ScheduleTest, ATaskTheSchedulerRefusesSavesTheSettingsAndSaysSo) {
   // The task tool's own refusal comes in its words.
   Control<QLineEdit>("mskProHora").setText("10:00");
   {
-    testing::ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
+    ScopedEnv refuse("CRONTAB_STANDIN_REFUSE", "1");
     EXPECT_TRUE(window->Guardar());
   }
   ASSERT_EQ(boxes.size(), 2u);
@@ -101,9 +88,9 @@ TEST_F(ScheduleTest, AStartAtLogOnEntryThatCannotBeWrittenIsSaid) {
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
   config::ConfigServices services = fakes.Services();
-  services.registerStartup = config::DefaultConfigServices().registerStartup;
+  services.registerStartup = config::DefaultConfigServices(Context()).registerStartup;
   {
-    testing::ScopedEnv config_home_env("XDG_CONFIG_HOME", config_home.toStdString());
+    ScopedEnv config_home_env("XDG_CONFIG_HOME", config_home.toStdString());
     OpenWith(services);
   }
   ASSERT_EQ(boxes.size(), 1u);

@@ -10,7 +10,6 @@
 namespace norvo::test {
 namespace {
 
-using run::DumpDatabase;
 using Statements = std::vector<std::string>;
 
 const char* const kFindAux = "SELECT * FROM master..sysdatabases Where name='Norvo'";
@@ -38,7 +37,7 @@ TEST_F(DatabaseTest, FirstDumpCreatesTheAuxiliaryDatabaseAndTheServerWritesTheFi
   EXPECT_EQ(peer_->Statements(),
             (Statements{kFindAux, kCreateAux, kUse, kFindProc, CreateProc(folder_ + "BD05C001.BAK", "Ventas"),
                         kExec, kDropProc}));
-  EXPECT_NE(ReadWholeFile(folder_ + "BD05C001.BAK").find("full backup of Ventas"), std::string::npos);
+  EXPECT_NE(ReadFile(folder_ + "BD05C001.BAK").find("full backup of Ventas"), std::string::npos);
   EXPECT_TRUE(alerts_.empty());
   EXPECT_EQ(peer_->Attentions(), 0);
 }
@@ -53,7 +52,7 @@ TEST_F(DatabaseTest, SecondDumpFindsTheAuxiliaryDatabaseAndNoLeftoverProcedure) 
   // The "]" of the name is doubled so that the server sees one name.
   EXPECT_EQ(second, (Statements{kFindAux, kUse, kFindProc,
                                 CreateProc(folder_ + "BD07C001.BAK", "Caja]]Chica"), kExec, kDropProc}));
-  EXPECT_NE(ReadWholeFile(folder_ + "BD07C001.BAK").find("full backup of Caja]Chica"), std::string::npos);
+  EXPECT_NE(ReadFile(folder_ + "BD07C001.BAK").find("full backup of Caja]Chica"), std::string::npos);
   EXPECT_EQ(peer_->Logins(), (Statements{"sa:ok", "sa:ok"}));
 }
 
@@ -112,7 +111,7 @@ TEST_F(DatabaseTest, LongBackupIsAwaitedToItsEnd) {
 TEST_F(DatabaseTest, OlderProtocolVersionDumpsAlike) {
   StartServer(kVentas);
   // TDS 7.1 has no ALL_HEADERS and narrower DONE counts than the default 7.4.
-  testing::ScopedEnv version("TDSVER", "7.1");
+  ScopedEnv version("TDSVER", "7.1");
   EXPECT_EQ(DumpDatabase(folder_, "BD05C001.BAK", "Ventas"), "OK");
   EXPECT_EQ(peer_->Statements().size(), 7u);
   EXPECT_TRUE(std::filesystem::exists(folder_ + "BD05C001.BAK"));

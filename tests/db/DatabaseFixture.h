@@ -3,12 +3,11 @@
 // the alerts that the database routines raise.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "TdsPeer.h"
+#include "peers/TdsPeer.h"
 #include "run/Database.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
@@ -17,12 +16,9 @@ namespace norvo::test {
 
 class DatabaseTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    UseDriver("FreeTDS");
-    run::SetDatabaseAlert([this](const std::string& text) { alerts_.push_back(text); });
-  }
+  void SetUp() override { UseDriver("FreeTDS"); }
   void TearDown() override {
-    run::SetDatabaseAlert(nullptr);
+    database_.reset();
     peer_.reset();
   }
 
@@ -32,9 +28,18 @@ class DatabaseTest : public ::testing::Test {
     ASSERT_TRUE(peer_->Started());
     StoreLogin("sa", "secret");
   }
-  // The ODBC driver of the provider configuration.
+  // The program's database with this ODBC driver; its alerts are recorded.
   void UseDriver(const std::string& driver) {
-    std::ofstream(temp_ / "provider.ini") << "[provider]\nodbc_driver = " << driver << "\n";
+    database_ = std::make_unique<run::ProgramDatabase>(
+        driver, [this](const std::string& text) { alerts_.push_back(text); });
+  }
+  bool OpenDatabase(const std::string& server, const std::string& instance, std::int16_t mode,
+                    const std::string& user, const std::string& password) {
+    return database_->OpenDatabase(server, instance, mode, user, password);
+  }
+  std::string ListDatabases(std::vector<run::DatabaseRow>& rows) { return database_->ListDatabases(rows); }
+  std::string DumpDatabase(const std::string& folder, const std::string& file, const std::string& name) {
+    return database_->DumpDatabase(folder, file, name);
   }
   void StoreLogin(const std::string& user, const std::string& password) {
     settings::WriteSetting("Resp_BaseSer", peer_->Server());
@@ -44,11 +49,11 @@ class DatabaseTest : public ::testing::Test {
     settings::WriteSetting("Resp_BasePas", password);
   }
 
-  testing::TempDir temp_;
+  TempDir temp_;
   std::string folder_ = temp_.path().string() + "/";
-  testing::ScopedEnv registry_{"NORVO_REGISTRY", temp_ / "registry.db"};
-  testing::ScopedEnv provider_{"NORVO_PROVIDER_CONF", temp_ / "provider.ini"};
+  ScopedEnv registry_{"NORVO_REGISTRY", temp_ / "registry.db"};
   std::unique_ptr<TdsPeer> peer_;
+  std::unique_ptr<run::ProgramDatabase> database_;
   std::vector<std::string> alerts_;
 };
 

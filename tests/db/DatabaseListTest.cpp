@@ -1,30 +1,12 @@
 // Opening the connection and reading the database list against the stand-in.
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "DatabaseFixture.h"
+#include "support/Ports.h"
 
 namespace norvo::test {
 namespace {
 
 using run::kServerLogin;
 using run::kWindowsLogin;
-using run::ListDatabases;
-using run::OpenDatabase;
-
-// A loopback port that nothing listens on.
-int ClosedPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 TEST_F(DatabaseTest, ListHoldsEveryDatabaseInIdOrderWithUtf8Names) {
   StartServer(R"({"databases": [[7, "Caja"], [1, "master"], [5, "Facturación"]]})");
@@ -85,7 +67,8 @@ TEST_F(DatabaseTest, WindowsLoginThatTheServerCannotCheckSaysWhy) {
 }
 
 TEST_F(DatabaseTest, ServerThatIsNotThereFailsWithAnAlert) {
-  EXPECT_FALSE(OpenDatabase("127.0.0.1," + std::to_string(ClosedPort()), "", kServerLogin, "sa", "secret"));
+  EXPECT_FALSE(
+      OpenDatabase("127.0.0.1," + std::to_string(FreeLoopbackPort()), "", kServerLogin, "sa", "secret"));
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_FALSE(alerts_[0].empty());
 }

@@ -4,8 +4,10 @@
 #include "run/Database.h"
 #include "run/OdbcConnectionString.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 TEST(AdoConnectionString, WindowsLoginWithAndWithoutInstance) {
   EXPECT_EQ(AdoConnectionString("SRV1", "", kWindowsLogin, "", ""),
@@ -77,4 +79,4 @@ TEST(BackupProcedureText, QuotesStayInsideTheirNameAndLiteral) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

@@ -9,12 +9,13 @@
 #include <sstream>
 #include <thread>
 
-#include "FtpPeer.h"
-#include "RunTestSupport.h"
-#include "TdsPeer.h"
+#include "peers/AccountServicePeer.h"
+#include "peers/FtpPeer.h"
+#include "peers/TdsPeer.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Programs.h"
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 namespace {
@@ -44,23 +45,18 @@ std::vector<std::string> ProcessesWith(const std::string& marker) {
 class NorvoTDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(dir_ / "drive");
     WriteFile(dir_ / "provider.ini", "[provider]\nservice_host = " + service_.host() +
                                          "\nrar_path = " + PeerPath("fake_rar") +
                                          "\nodbc_driver = FreeTDS\nhttp_timeout_s = 2\n");
     service_.Configure({{"tipo3", "Acme;" + cloud_.Address() + ";test;secret;/"}});
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
+    SeedRunSettings(dir_ / "drive/");
     WriteSetting("Resp_Base", "1");
     WriteSetting("Resp_BaseAut", "Aut2");
     WriteSetting("Resp_BaseUsr", "sa");
     WriteSetting("Resp_BasePas", "secret");
     WriteSetting("Resp_BaseBas", ",5,");
-    WriteSetting("Resp_Archivo", "0");
     WriteSetting("Resp_SeguPas", "clave");
     WriteSetting("Resp_ProgRespLoc", "1");
-    WriteSetting("Resp_Drive", dir_ / "drive/");
   }
 
   // Starts the SQL Server stand-in with databases 1, 5 and 15.
@@ -141,7 +137,7 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
 TEST_F(NorvoTDatabaseTest, RefusedBackupIsReportedWithTheServersText) {
   StartServer(R"(, "refuse_backup": true)");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(Reports("Tipo=5"), Contains("Tipo=5&CL=123&NO=Acme&NE=" + pc_ +
                                           "&ER=BACKUP DATABASE permission denied in database 'Ventas'."));
   EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("&TR=BD&RE=Ventas&CO=BD05C001.RAR&ED=N")));
@@ -157,9 +153,10 @@ TEST_F(NorvoTDatabaseTest, RefusedLoginIsAConnectionErrorAndTheFilePhaseStillRun
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.xls");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   // No box waits for a person: the reason is a line on stderr.
   EXPECT_LT(run.seconds, 15);
+  // Every record of the failure on its own line, each named as the program's.
   EXPECT_THAT(run.err,
               HasSubstr("Norvo_T: Login failed for user 'sa'.\nNorvo_T: Unable to connect to data source\n"));
   EXPECT_TRUE(tds_->Statements().empty());
@@ -234,7 +231,7 @@ TEST_F(NorvoTDatabaseTest, SevenZipWithNothingMatchingReportsTheNoFilesText) {
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.pdf");
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(Reports("Tipo=5"), Contains(HasSubstr("&ER=No existen archivo(s) para comprimir")));
   EXPECT_THAT(Reports("Tipo=4"), ElementsAre(HasSubstr("CO=ARC1C001.RAR&ED=N")));
 }

@@ -34,7 +34,7 @@ class ArchiverFaultTest : public NorvoTFaultTest {
   }
 
   void ExpectReportedAndNothingLost(const ProgramRun& run, const std::string& cause) {
-    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.exit_code, 2) << run.err;
     auto errors = Requests("5");
     ASSERT_THAT(errors, SizeIs(2)) << run.err;  // the archive, then the upload of the missing archive
     EXPECT_THAT(errors[0], HasSubstr(cause));
@@ -70,7 +70,7 @@ TEST_F(ArchiverFaultTest, RarThatCannotOpenASourceUploadsTheRestAndReportsIt) {
   UseRar(Wrapped(PeerPath("fake_rar"),
                  "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;  // uploaded, but incomplete
   EXPECT_THAT(Requests("4"), ElementsAre(HasSubstr("&CO=ARC1C001.RAR&ED=Y")));
   EXPECT_THAT(Requests("5"),
               ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));
@@ -90,7 +90,7 @@ TEST_F(ArchiverFaultTest, SevenZipThatCannotReadASourceUploadsTheRestAndReportsI
   UseSevenZip(
       Wrapped("/usr/bin/7zz", "LD_PRELOAD='" NORVO_UNREADABLE_SHIM "' NORVO_UNREADABLE_NAME=abierto.xls"));
   const ProgramRun run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << "uploaded, but incomplete: " << run.err;
   EXPECT_THAT(Requests("5"),
               ElementsAre(HasSubstr("ER=Respaldo incompleto ARC1C001.RAR, no se pudieron leer: ")));
   EXPECT_THAT(Requests("5").front(), HasSubstr("abierto.xls"));

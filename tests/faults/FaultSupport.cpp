@@ -1,41 +1,28 @@
 #include "FaultSupport.h"
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
-
-extern char** environ;
+#include "support/RunSettings.h"
 
 namespace norvo::test {
 
 void NorvoTFaultTest::SetUp() {
   ASSERT_TRUE(ftp_.Started());
   pc_ = run::GetMachineName();
-  std::filesystem::create_directories(dir_ / "drive");
   std::filesystem::create_directories(dir_ / "data");
   WriteFile(dir_ / "data/libro.xls", SizeableContent());
   UseRar(PeerPath("fake_rar"));
   accountReply_ = "Acme;" + ftp_.Address() + ";test;secret;/base/";
   service_.Configure({{"tipo3", accountReply_}});
   using settings::WriteSetting;
-  WriteSetting("Cliente", settings::EncodeSetting("123"));
-  WriteSetting("Resp_ProgEnv", "0");
-  WriteSetting("Resp_ProgCopias", "3");
+  SeedRunSettings(dir_ / "drive/");
   WriteSetting("Resp_RespUCopia", "3");
-  WriteSetting("Resp_Base", "0");
   WriteSetting("Resp_Archivo", "1");
   WriteSetting("Resp_ProgRespLoc", "1");
-  WriteSetting("Resp_Drive", dir_ / "drive/");
   WriteSetting("Resp_ArchRuta", dir_ / "data");
   WriteSetting("Resp_ArchTipo", "C");
   WriteSetting("Resp_ArchFil", "*.xls");

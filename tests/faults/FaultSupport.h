@@ -7,13 +7,13 @@
 #include <sys/types.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "FtpPeer.h"
-#include "run/RunTestSupport.h"
+#include "peers/AccountServicePeer.h"
+#include "peers/FtpPeer.h"
 #include "support/PeerProcess.h"
+#include "support/Programs.h"
 
 namespace norvo::test {
 
@@ -33,8 +33,8 @@ class NorvoTFaultTest : public ::testing::Test {
   // The decoded queries of every request with that Tipo.
   std::vector<std::string> Requests(const std::string& tipo) const;
 
-  testing::TempDir dir_;
-  testing::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  TempDir dir_;
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
   AccountServicePeer service_{dir_.path().string()};
   FtpPeer ftp_;
   std::string work_ = dir_ / "drive/TEMP_Norvo/";

@@ -28,7 +28,6 @@ class FtpFaultTest : public ::testing::TestWithParam<FtpFault> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ftp_.Started());
-    WriteFile(dir_ / "provider.ini", "[provider]\nftp_timeout_s = 2\n");
     WriteFile(ftp_.Root() + "/old.RAR", "the good copy");
     WriteFile(ftp_.Root() + "/new.tmp", "the new copy");
     WriteFile(dir_ / "local.RAR", SizeableContent());
@@ -39,8 +38,7 @@ class FtpFaultTest : public ::testing::TestWithParam<FtpFault> {
     EXPECT_EQ(ReadFile(ftp_.Root() + "/new.tmp"), "the new copy");
   }
 
-  testing::TempDir dir_;
-  testing::ScopedEnv provider_{"NORVO_PROVIDER_CONF", dir_ / "provider.ini"};
+  TempDir dir_;
   FtpPeer ftp_;
 };
 
@@ -49,7 +47,9 @@ TEST_P(FtpFaultTest, FailsClearlyAndTouchesNothing) {
   PeerProcess proxy({"/usr/bin/python3", PeerPath("ftp_fault_proxy.py"), "--upstream",
                      std::to_string(ftp_.Port()), "--on", fault.command, "--mode", fault.mode});
   const std::string address = "127.0.0.1:" + proxy.FirstLine();
-  ftp::cFTP client;
+  net::FtpSessionOptions options;
+  options.timeout_s = 2;
+  ftp::cFTP client(options);
   const auto start = std::chrono::steady_clock::now();
   const bool opened = client.OpenConnection(address, "test", "secret");
   bool succeeded = opened;

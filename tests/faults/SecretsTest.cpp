@@ -51,7 +51,7 @@ TEST_F(NorvoTFaultTest, NoPasswordInStderrOrReportsOfAFailingRun) {
   // The cloud refuses this FTP password.
   service_.Configure({{"tipo3", "Acme;" + ftp_.Address() + ";test;" + kFtpPassword + ";/base/"}});
   auto run = Run({{"FAKE_RAR_KILL", "9"}});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   ExpectNoSecretIn("stderr", run.err);
   EXPECT_THAT(run.err, HasSubstr("was ended by signal 9"));
   const auto requests = service_.Requests();
@@ -63,7 +63,7 @@ TEST_F(NorvoTFaultTest, NoPasswordInStderrOrReportsOfAFailingRun) {
 }
 
 TEST(SmtpSecrets, RefusedLoginAndUrlWithLoginShowNoPassword) {
-  testing::TempDir dir;
+  TempDir dir;
   PeerProcess peer({"/usr/bin/python3", PeerPath("smtp_server.py"), "--log", dir / "smtp.log", "--user",
                     "soporte@norvo.test", "--password", "the right one"});
   const std::string port = peer.FirstLine().substr(peer.FirstLine().find(' ') + 1);

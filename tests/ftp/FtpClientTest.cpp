@@ -1,10 +1,11 @@
 // cFTP's session operations against pyftpdlib: log-on, folders, names, sizes.
 #include <filesystem>
 
-#include "FtpTestSupport.h"
+#include "support/FtpServerTest.h"
 
-using namespace norvo;
-using norvo::test::FtpServerTest;
+namespace norvo::test {
+namespace {
+
 namespace fs = std::filesystem;
 
 TEST(FtpClient, NewObjectIsPassiveAsciiAndIdleCloseIsHarmless) {
@@ -53,10 +54,10 @@ TEST_F(FtpServerTest, HostThatDoesNotAnswerIsAnInternetConnectError) {
   EXPECT_EQ(
       ftp_.GetLastErrorMessage(),
       "InternetConnect error code: 12029 Message: A connection with the server could not be established\r\n");
-  test::UseFtpTimeout(1);
-  test::SilentListener silent;
-  EXPECT_FALSE(ftp_.OpenConnection("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret"));
-  EXPECT_EQ(ftp_.GetLastErrorMessage(),
+  ftp::cFTP quick(FtpTimeout(1));
+  SilentListener silent;
+  EXPECT_FALSE(quick.OpenConnection("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret"));
+  EXPECT_EQ(quick.GetLastErrorMessage(),
             "InternetConnect error code: 12002 Message: The operation timed out\r\n");
 }
 
@@ -88,15 +89,15 @@ TEST_F(FtpServerTest, CreateRemoveRenameDelete) {
   EXPECT_TRUE(fs::is_directory(ServerPath("base")));
   EXPECT_FALSE(ftp_.CreateFTPDirectory("base"));  // existing: refused, as the upload expects
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
-  test::WriteWholeFile(ServerPath("base/BD05C001.TMP"), "new");
-  test::WriteWholeFile(ServerPath("base/BD05C001.RAR"), "old");
+  WriteFile(ServerPath("base/BD05C001.TMP"), "new");
+  WriteFile(ServerPath("base/BD05C001.RAR"), "old");
   EXPECT_FALSE(ftp_.RemoveFTPDirectory("base"));
   ASSERT_TRUE(ftp_.SetFTPDirectory("base"));
   ASSERT_TRUE(ftp_.DeleteFTPFile("BD05C001.RAR"));
   EXPECT_FALSE(ftp_.DeleteFTPFile("BD05C001.RAR"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
   ASSERT_TRUE(ftp_.RenameFTPFile("BD05C001.TMP", "BD05C001.RAR"));
-  EXPECT_EQ(test::ReadWholeFile(ServerPath("base/BD05C001.RAR")), "new");
+  EXPECT_EQ(ReadFile(ServerPath("base/BD05C001.RAR")), "new");
   EXPECT_FALSE(fs::exists(ServerPath("base/BD05C001.TMP")));
   EXPECT_FALSE(ftp_.RenameFTPFile("missing.TMP", "x.RAR"));
   EXPECT_EQ(ftp_.GetLastErrorMessage().substr(0, 4), "550 ");
@@ -109,10 +110,10 @@ TEST_F(FtpServerTest, CreateRemoveRenameDelete) {
 
 TEST_F(FtpServerTest, FileSizes) {
   ASSERT_TRUE(Connect());
-  test::WriteWholeFile(ServerPath("six hundred.bin"), std::string(600, 'x'));
-  test::WriteWholeFile(ServerPath("sixXhundred.bin"), std::string(7, 'x'));
+  WriteFile(ServerPath("six hundred.bin"), std::string(600, 'x'));
+  WriteFile(ServerPath("sixXhundred.bin"), std::string(7, 'x'));
   fs::create_directory(ServerPath("sub"));
-  test::WriteWholeFile(ServerPath("sub/inner.RAR"), std::string(42, 'x'));
+  WriteFile(ServerPath("sub/inner.RAR"), std::string(42, 'x'));
   EXPECT_EQ(ftp_.GetFTPFileSize("six hundred.bin"), 600);
   EXPECT_EQ(ftp_.GetFTPFileSize("sixXhundred.bin"), 7);
   EXPECT_EQ(ftp_.GetFTPFileSize("sub/INNER.rar"),
@@ -137,3 +138,6 @@ TEST_F(FtpServerTest, ReconnectingClosesTheHeldConnection) {
   EXPECT_FALSE(ftp_.CreateFTPDirectory("e"));
   EXPECT_FALSE(fs::exists(ServerPath("e")));
 }
+
+}  // namespace
+}  // namespace norvo::test

@@ -2,11 +2,12 @@
 #include <ctime>
 #include <filesystem>
 
-#include "FtpTestSupport.h"
 #include "settings/AutomationDate.h"
+#include "support/FtpServerTest.h"
 
-using namespace norvo;
-using norvo::test::FtpServerTest;
+namespace norvo::test {
+namespace {
+
 namespace fs = std::filesystem;
 
 TEST_F(FtpServerTest, EmptyFolderGivesNoListAndRecordsNothing) {
@@ -23,13 +24,13 @@ TEST_F(FtpServerTest, EmptyFolderGivesNoListAndRecordsNothing) {
 
 TEST_F(FtpServerTest, ListingsMatchPatternsWithoutCaseInBothDialects) {
   for (bool list_only : {false, true}) {
-    test::FtpPeerOptions options;
+    FtpPeerOptions options;
     options.list_only = list_only;
     StartServer(options);
     fs::create_directories(ServerPath("CLI/PC1/Sub.rar"));
-    test::WriteWholeFile(ServerPath("CLI/PC1/BD05C001.RAR"), std::string(600, 'x'));
-    test::WriteWholeFile(ServerPath("CLI/PC1/arc1c002.rar"), "y");
-    test::WriteWholeFile(ServerPath("CLI/PC1/notes with blanks.txt"), "z");
+    WriteFile(ServerPath("CLI/PC1/BD05C001.RAR"), std::string(600, 'x'));
+    WriteFile(ServerPath("CLI/PC1/arc1c002.rar"), "y");
+    WriteFile(ServerPath("CLI/PC1/notes with blanks.txt"), "z");
     ASSERT_TRUE(Connect());
     ASSERT_TRUE(ftp_.SetFTPDirectory("CLI/PC1"));
     auto list = ftp_.GetDirectoryListing("*.RAR");
@@ -60,8 +61,8 @@ TEST_F(FtpServerTest, ListingsMatchPatternsWithoutCaseInBothDialects) {
 
 TEST_F(FtpServerTest, NamesDifferingOnlyInCaseGiveOneEntry) {
   ASSERT_TRUE(Connect());
-  test::WriteWholeFile(ServerPath("a.txt"), "1");
-  test::WriteWholeFile(ServerPath("A.TXT"), "22");
+  WriteFile(ServerPath("a.txt"), "1");
+  WriteFile(ServerPath("A.TXT"), "22");
   auto list = ftp_.GetDirectoryListing("*.txt");
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->Count(), 1);
@@ -79,3 +80,6 @@ TEST_F(FtpServerTest, ListingOfAFolderThatVanishedIsRecorded) {
   // MLSD refused (501) is tried again with LIST, whose refusal is kept.
   EXPECT_EQ(ftp_.GetLastErrorMessage(), "550 No such file or directory.\r\n");
 }
+
+}  // namespace
+}  // namespace norvo::test

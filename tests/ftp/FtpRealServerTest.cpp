@@ -4,23 +4,22 @@
 #include <filesystem>
 #include <vector>
 
-#include "FtpTestSupport.h"
-#include "ProftpdPeer.h"
-#include "PureFtpdPeer.h"
-#include "VsftpdPeer.h"
+#include "peers/ProftpdPeer.h"
+#include "peers/PureFtpdPeer.h"
+#include "peers/VsftpdPeer.h"
+#include "support/FtpServerTest.h"
 
-using namespace norvo;
-namespace fs = std::filesystem;
-
+namespace norvo::test {
 namespace {
 
-void WholeSession(const test::RealFtpPeer& peer) {
-  test::UseFtpTimeout(5);
+namespace fs = std::filesystem;
+
+void WholeSession(const RealFtpPeer& peer) {
   // The dependency lists install the servers: a missing one fails, never passes silently.
   ASSERT_EQ(peer.Problem(), "");
-  norvo::testing::TempDir local;
+  TempDir local;
   for (bool active : {false, true}) {
-    ftp::cFTP ftp;
+    ftp::cFTP ftp(FtpTimeout(5));
     if (active) ftp.SetModeActive();
     ftp.SetTransferBinary();
     ASSERT_TRUE(ftp.OpenConnection(peer.Address(), peer.User(), peer.Password()))
@@ -33,7 +32,7 @@ void WholeSession(const test::RealFtpPeer& peer) {
 
     std::vector<int64_t> events;
     ftp.FileTransferProgress = [&](int64_t current, int64_t) { events.push_back(current); };
-    test::WriteWholeFile(local / "six.bin", std::string(600, 'r'));
+    WriteFile(local / "six.bin", std::string(600, 'r'));
     ASSERT_TRUE(ftp.FTPUploadFile(local / "six.bin", "BD05C001.TMP")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{255, 510, 600}));
     ftp.DeleteFTPFile("BD05C001.RAR");  // first upload: nothing to delete
@@ -52,7 +51,7 @@ void WholeSession(const test::RealFtpPeer& peer) {
     events.clear();
     ASSERT_TRUE(ftp.FTPDownloadFile(local / "back.bin", "BD05C001.RAR")) << ftp.GetLastErrorMessage();
     EXPECT_EQ(events, (std::vector<int64_t>{256, 511, 600}));
-    EXPECT_EQ(test::ReadWholeFile(local / "back.bin"), std::string(600, 'r'));
+    EXPECT_EQ(ReadFile(local / "back.bin"), std::string(600, 'r'));
 
     EXPECT_FALSE(ftp.RemoveFTPDirectory("/pub/" + folder));  // not empty
     for (const char* name : {"BD05C001.RAR", "arc1c002.rar", "notes 1.txt"})
@@ -67,8 +66,10 @@ void WholeSession(const test::RealFtpPeer& peer) {
 }  // namespace
 
 TEST(FtpRealServers, WholeSessionOnEachServer) {
-  if (!test::RealFtpPeer::CanRun()) GTEST_SKIP() << "the real FTP servers need the tests to run as root";
-  WholeSession(test::VsftpdPeer());
-  WholeSession(test::ProftpdPeer());
-  WholeSession(test::PureFtpdPeer());
+  if (!RealFtpPeer::CanRun()) GTEST_SKIP() << "the real FTP servers need the tests to run as root";
+  WholeSession(VsftpdPeer());
+  WholeSession(ProftpdPeer());
+  WholeSession(PureFtpdPeer());
 }
+
+}  // namespace norvo::test

@@ -3,15 +3,15 @@
 #include "ftp/FileTime.h"
 #include "ftp/ListingParser.h"
 #include "ftp/Pattern.h"
+#include "ftp/RemoteFileSize.h"
+
+namespace norvo::test {
+namespace {
 
 using namespace norvo::ftp;
 
-namespace {
-
 // 7 December 2026 12:00 UTC, the "now" of the Unix listings below.
 const std::time_t kNow = UnixFromFileTime(FileTimeFromUtc(2026, 12, 7, 12, 0, 0));
-
-}  // namespace
 
 TEST(MlsdLines, FactsNamesAndTypes) {
   auto file = ParseMlsdLine("modify=20261207064538;perm=radfwMT;size=12;type=file;unique=fe00g; x y.txt\r");
@@ -186,3 +186,15 @@ TEST(FileTimes, AutomationDatesInLocalTime) {
   tzset();
 }
 #endif
+
+TEST(FileSizeIn, TheFileOfExactlyThatNameAndNeverAFolder) {
+  const std::vector<FindData> entries = ParseListing(
+      "type=dir;size=4096; copia.RAR\r\ntype=file;size=10; COPIA.RAR\r\ntype=file;size=7; copia.TMP\r\n",
+      true, kNow);
+  EXPECT_EQ(FileSizeIn(entries, "copia.TMP"), 7);
+  EXPECT_EQ(FileSizeIn(entries, "COPIA.RAR"), 10);
+  EXPECT_EQ(FileSizeIn(entries, "copia.RAR"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace norvo::test

@@ -4,17 +4,17 @@
 #include <chrono>
 #include <filesystem>
 
-#include "FtpPeer.h"
 #include "net/FtpErrors.h"
 #include "net/FtpLimits.h"
 #include "net/FtpSession.h"
+#include "peers/FtpPeer.h"
+
+namespace norvo::test {
+namespace {
 
 using namespace norvo::net;
-using norvo::test::FtpPeer;
-using norvo::test::FtpPeerOptions;
-namespace fs = std::filesystem;
 
-namespace {
+namespace fs = std::filesystem;
 
 FtpSessionOptions Quick() {
   FtpSessionOptions options;
@@ -31,8 +31,6 @@ std::string Fetch(FtpSession& session, const std::string& remote) {
   EXPECT_TRUE(session.Retrieve(remote, true, write)) << session.LastResponse();
   return data;
 }
-
-}  // namespace
 
 TEST(FtpSessionServer, RefusedCommandFailsAloneAndKeepsTheConnection) {
   FtpPeer peer;
@@ -51,7 +49,7 @@ TEST(FtpSessionServer, RefusedCommandFailsAloneAndKeepsTheConnection) {
 TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteWholeFile(peer.Root() + "/keep", "x");
+  WriteFile(peer.Root() + "/keep", "x");
   FtpSession session;
   ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
   EXPECT_FALSE(session.MakeDirectory("a\r\nDELE /keep"));
@@ -66,11 +64,11 @@ TEST(FtpSessionServer, NamesWithLineBreaksAreNeverSent) {
 }
 
 TEST(FtpSessionServer, ProxiesOfTheEnvironmentAreNotUsed) {
-  norvo::testing::ScopedEnv ftpProxy("ftp_proxy", "http://127.0.0.1:1");
-  norvo::testing::ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  ScopedEnv ftpProxy("ftp_proxy", "http://127.0.0.1:1");
+  ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteWholeFile(peer.Root() + "/copia.RAR", "copy");
+  WriteFile(peer.Root() + "/copia.RAR", "copy");
   FtpSession session;
   ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick())) << session.LastError();
   EXPECT_EQ(Fetch(session, "copia.RAR"), "copy");
@@ -109,7 +107,7 @@ TEST(FtpSessionServer, TransfersUseAbsolutePathsWhateverTheServersFolder) {
     return static_cast<long long>(n);
   };
   ASSERT_TRUE(session.Store("we%ird #name.txt", true, read, static_cast<int64_t>(data.size())));
-  EXPECT_EQ(norvo::test::ReadWholeFile(peer.Root() + "/d1/we%ird #name.txt"), data);
+  EXPECT_EQ(ReadFile(peer.Root() + "/d1/we%ird #name.txt"), data);
   ASSERT_TRUE(session.ChangeDirectory("/d2"));
   EXPECT_EQ(Fetch(session, "/d1/we%ird #name.txt"), data);
   EXPECT_EQ(Fetch(session, "../d1/we%ird #name.txt"), data);
@@ -121,7 +119,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
     options.list_only = list_only;
     FtpPeer peer(options);
     ASSERT_TRUE(peer.Started());
-    norvo::test::WriteWholeFile(peer.Root() + "/f.txt", "12345");
+    WriteFile(peer.Root() + "/f.txt", "12345");
     FtpSession session;
     ASSERT_TRUE(session.Connect(peer.Address(), "test", "secret", Quick()));
     std::string text;
@@ -135,7 +133,7 @@ TEST(FtpSessionServer, ListsWithMlsdWhenOfferedElseList) {
 TEST(FtpSessionServer, ActiveModeTransfers) {
   FtpPeer peer;
   ASSERT_TRUE(peer.Started());
-  norvo::test::WriteWholeFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
+  WriteFile(peer.Root() + "/f.bin", std::string("\0\r\n\xff", 4));
   FtpSession session;
   FtpSessionOptions options = Quick();
   options.passive = false;
@@ -146,7 +144,7 @@ TEST(FtpSessionServer, ActiveModeTransfers) {
 TEST(FtpSessionServer, ConnectFailuresCarryTheirCodes) {
   FtpSession session;
   {
-    norvo::test::SilentListener closed;  // a port that is certainly free once closed
+    SilentListener closed;  // a port that is certainly free once closed
     (void)closed;
   }
   FtpPeer peer;
@@ -158,7 +156,7 @@ TEST(FtpSessionServer, ConnectFailuresCarryTheirCodes) {
   peer.Kill();
   EXPECT_FALSE(session.Connect(peer.Address(), "test", "secret", Quick()));
   EXPECT_EQ(session.LastError(), ftp_error::kCannotConnect);
-  norvo::test::SilentListener silent;
+  SilentListener silent;
   FtpSessionOptions fast = Quick();
   fast.timeout_s = 1;
   EXPECT_FALSE(session.Connect("127.0.0.1:" + std::to_string(silent.Port()), "test", "secret", fast));
@@ -224,3 +222,6 @@ TEST(FtpSessionServer, EndlessRepliesAndListingsFailAtTheirBounds) {
         << "the bound ends the request, not the server";
   }
 }
+
+}  // namespace
+}  // namespace norvo::test

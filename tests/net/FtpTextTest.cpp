@@ -4,6 +4,9 @@
 #include "net/FtpExchangeLog.h"
 #include "net/FtpText.h"
 
+namespace norvo::test {
+namespace {
+
 using namespace norvo::net;
 
 TEST(FtpReplies, CodesAndFinalLines) {
@@ -103,3 +106,6 @@ TEST(FtpExchangeLogTest, RepliesAttachToTheirCommands) {
   EXPECT_EQ(log.LastReplyText(), "226 done\r\n");
   EXPECT_EQ(log.LastReplyCode(), 226);
 }
+
+}  // namespace
+}  // namespace norvo::test

@@ -32,7 +32,10 @@ if ! cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1;
   echo "FAIL cpack could not build the package"
   exit 1
 fi
-deb=$(ls "$out"/norvo_*.deb 2>/dev/null | head -n1)
+deb=""
+for candidate in "$out"/norvo_*.deb; do
+  [ -e "$candidate" ] && deb="$candidate" && break
+done
 if [ -z "$deb" ]; then
   cat "$out/cpack.log"
   echo "FAIL cpack made no norvo_*.deb"

@@ -2,13 +2,14 @@
 // Starts tests/peers/ftp_server.py (pyftpdlib) on a free loopback port with a
 // fresh root folder (or the hostile server of FtpPeerOptions::flood), and
 // stops it (by its process id) when destroyed.
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
+#include "support/PeerProcess.h"
+#include "support/Ports.h"
 #include "support/TempDir.h"
-#include "support/WholeFile.h"
 
 namespace norvo::test {
 
@@ -56,21 +57,9 @@ class FtpPeer {
   void Kill();
 
  private:
-  testing::TempDir folder_;
+  TempDir folder_;
   std::string root_;
-  pid_t pid_ = -1;
-  int port_ = 0;
-};
-
-// A silent peer: listens on a loopback port and never answers.
-class SilentListener {
- public:
-  SilentListener();
-  ~SilentListener();
-  int Port() const { return port_; }
-
- private:
-  int fd_ = -1;
+  std::unique_ptr<PeerProcess> process_;
   int port_ = 0;
 };
 

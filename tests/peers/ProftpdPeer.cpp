@@ -1,4 +1,4 @@
-#include "ProftpdPeer.h"
+#include "peers/ProftpdPeer.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Starts ProFTPD with mod_digest (HASH, XSHA256, XSHA1, XMD5, XCRC) for the
 // chrooted user test:secret, in the settings a hosting provider may choose.
-#include "RealFtpPeer.h"
+#include "peers/RealFtpPeer.h"
 
 namespace norvo::test {
 

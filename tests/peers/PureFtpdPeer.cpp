@@ -1,4 +1,4 @@
-#include "PureFtpdPeer.h"
+#include "peers/PureFtpdPeer.h"
 
 #include <sys/wait.h>
 

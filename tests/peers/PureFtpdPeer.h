@@ -2,7 +2,7 @@
 // Starts Pure-FTPd for the chrooted user test:secret (a PureDB user file whose
 // password hash is SHA-512 crypt: pure-pw's own argon2id costs seconds per
 // log-on), in the settings a hosting provider may choose.
-#include "RealFtpPeer.h"
+#include "peers/RealFtpPeer.h"
 
 namespace norvo::test {
 

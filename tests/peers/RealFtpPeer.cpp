@@ -1,10 +1,9 @@
-#include "RealFtpPeer.h"
+#include "peers/RealFtpPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,36 +15,18 @@
 #include <filesystem>
 #include <thread>
 
-extern char** environ;
+#include "platform/posix/Spawn.h"
+#include "support/Ports.h"
 
 namespace norvo::test {
 namespace {
 
-sockaddr_in Loopback(int port) {
+bool Accepts(int port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  return address;
-}
-
-// A loopback port that was free a moment ago (the servers cannot take port 0).
-int FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = Loopback(0);
-  socklen_t length = sizeof(address);
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  close(fd);
-  return port;
-}
-
-bool Accepts(int port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = Loopback(port);
   bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
   close(fd);
   return ok;
@@ -74,7 +55,7 @@ RealFtpPeer::RealFtpPeer(const std::string& name, const std::string& program)
   mkdir(PubPath().c_str(), 0755);
   if (chown(home_.c_str(), uid_, gid_) != 0 || chown(PubPath().c_str(), uid_, gid_) != 0)
     problem_ = "cannot prepare the home folder of " + name;
-  port_ = FreePort();
+  port_ = FreeLoopbackPort();
 }
 
 RealFtpPeer::~RealFtpPeer() {
@@ -98,14 +79,12 @@ std::string RealFtpPeer::UnpackedPath(const std::string& package, const std::str
   return std::string(dir != nullptr && *dir != '\0' ? dir : "/opt/norvo-peers") + "/" + package + inside;
 }
 
-void RealFtpPeer::Start(std::vector<std::string> argv) {
+void RealFtpPeer::Start(const std::vector<std::string>& argv) {
   if (!problem_.empty()) return;
-  std::vector<char*> args;
-  for (std::string& arg : argv) args.push_back(arg.data());
-  args.push_back(nullptr);
-  if (posix_spawn(&pid_, args[0], nullptr, nullptr, args.data(), environ) != 0) {
+  std::string error;
+  if (!platform::SpawnProgram(argv, platform::SpawnSetup{}, &pid_, &error)) {
     pid_ = -1;
-    problem_ = name_ + " could not be started";
+    problem_ = name_ + " could not be started: " + error;
     return;
   }
   for (int i = 0; i < 100 && !Accepts(port_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -40,11 +40,11 @@ class RealFtpPeer {
   // The folder of an unpacked package.
   static std::string UnpackedPath(const std::string& package, const std::string& inside);
   // Starts argv (argv[0] is the program) and waits until the port accepts.
-  void Start(std::vector<std::string> argv);
+  void Start(const std::vector<std::string>& argv);
   // A password hash in crypt(3) form (SHA-512), cheap to check at every log-on.
   std::string PasswordHash();
 
-  testing::TempDir folder_;
+  TempDir folder_;
   std::string home_;
   std::string problem_;
   uid_t uid_ = 0;

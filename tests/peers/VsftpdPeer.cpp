@@ -1,4 +1,4 @@
-#include "VsftpdPeer.h"
+#include "peers/VsftpdPeer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // Starts vsftpd (a LIST-only server: no MLST/MLSD) on a free loopback port,
 // anonymous log-on confined to its root, with the writable "pub" folder.
 // scripts/install-deps installs it (scripts/deps/ftp.txt).
-#include "RealFtpPeer.h"
+#include "peers/RealFtpPeer.h"
 
 namespace norvo::test {
 

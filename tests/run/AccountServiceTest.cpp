@@ -6,8 +6,10 @@
 #include "run/AccountService.h"
 #include "run/ItemNames.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 
@@ -41,6 +43,16 @@ TEST(SplitAccountReply, FieldsKeepTheBytesReceived) {
             "a");
   EXPECT_EQ(fields->at(3), "p\xE9");
   EXPECT_EQ(SplitAccountReply("Año;x")->at(0), "Año");
+}
+
+TEST(FirstSixFields, FieldsBeyondTheSixthAreDropped) {
+  auto fields = FirstSixFields("Empresa;host:21;usr;pw;/base/;x;extra;more");
+  EXPECT_EQ(fields[0], "Empresa");
+  EXPECT_EQ(fields[5], "x");
+  auto short_reply = FirstSixFields("Empresa;host");
+  EXPECT_EQ(short_reply[1], "host");
+  EXPECT_EQ(short_reply[2], "");
+  EXPECT_EQ(FirstSixFields("")[0], "");
 }
 
 TEST(AccountServiceRequests, KeysGoInTheirOrderAndClienteAsStored) {
@@ -108,4 +120,4 @@ TEST(NextCopySlot, RotatesThroughTheCopyCount) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

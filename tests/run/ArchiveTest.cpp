@@ -4,13 +4,15 @@
 
 #include <filesystem>
 
-#include "RunTestSupport.h"
 #include "platform/System.h"
 #include "run/Archive.h"
 #include "run/ArchiverRar.h"
+#include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -40,10 +42,10 @@ TEST(RarArguments, PasswordsAndPathsWithBlanksAndQuotesStayWhole) {
 }
 
 TEST(FindRarTool, ProviderPathThenProgramFolderThenPath) {
-  test::TempDir dir;
+  TempDir dir;
   EXPECT_EQ(FindRarTool("/x/rar", dir.path().string() + "/"), "/x/rar");
   EXPECT_EQ(FindRarTool("", dir.path().string() + "/"), "rar");
-  test::WriteFile(dir / "rar", "");
+  WriteFile(dir / "rar", "");
   EXPECT_EQ(FindRarTool("", dir.path().string() + "/"), dir / "rar");
 }
 
@@ -58,24 +60,24 @@ class BuildArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(dir_ / "src dir/sub \"q\"");
-    test::WriteFile(dir_ / "src dir/a.xls", "A");
-    test::WriteFile(dir_ / "src dir/b.doc", "B");
-    test::WriteFile(dir_ / "src dir/sub \"q\"/c.xls", "C");
+    WriteFile(dir_ / "src dir/a.xls", "A");
+    WriteFile(dir_ / "src dir/b.doc", "B");
+    WriteFile(dir_ / "src dir/sub \"q\"/c.xls", "C");
   }
   std::string Build(std::int16_t recurse, const std::string& files, const std::string& password,
                     const std::string& del) {
     return BuildArchiveWith(RarArchiver(tool_), ArchiveJob{recurse, files, archive_, password, del == "S"});
   }
   std::string List(const std::string& password = "") {
-    auto run = test::RunProgram({tool_, "lb", "-p" + password, archive_}, {});
+    auto run = RunProgram({tool_, "lb", "-p" + password, archive_}, {});
     return run.exit_code == 0 ? "" : "exit " + std::to_string(run.exit_code);
   }
-  std::vector<nlohmann::json> Calls() { return test::ReadJsonLines(log_); }
+  std::vector<nlohmann::json> Calls() { return ReadJsonLines(log_); }
 
-  test::TempDir dir_;
+  TempDir dir_;
   std::string log_ = dir_ / "rar.log";
-  test::ScopedEnv logEnv_{"FAKE_RAR_LOG", log_};
-  std::string tool_ = test::PeerPath("fake_rar");
+  ScopedEnv logEnv_{"FAKE_RAR_LOG", log_};
+  std::string tool_ = PeerPath("fake_rar");
   std::string archive_ = dir_ / "work/ARC1C001.RAR";
 };
 
@@ -90,7 +92,7 @@ TEST_F(BuildArchiveTest, PacksWithPasswordAndSubfoldersKeepingTheSources) {
 
 TEST_F(BuildArchiveTest, DeleteFlagRemovesThePackedDump) {
   std::filesystem::create_directories(dir_ / "work");
-  test::WriteFile(dir_ / "work/BD05C001.BAK", "dump");
+  WriteFile(dir_ / "work/BD05C001.BAK", "dump");
   EXPECT_EQ(Build(0, dir_ / "work/BD05C001.BAK", "", "S"), "OK");
   EXPECT_FALSE(platform::FileExists(dir_ / "work/BD05C001.BAK"));
   EXPECT_THAT(Calls().at(0)["argv"],
@@ -116,7 +118,7 @@ TEST_F(BuildArchiveTest, PathsThatStartWithADashStayPaths) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
   std::filesystem::create_directories("-r");
-  test::WriteFile("-r/x.xls", "X");
+  WriteFile("-r/x.xls", "X");
   const std::string result =
       BuildArchiveWith(RarArchiver(tool_), ArchiveJob{0, "-r/*.xls", "-dh.RAR", "", false});
   const bool made = platform::FileExists("-dh.RAR");
@@ -128,14 +130,14 @@ TEST_F(BuildArchiveTest, PathsThatStartWithADashStayPaths) {
 TEST_F(BuildArchiveTest, ToolThatFailsCannotVouchForTheArchiveItLeaves) {
   std::filesystem::create_directories(dir_ / "work");
   {
-    test::ScopedEnv failing("FAKE_RAR_EXIT", "2");
+    ScopedEnv failing("FAKE_RAR_EXIT", "2");
     EXPECT_THAT(Build(0, dir_ / "src dir/a.xls", "", "N"), HasSubstr("exit code 2"));
   }
   {
-    test::ScopedEnv warning("FAKE_RAR_EXIT", "1");
+    ScopedEnv warning("FAKE_RAR_EXIT", "1");
     EXPECT_EQ(Build(0, dir_ / "src dir/a.xls", "", "N"), "OK");
   }
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

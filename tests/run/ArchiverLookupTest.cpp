@@ -4,11 +4,14 @@
 
 #include <filesystem>
 
-#include "RunTestSupport.h"
 #include "run/ArchiverLookup.h"
+#include "support/Files.h"
+#include "support/TempDir.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using settings::ArchiverChoice;
 
@@ -22,33 +25,35 @@ class ArchiverLookupTest : public ::testing::Test {
     search_.programFolder = dir_ / "program/";
     search_.searchPath = dir_ / "bin1" + ":" + dir_ / "bin2";
   }
-  // The archiver found, then what was missing.
+  // The archiver found ("none"), then what was missing.
   std::string Found() {
     std::string note;
-    return FindArchiver(search_, &note)->Describe() + " | " + note;
+    const auto archiver = FindArchiver(search_, &note);
+    return (archiver ? archiver->Describe() : "none") + " | " + note;
   }
-  test::TempDir dir_;
+  TempDir dir_;
   ArchiverSearch search_;
 };
 
 TEST_F(ArchiverLookupTest, AutoTakesTheRarToolWhenFoundElse7zzElse7z) {
-  EXPECT_EQ(Found(), "the RAR tool (rar) | no archiver was found (rar, 7zz or 7z); install the 7zip package");
-  test::WriteFile(dir_ / "bin2/7z", "");
+  EXPECT_EQ(Found(),
+            "none | no archiver found: install 7zip (or rar), or set archiver_path in the provider file");
+  WriteFile(dir_ / "bin2/7z", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7z" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "bin2/7zz", "");
+  WriteFile(dir_ / "bin2/7zz", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin2/7zz" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "program/7zz", "");
+  WriteFile(dir_ / "program/7zz", "");
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "program/7zz" + ", level " + kLevel + ") | ");
-  test::WriteFile(dir_ / "bin2/rar", "");
+  WriteFile(dir_ / "bin2/rar", "");
   EXPECT_EQ(Found(), "the RAR tool (" + dir_ / "bin2/rar" + ") | ");
   search_.rarPath = "/opt/rar";
   EXPECT_EQ(Found(), "the RAR tool (/opt/rar) | ");
 }
 
 TEST_F(ArchiverLookupTest, TheProviderFileChoosesTheArchiverItsProgramAndLevel) {
-  test::WriteFile(dir_ / "bin1/rar", "");
-  test::WriteFile(dir_ / "bin1/7z", "");
-  test::WriteFile(dir_ / "7-Zip/7z", "");
+  WriteFile(dir_ / "bin1/rar", "");
+  WriteFile(dir_ / "bin1/7z", "");
+  WriteFile(dir_ / "7-Zip/7z", "");
   search_.choice = ArchiverChoice::SevenZip;
   search_.level = 3;
   EXPECT_EQ(Found(), "7-Zip (" + dir_ / "bin1/7z" + ", level 3) | ");
@@ -59,13 +64,13 @@ TEST_F(ArchiverLookupTest, TheProviderFileChoosesTheArchiverItsProgramAndLevel) 
   search_.searchPath = dir_ / "bin2";
   search_.choice = ArchiverChoice::Rar;
   EXPECT_EQ(Found(),
-            "the RAR tool (rar) | no RAR tool was found (rar_path, rar beside the program, rar on PATH)");
+            "none | no RAR tool found (archiver = rar): install rar, or set rar_path in the provider file");
   search_.choice = ArchiverChoice::SevenZip;
   search_.sevenZipPath.clear();
   search_.sevenZipFolders.clear();
   EXPECT_EQ(Found(),
-            "7-Zip (7zz, level 3) | no 7-Zip was found (archiver_path, 7zz or 7z); install the 7zip package");
+            "none | no 7-Zip found (archiver = 7z): install 7zip, or set archiver_path in the provider file");
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

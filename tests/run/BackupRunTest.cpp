@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -13,16 +12,18 @@
 #include "run/BackupRun.h"
 #include "run/ItemNames.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/Files.h"
+#include "support/RunSettings.h"
 #include "support/TempDir.h"
-#include "support/WholeFile.h"
 #ifdef _WIN32
 #include "WineSupport.h"
 #endif
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using settings::ReadSetting;
 using settings::WriteSetting;
@@ -34,36 +35,38 @@ class BackupRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
 #ifdef _WIN32
+    // Under Wine the work folder is on the test drive, named by its letter.
     std::string letter = platform::EnvironmentValue("NORVO_TEST_DRIVE");
     if (letter.empty()) letter = dir_.path().string().substr(0, 1);
-    WriteSetting("Resp_Drive", letter);
+    SeedRunSettings(letter);
     work_ = letter + ":\\TEMP_Norvo\\";
 #else
-    std::filesystem::create_directories(dir_ / "drive");
-    WriteSetting("Resp_Drive", dir_ / "drive/");
+    SeedRunSettings(dir_ / "drive/");
     work_ = dir_ / "drive/TEMP_Norvo/";
 #endif
     std::filesystem::remove_all(work_);
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
     WriteSetting("Resp_RespUCopia", "0");
-    WriteSetting("Resp_Base", "0");
-    WriteSetting("Resp_Archivo", "0");
-    WriteSetting("Resp_ProgRespLoc", "0");
   }
 
   RunEnvironment Environment() {
     RunEnvironment env;
-    env.serviceHost = "svc.test:8080";
-    env.clock = [] { return platform::FromLocalTime(std::tm{0, 5, 14, 3, 6, 124, 0, 0, -1}); };
+    env.clock = [] {
+      std::tm moment{};  // 3 July 2024 14:05 local time
+      moment.tm_year = 124;
+      moment.tm_mon = 6;
+      moment.tm_mday = 3;
+      moment.tm_hour = 14;
+      moment.tm_min = 5;
+      moment.tm_isdst = -1;
+      return platform::FromLocalTime(moment);
+    };
     env.diagnostic = [this](const std::string& line) { diagnostics_.push_back(line); };
-    env.fetch = [this](const std::string& url, std::size_t max) {
+    env.service = AccountService("svc.test:8080", [this](const std::string& url, std::size_t max) {
       const std::string prefix = "http://svc.test:8080/funciones.php?";
       requests_.push_back(url.rfind(prefix, 0) == 0 ? url.substr(prefix.size()) : "BAD " + url);
       EXPECT_EQ(max, 250u);
       return url.find("Tipo=3&") != std::string::npos ? reply_ : std::string("OK");
-    };
+    });
     env.phases.OpenDatabase = [this](const std::string& s, const std::string& i, std::int16_t mode,
                                      const std::string& u, const std::string& p) {
       calls_.push_back("open " + s + "|" + i + "|" + std::to_string(mode) + "|" + u + "|" + p);
@@ -78,7 +81,7 @@ class BackupRunTest : public ::testing::Test {
                                      const std::string& db) {
       calls_.push_back("dump " + Local(folder) + "|" + file + "|" + db);
       if (dumpFails_.count(db)) return dumpFails_[db];
-      test::WriteWholeFile(folder + file, "dump of " + db);
+      WriteFile(folder + file, "dump of " + db);
       return std::string("OK");
     };
     env.phases.BuildArchive = [this](std::int16_t recurse, const std::string& files,
@@ -88,7 +91,7 @@ class BackupRunTest : public ::testing::Test {
                        password + "|" + deleteFlag);
       // Stands in for the tool: the archive exists when the source does.
       if (!platform::AnyFileMatches(files)) return std::string(kNoFilesToPack);
-      test::WriteWholeFile(archive, "archive");
+      WriteFile(archive, "archive");
       if (deleteFlag == "S") platform::RemoveFile(files);
       return std::string("OK");
     };
@@ -110,7 +113,7 @@ class BackupRunTest : public ::testing::Test {
   void UseXlsFileSet() {
     WriteSetting("Resp_Archivo", "1");
     std::filesystem::create_directories(dir_ / "Datos");
-    test::WriteWholeFile(dir_ / "Datos/a.xls", "x");
+    WriteFile(dir_ / "Datos/a.xls", "x");
     WriteSetting("Resp_ArchRuta", dir_ / "Datos");
     WriteSetting("Resp_ArchTipo", "C");
     WriteSetting("Resp_ArchFil", "*.xls");
@@ -126,8 +129,7 @@ class BackupRunTest : public ::testing::Test {
     rows_ = {{5, "Ventas"}};
     UseXlsFileSet();
     std::filesystem::create_directories(work_);
-    for (const char* name : {"BD05C001.BAK", "BD05C001.RAR", "ARC1C001.RAR"})
-      test::WriteWholeFile(work_ + name, "old");
+    for (const char* name : {"BD05C001.BAK", "BD05C001.RAR", "ARC1C001.RAR"}) WriteFile(work_ + name, "old");
     std::vector<std::string> seen;
     RunEnvironment env = Environment();
     const auto note = [&seen](const std::string& path) {
@@ -170,11 +172,11 @@ class BackupRunTest : public ::testing::Test {
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), "0");
   }
 
-  testing::TempDir dir_;
+  TempDir dir_;
 #ifdef _WIN32
-  wintest::ScopedStore store_;
+  ScopedStore store_;
 #else
-  testing::ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
+  ScopedEnv registry_{"NORVO_REGISTRY", dir_ / "registry.db"};
 #endif
   std::string work_;
   std::string reply_ = "Acme;ftp.example;ftpuser;ftppw;/base/";
@@ -209,7 +211,7 @@ TEST_F(BackupRunTest, OnlyARunWhoseEveryItemReachedTheCloudDatesTheCompleteCopy)
   EXPECT_FALSE(RunOnce().complete) << "a run with nothing to back up makes no copy";
   EXPECT_EQ(ReadSetting("Resp_RespCompleta"), "");
   WriteSetting("Resp_Archivo", "1");
-  test::WriteWholeFile(dir_ / "informe.doc", "x");
+  WriteFile(dir_ / "informe.doc", "x");
   WriteSetting("Resp_ArchRuta", dir_.path().string() + "/");
   WriteSetting("Resp_ArchNom", "informe.doc");
   WriteSetting("Resp_ArchTipo", "A");
@@ -259,7 +261,7 @@ TEST_F(BackupRunTest, RunDateIsWrittenInLocalTime) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows takes the time zone from the system, which a test cannot move";
 #endif
-  testing::ScopedEnv tz("TZ", "XXX3");  // three hours behind UTC, no summer time
+  ScopedEnv tz("TZ", "XXX3");  // three hours behind UTC, no summer time
   ::tzset();
   RunEnvironment env = Environment();
   env.clock = [] { return std::time_t{1720015500}; };  // 03-07-2024 14:05 UTC
@@ -330,7 +332,7 @@ TEST_F(BackupRunTest, FileSetsOfBothKindsWithSubfoldersAndSkippedSets) {
   WriteSetting("Resp_Archivo", "1");
   WriteSetting("Resp_RespUCopia", "2");
   std::filesystem::create_directories(dir_ / "one file");
-  test::WriteWholeFile(dir_ / "one file/libro.xls", "x");
+  WriteFile(dir_ / "one file/libro.xls", "x");
   WriteSetting("Resp_ArchRuta", "");  // set 1 skipped
   WriteSetting("Resp_ArchRuta2", dir_ / "one file/");
   WriteSetting("Resp_ArchTipo2", "A");
@@ -440,22 +442,28 @@ TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) 
   struct Case {
     const char* name;
     const char* value;
+    const char* reason;  // a missing setting is named as missing
     const char* report;  // the report's customer and reason, or nothing
   };
   const std::string ended =
       "Tipo=5&CL=123&NO=Acme&NE=" + pc_ + "&ER=Respaldo%20terminado%20antes%20de%20tiempo%3A%20";
   for (Case c :
-       {Case{"Resp_ProgEnv", "", ""}, Case{"Resp_ProgEnv", "quizas", ""},
-        Case{"Resp_Base", "x", "Resp_Base%20no%20es%20un%20n%FAmero"},
-        Case{"Resp_Base", "", "Resp_Base%20no%20es%20un%20n%FAmero"},
-        Case{"Resp_Archivo", "si", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
-        Case{"Cliente", "MTI", "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
-        Case{"Resp_ProgCopias", "40000", ""}, Case{"Resp_RespUCopia", "99999", ""}}) {
+       {Case{"Resp_ProgEnv", "", "Resp_ProgEnv is not set", ""},
+        Case{"Resp_ProgEnv", "quizas", "Resp_ProgEnv is not a Boolean", ""},
+        Case{"Resp_Base", "x", "Resp_Base is not a number", "Resp_Base%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Base", "", "Resp_Base is not set", "Resp_Base%20no%20tiene%20valor"},
+        Case{"Resp_Archivo", "si", "Resp_Archivo is not a number", "Resp_Archivo%20no%20es%20un%20n%FAmero"},
+        Case{"Resp_Archivo", "", "Resp_Archivo is not set", "Resp_Archivo%20no%20tiene%20valor"},
+        Case{"Cliente", "MTI", "Cliente",
+             "el%20c%F3digo%20de%20cliente%20guardado%20no%20es%20Base64%20v%E1lido"},
+        Case{"Resp_ProgCopias", "40000", "Resp_ProgCopias is out of range", ""},
+        Case{"Resp_RespUCopia", "99999", "Resp_RespUCopia is out of range", ""}}) {
     SetUp();
     requests_.clear();
     WriteSetting(c.name, c.value);
     RunResult result = RunOnce();
     EXPECT_EQ(result.end, RunEnd::Aborted) << c.name << "=" << c.value;
+    EXPECT_THAT(result.reason, HasSubstr(c.reason));
     if (std::string(c.report).empty()) {
       EXPECT_THAT(requests_, IsEmpty()) << c.name << "=" << c.value;
     } else {
@@ -468,6 +476,26 @@ TEST_F(BackupRunTest, CasesThatEndTheRunReportOnceAfterTheLookupAndSaveNothing) 
     EXPECT_EQ(ReadSetting("Resp_RespUCopia"), std::string(c.name) == "Resp_RespUCopia" ? c.value : "0");
     EXPECT_THAT(diagnostics_.back(), HasSubstr("run ended")) << c.name;
   }
+}
+
+// Without an archiver no item is dumped, packed or uploaded; its absence is one error.
+TEST_F(BackupRunTest, WithoutAnArchiverEveryItemIsReportedNotUploadedAndTheReasonOnce) {
+  WriteSetting("Resp_Base", "1");
+  WriteSetting("Resp_BaseBas", ",5,7,");
+  rows_ = {{5, "Ventas"}, {7, "Sueldos"}};
+  WriteSetting("Resp_Archivo", "1");
+  WriteSetting("Resp_ArchRuta", dir_ / "Datos");
+  WriteSetting("Resp_ArchTipo", "C");
+  WriteSetting("Resp_ArchFil", "*.xls");
+  RunEnvironment env = Environment();
+  env.phases.archiverMissing = "No se encontró un programa compresor";
+  RunResult result = BackupRun(std::move(env)).Run();
+  EXPECT_EQ(result.end, RunEnd::Completed);
+  EXPECT_THAT(result.errors, ElementsAre("No se encontró un programa compresor"));
+  EXPECT_THAT(calls_, ElementsAre(HasSubstr("open "), "list")) << "no dump, archive or upload";
+  EXPECT_THAT(requests_, ElementsAre(HasSubstr("Tipo=3"), HasSubstr("&RE=Ventas&CO=BD05C001.RAR&ED=N"),
+                                     HasSubstr("&RE=Sueldos&CO=BD07C001.RAR&ED=N"),
+                                     HasSubstr("&CO=ARC1C001.RAR&ED=N"), HasSubstr("&ER=No%20se%20encontr")));
 }
 
 TEST_F(BackupRunTest, DatabaseListFailureEndsTheRunWithOneReport) {
@@ -494,4 +522,4 @@ TEST_F(BackupRunTest, LateFailureAfterUploadsStillSavesNothing) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

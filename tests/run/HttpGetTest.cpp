@@ -2,18 +2,19 @@
 // read, and every failure reads as nothing within the time-out.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 
-#include "RunTestSupport.h"
 #include "net/HttpGet.h"
+#include "peers/AccountServicePeer.h"
 #include "run/AccountService.h"
+#include "support/Ports.h"
+#include "support/TempDir.h"
 
-namespace norvo::net {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::net;
 
 class HttpGetTest : public ::testing::Test {
  protected:
@@ -26,8 +27,8 @@ class HttpGetTest : public ::testing::Test {
     seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
   }
-  test::TempDir dir_;
-  test::AccountServicePeer peer_{dir_.path().string()};
+  TempDir dir_;
+  AccountServicePeer peer_{dir_.path().string()};
   double seconds_ = 0;
 };
 
@@ -55,15 +56,7 @@ TEST_F(HttpGetTest, SilentDroppedOrFailingServiceReadsNothingWithinTheTimeOut) {
 }
 
 TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  const int port = ntohs(address.sin_port);
-  ::close(s);  // nobody listens there now
+  const int port = FreeLoopbackPort();  // nobody listens there now
   HttpGetOptions options;
   auto result = HttpGet("http://127.0.0.1:" + std::to_string(port) + "/funciones.php?Tipo=3", options);
   EXPECT_FALSE(result.ok);
@@ -71,8 +64,8 @@ TEST_F(HttpGetTest, ClosedPortFailsAtOnce) {
 }
 
 TEST_F(HttpGetTest, DirectWithHostAndAgentOnlyAndAMovedServiceIsFollowed) {
-  test::ScopedEnv httpProxy("http_proxy", "http://127.0.0.1:1");
-  test::ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
+  ScopedEnv httpProxy("http_proxy", "http://127.0.0.1:1");
+  ScopedEnv allProxy("all_proxy", "http://127.0.0.1:1");
   peer_.Configure({{"tipo3", "Acme;h;u;p;/"}, {"moved", {{"3", "/nuevo/funciones.php"}}}});
   auto result = Get("Tipo=3&Clave=MTIz");
   EXPECT_TRUE(result.ok) << result.error;
@@ -112,4 +105,4 @@ TEST_F(HttpGetTest, AccountServiceRequestsArriveDecodedAsSent) {
 }
 
 }  // namespace
-}  // namespace norvo::net
+}  // namespace norvo::test

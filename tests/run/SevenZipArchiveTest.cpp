@@ -5,14 +5,16 @@
 
 #include <filesystem>
 
-#include "RunTestSupport.h"
 #include "platform/System.h"
 #include "run/Archive.h"
 #include "run/ArchiveSources.h"
 #include "run/ArchiverSevenZip.h"
+#include "support/Programs.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::run;
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -27,7 +29,7 @@ class SevenZipArchiveTest : public ::testing::Test {
     std::filesystem::create_directories(dir_ / "work");
     for (const char* name :
          {"a.xls", " lead.xls", "-r.xls", "LEEME", "b.doc", "sub \"q\"/c.xls", "carpeta.xls/d.txt"}) {
-      test::WriteFile(src_ + name, std::string("content of ") + name);
+      WriteFile(src_ + name, std::string("content of ") + name);
     }
   }
   std::string Build(std::int16_t recurse, const std::string& files, const std::string& password,
@@ -38,7 +40,7 @@ class SevenZipArchiveTest : public ::testing::Test {
   // The names 7-Zip extracts with the password.
   std::vector<std::string> Names(const std::string& password) {
     std::vector<std::string> names;
-    for (const auto& [name, content] : test::ExtractWith7zz(archive_, password).files) names.push_back(name);
+    for (const auto& [name, content] : ExtractWith7zz(archive_, password).files) names.push_back(name);
     return names;
   }
 
@@ -50,7 +52,7 @@ class SevenZipArchiveTest : public ::testing::Test {
     return names;
   }
 
-  test::TempDir dir_;
+  TempDir dir_;
   std::string src_ = dir_ / "src dir/";
   std::string archive_ = dir_ / "work/ARC1C001.RAR";
 };
@@ -68,14 +70,14 @@ TEST(WildcardMatches, StarQuestionMarkAndStarDotStarAsTheRarToolReadsThem) {
 TEST_F(SevenZipArchiveTest, PacksExactlyTheMatchingFilesEncryptedWithHiddenNames) {
   const std::string password = "p w\"ñ -x";
   EXPECT_EQ(Build(1, src_ + "*.xls", password), "OK");
-  const test::Extracted extracted = test::ExtractWith7zz(archive_, password);
+  const Extracted extracted = ExtractWith7zz(archive_, password);
   EXPECT_THAT(
       extracted.files,
       ElementsAre(Pair(" lead.xls", "content of  lead.xls"), Pair("-r.xls", "content of -r.xls"),
                   Pair("a.xls", "content of a.xls"), Pair("sub \"q\"/c.xls", "content of sub \"q\"/c.xls")));
-  EXPECT_NE(test::ExtractWith7zz(archive_, "p w").exit_code, 0);
-  EXPECT_NE(test::ExtractWith7zz(archive_, "").exit_code, 0);
-  const test::ProgramRun listing = test::ListWith7zzWithoutPassword(archive_);
+  EXPECT_NE(ExtractWith7zz(archive_, "p w").exit_code, 0);
+  EXPECT_NE(ExtractWith7zz(archive_, "").exit_code, 0);
+  const ProgramRun listing = ListWith7zzWithoutPassword(archive_);
   EXPECT_NE(listing.exit_code, 0);
   EXPECT_THAT(listing.err, Not(HasSubstr("a.xls")));
   EXPECT_TRUE(platform::FileExists(src_ + "a.xls")) << "file sets keep their sources";
@@ -84,7 +86,7 @@ TEST_F(SevenZipArchiveTest, PacksExactlyTheMatchingFilesEncryptedWithHiddenNames
 TEST_F(SevenZipArchiveTest, OnlyRecurseOneEntersSubfoldersAndNoPasswordMeansNoEncryption) {
   EXPECT_EQ(Build(2, src_ + "*.*", ""), "OK");
   EXPECT_THAT(Names(""), ElementsAre(" lead.xls", "-r.xls", "LEEME", "a.xls", "b.doc"));
-  EXPECT_EQ(test::ListWith7zzWithoutPassword(archive_).exit_code, 0);
+  EXPECT_EQ(ListWith7zzWithoutPassword(archive_).exit_code, 0);
   platform::RemoveFile(archive_);
   EXPECT_EQ(Build(0, dir_ / "src dir", ""), "OK") << "a folder is packed whole, under its name";
   EXPECT_EQ(Names("").size(), 7u);
@@ -92,13 +94,13 @@ TEST_F(SevenZipArchiveTest, OnlyRecurseOneEntersSubfoldersAndNoPasswordMeansNoEn
 }
 
 TEST_F(SevenZipArchiveTest, AddsTheDumpToTheSlotsKeptArchiveAndDeletesIt) {
-  test::WriteFile(dir_ / "work/BD05C001.BAK", "first dump");
+  WriteFile(dir_ / "work/BD05C001.BAK", "first dump");
   EXPECT_EQ(Build(0, dir_ / "work/BD05C001.BAK", "clave", true), "OK");
   EXPECT_FALSE(platform::FileExists(dir_ / "work/BD05C001.BAK"));
-  test::WriteFile(dir_ / "work/BD07C001.BAK", "second dump");
+  WriteFile(dir_ / "work/BD07C001.BAK", "second dump");
   EXPECT_EQ(Build(0, dir_ / "work/BD07C001.BAK", "clave", true), "OK");
   EXPECT_FALSE(platform::FileExists(dir_ / "work/BD07C001.BAK"));
-  EXPECT_THAT(test::ExtractWith7zz(archive_, "clave").files,
+  EXPECT_THAT(ExtractWith7zz(archive_, "clave").files,
               ElementsAre(Pair("BD05C001.BAK", "first dump"), Pair("BD07C001.BAK", "second dump")));
   EXPECT_THAT(WorkFiles(), ElementsAre("ARC1C001.RAR")) << "no list or temporary file is left";
 }
@@ -112,4 +114,4 @@ TEST_F(SevenZipArchiveTest, NothingMatchingOrAPasswordItCannotReadMakesNoArchive
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

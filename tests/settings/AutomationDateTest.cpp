@@ -4,8 +4,10 @@
 #include "settings/AutomationDate.h"
 #include "support/TempDir.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 std::time_t Local(int year, int month, int day, int hour, int minute) {
   std::tm t{};
@@ -18,21 +20,22 @@ std::time_t Local(int year, int month, int day, int hour, int minute) {
 }
 
 TEST(AutomationDate, CountsDaysFromTheLastDayOf1899InLocalTime) {
-  testing::ScopedEnv tz("TZ", "America/Santiago");
+  ScopedEnv tz("TZ", "America/Santiago");
   ::tzset();
   EXPECT_DOUBLE_EQ(ToAutomationDate(Local(1899, 12, 30, 0, 0)), 0.0);
   EXPECT_DOUBLE_EQ(ToAutomationDate(Local(1900, 1, 1, 0, 0)), 2.0);
   EXPECT_DOUBLE_EQ(ToAutomationDate(Local(2000, 1, 1, 18, 0)), 36526.75);
   std::time_t moment = Local(2026, 12, 7, 5, 56);
   EXPECT_EQ(FromAutomationDate(ToAutomationDate(moment)), moment);
+  EXPECT_EQ(FromAutomationDate(2.5 / 86400), Local(1899, 12, 30, 0, 0) + 3) << "half a second rounds up";
 }
 
 TEST(AutomationDate, RunDateHasTwoDigitFieldsAnd24HourClock) {
-  testing::ScopedEnv tz("TZ", "UTC");
+  ScopedEnv tz("TZ", "UTC");
   ::tzset();
   EXPECT_EQ(FormatRunDate(Local(2026, 3, 5, 7, 4)), "05-03-2026 07:04");
   EXPECT_EQ(FormatRunDate(Local(2026, 12, 31, 23, 59)), "31-12-2026 23:59");
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

@@ -2,8 +2,10 @@
 
 #include "settings/Base64.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 std::string DecodeError(std::string_view text) {
   try {
@@ -59,5 +61,12 @@ TEST(Base64, DropsEveryTrailingPadCharacter) {
   EXPECT_TRUE(DecodeBase64("Y===").empty());
 }
 
+TEST(Base64, AStoredValueThatIsDamagedDecodesToNothingWithTheReason) {
+  std::string error;
+  EXPECT_EQ(DecodeStoredSetting("MTIz", &error), "123");
+  EXPECT_EQ(DecodeStoredSetting("MTI", &error), std::nullopt);
+  EXPECT_EQ(error, kBase64LengthError);
+}
+
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

@@ -2,8 +2,10 @@
 
 #include "settings/Conversions.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
+
+using namespace norvo::settings;
 
 TEST(Conversions, LeadingNumberTakesTheNumberAtTheStart) {
   EXPECT_EQ(LeadingNumber(""), 0);
@@ -51,4 +53,4 @@ TEST(Conversions, BooleanFailsOnEmptyAndUnconvertibleText) {
 }
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

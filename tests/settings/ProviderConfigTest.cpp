@@ -5,11 +5,10 @@
 #include "settings/ProviderConfig.h"
 #include "support/TempDir.h"
 
-namespace norvo::settings {
+namespace norvo::test {
 namespace {
 
-using testing::ScopedEnv;
-using testing::TempDir;
+using namespace norvo::settings;
 
 TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   TempDir dir;
@@ -79,4 +78,4 @@ TEST(ProviderConfig, RefusalsNameTheLine) {
 #endif
 
 }  // namespace
-}  // namespace norvo::settings
+}  // namespace norvo::test

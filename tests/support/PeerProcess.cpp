@@ -1,50 +1,69 @@
 #include "support/PeerProcess.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <stdexcept>
+#include <cstdlib>
+
+#include "platform/posix/Spawn.h"
 
 extern char** environ;
 
 namespace norvo::test {
+namespace {
+
+constexpr int kFirstLineWaitMs = 15000;
+
+// The first line on fd, without its line end; empty when none came in time.
+std::string ReadFirstLine(int fd) {
+  std::string line;
+  char c = 0;
+  while (line.size() < 256) {
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, kFirstLineWaitMs) <= 0 || ::read(fd, &c, 1) != 1) return "";
+    if (c == '\n') break;
+    line += c;
+  }
+  while (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+}  // namespace
 
 PeerProcess::PeerProcess(const std::vector<std::string>& argv) {
   int out[2];
-  if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+  if (argv.empty() || ::pipe(out) != 0) return;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<char*> args;
-  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-  const int rc = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
+  std::vector<char*> args = platform::ArgvPointers(argv);
+  if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);
-  if (rc != 0) {
-    ::close(out[0]);
-    throw std::runtime_error("cannot start " + argv[0]);
-  }
-  FILE* stream = ::fdopen(out[0], "r");
-  char line[256] = {};
-  if (stream == nullptr || std::fgets(line, sizeof line, stream) == nullptr) {
-    throw std::runtime_error(argv[0] + " printed nothing");
-  }
-  std::fclose(stream);
-  first_line_ = line;
-  while (!first_line_.empty() && (first_line_.back() == '\n' || first_line_.back() == '\r'))
-    first_line_.pop_back();
+  if (pid_ > 0) first_line_ = ReadFirstLine(out[0]);
+  ::close(out[0]);
 }
 
 PeerProcess::~PeerProcess() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  ::waitpid(pid_, nullptr, 0);
+}
+
+int PeerProcess::Port() const {
+  const std::string number = first_line_.rfind("PORT ", 0) == 0 ? first_line_.substr(5) : first_line_;
+  return std::atoi(number.c_str());
+}
+
+void PeerProcess::Kill() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 }  // namespace norvo::test

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-namespace norvo::testing {
+namespace norvo::test {
 
 inline constexpr char kSparseMark[] = "NORVO-MK";  // 8 bytes
 
@@ -29,4 +29,4 @@ inline bool HasMarks(const std::string& path, std::initializer_list<int64_t> off
   return true;
 }
 
-}  // namespace norvo::testing
+}  // namespace norvo::test

@@ -10,7 +10,7 @@
 #include "platform/System.h"
 #endif
 
-namespace norvo::testing {
+namespace norvo::test {
 
 #ifdef _WIN32
 // Under Wine the tests keep their folders on the Linux side, where the test
@@ -82,4 +82,4 @@ class ScopedEnv {
   bool had_ = false;
 };
 
-}  // namespace norvo::testing
+}  // namespace norvo::test

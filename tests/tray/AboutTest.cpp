@@ -3,8 +3,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "TrayTestSupport.h"
+#include "Version.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmAcercade.h"
 #include "tray/frmMenu.h"
@@ -33,7 +34,7 @@ TEST_F(AboutTest, TheTwelveLinesBeforeAndAfterARun) {
                           "Copias de seguridad",
                           "-----------------------------",
                           "",
-                          "Versión: 1.0.14",
+                          "Versión: " + QString(kVersion),
                           "Fecha de compilación: 14/03/2013",
                           "Contacto : contacto@proveedor.test",
                           "",
@@ -41,17 +42,17 @@ TEST_F(AboutTest, TheTwelveLinesBeforeAndAfterARun) {
                           "",
                           "https://www.proveedor.test"};
   {
-    tray::frmAcercade before;
+    tray::frmAcercade before(Context());
     EXPECT_EQ(Lines(before), expected);
   }
   settings::WriteSetting("Resp_RespFecha", "05-12-2026 23:07");
-  tray::frmAcercade after;
+  tray::frmAcercade after(Context());
   expected[9] = "Ultimo Respaldo : 05-12-2026 23:07";
   EXPECT_EQ(Lines(after), expected);
 }
 
 TEST_F(AboutTest, ThePictureOpensTheWebSiteAndAceptarCloses) {
-  tray::frmMenu menu;
+  tray::frmMenu menu(Context());
   menu.mnuAcercade->trigger();
   QPointer<tray::frmAcercade> about = menu.acercade();
   ASSERT_TRUE(about);

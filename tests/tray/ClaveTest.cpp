@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "TrayTestSupport.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/frmClave.h"
 #include "tray/frmMenu.h"
@@ -32,10 +32,16 @@ class ClaveTest : public TrayTest {
     c.support_mailbox = "soporte@proveedor.test";
     return c;
   }();
+  // The program's context with the provider of this fixture.
+  tray::ProgramContext ClaveContext() {
+    tray::ProgramContext context = Context();
+    context.provider = config;
+    return context;
+  }
 };
 
 TEST_F(ClaveTest, EveryTypedCharacterIsShownAsAStar) {
-  tray::frmClave window(state, config, nullptr);
+  tray::frmClave window(state, ClaveContext(), nullptr);
   window.show();
   QTest::keyClicks(window.txtClave, "abcÑ");
   EXPECT_EQ(window.txtClave->displayText(), "****");
@@ -46,7 +52,7 @@ TEST_F(ClaveTest, ReminderGoesOutOnceWithTheHourglassAndHidesTheLink) {
   std::vector<net::MailMessage> sent;
   Qt::CursorShape cursor_while_sending = Qt::ArrowCursor;
   tray::frmClave* window_ptr = nullptr;
-  tray::frmClave window(state, config,
+  tray::frmClave window(state, ClaveContext(),
                         [&](const settings::ProviderConfig&, const net::MailMessage& message, std::string*) {
                           cursor_while_sending = window_ptr->cursor().shape();
                           sent.push_back(message);
@@ -73,7 +79,7 @@ TEST_F(ClaveTest, ReminderGoesOutOnceWithTheHourglassAndHidesTheLink) {
 }
 
 TEST_F(ClaveTest, AFailedReminderSaysNothingToTheUser) {
-  tray::frmClave window(state, config,
+  tray::frmClave window(state, ClaveContext(),
                         [](const settings::ProviderConfig&, const net::MailMessage&, std::string* e) {
                           *e = "server gone";
                           return false;
@@ -97,7 +103,7 @@ TEST_F(ClaveTest, ReminderFromTheMenuArrivesAtTheServer) {
                  {"web_address", "https://www.proveedor.test"}});
   settings::WriteSetting("Clave", "Clave-Ñ1");
   settings::WriteSetting("Resp_ProgMail", "cliente@example.org");
-  tray::frmMenu menu;
+  tray::frmMenu menu(Context());
   int quits = 0;
   menu.setQuitFunction([&] { ++quits; });
   bool link_hidden = false;

@@ -5,11 +5,11 @@
 #include <QTest>
 #include <memory>
 
-#include "TrayTestSupport.h"
 #include "platform/InstanceLock.h"
 #include "platform/System.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
+#include "support/TrayTest.h"
 #include "tray/CopyWatch.h"
 #include "tray/WakeNotice.h"
 #include "tray/frmMenu.h"
@@ -24,7 +24,7 @@ class CopyWatchTest : public TrayTest {
   void SetUp() override {
     TrayTest::SetUp();
     ::tzset();
-    menu = std::make_unique<tray::frmMenu>();
+    menu = std::make_unique<tray::frmMenu>(Context());
     // A stand-in for Norvo_T that notes each start and its argument count.
     QFile script(Path("Norvo_T"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -57,7 +57,7 @@ class CopyWatchTest : public TrayTest {
     return lines;
   }
 
-  norvo::testing::ScopedEnv tz_{"TZ", "UTC"};
+  ScopedEnv tz_{"TZ", "UTC"};
   // Sunday 8 March 2026, 12:00: Friday's 23:00 run is the latest one.
   std::time_t now = platform::FromLocalTime(std::tm{0, 0, 12, 8, 2, 126, 0, 0, -1, 0, nullptr});
   std::unique_ptr<tray::frmMenu> menu;

@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTranslator>
 
-#include "TrayTestSupport.h"
 #include "platform/System.h"
 #include "settings/Settings.h"
+#include "support/TrayTest.h"
 #include "tray/LinkLabel.h"
 #include "tray/QtSpanish.h"
 #include "tray/frmClave.h"
@@ -28,7 +28,7 @@ class MenuTest : public TrayTest {
  protected:
   void SetUp() override {
     TrayTest::SetUp();
-    menu = std::make_unique<tray::frmMenu>();
+    menu = std::make_unique<tray::frmMenu>(Context());
     menu->setQuitFunction([this] { ++quits; });
     menu->setConfigWindowFactory([this] {
       ++configs_made;
@@ -52,7 +52,9 @@ class MenuTest : public TrayTest {
     QString path = Path("Norvo_T");
     QFile script(path);
     script.open(QIODevice::WriteOnly);
-    script.write(QByteArray("#!/bin/sh\necho $# > \"$0.started\"\nsleep ") + pause + "\ntouch \"$0.done\"\n");
+    // Ends as a run with a failed item does (status 2), which the menu ignores.
+    script.write(QByteArray("#!/bin/sh\necho $# > \"$0.started\"\nsleep ") + pause +
+                 "\ntouch \"$0.done\"\nexit 2\n");
     script.close();
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     menu->setRunProgram(path.toStdString());
@@ -276,6 +278,7 @@ TEST_F(MenuTest, RespaldarAhoraWaitsForTheRunWithTheMenuUnavailable) {
   QFile args(program + ".started");
   ASSERT_TRUE(args.open(QIODevice::ReadOnly));
   EXPECT_EQ(args.readAll().trimmed(), "0");  // started without arguments
+  EXPECT_TRUE(boxes.empty()) << "nothing is shown after the run, whatever its exit status";
 }
 
 TEST_F(MenuTest, AMissingRunProgramIsNotACrash) {

@@ -5,7 +5,7 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
-#include "TrayTestSupport.h"
+#include "support/TrayTest.h"
 #include "tray/SingleInstance.h"
 
 namespace norvo::test {

@@ -3,11 +3,10 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include "TrayTestSupport.h"
 #include "net/SmtpMessage.h"
 #include "net/SmtpProvider.h"
-#include "net/SmtpSender.h"
 #include "settings/ProviderConfig.h"
+#include "support/TrayTest.h"
 
 namespace norvo::test {
 namespace {

@@ -7,17 +7,14 @@
 #include <fstream>
 #include <memory>
 
-#include "FtpPeer.h"
+#include "peers/FtpPeer.h"
 #include "run/CloudUpload.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
 
-using test::FtpPeer;
-using test::FtpPeerOptions;
-using test::ReadWholeFile;
-using test::With;
-using test::WriteWholeFile;
+using namespace norvo::run;
+
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -49,7 +46,7 @@ class CloudUploadTest : public ::testing::Test {
   std::string Cloud(const std::string& name) const { return server_->Root() + "/base/123/PC1/" + name; }
   void PutInCloud(const std::string& name, const std::string& data) const {
     std::filesystem::create_directories(server_->Root() + "/base/123/PC1");
-    WriteWholeFile(Cloud(name), data);
+    WriteFile(Cloud(name), data);
   }
   std::vector<std::string> CloudNames() const {
     std::vector<std::string> names;
@@ -72,7 +69,7 @@ class CloudUploadTest : public ::testing::Test {
     return changes;
   }
 
-  norvo::testing::TempDir dir_;
+  TempDir dir_;
   std::string local_ = dir_ / "work";
   std::unique_ptr<FtpPeer> server_;
   CloudUploadOptions options_;
@@ -82,9 +79,9 @@ TEST_F(CloudUploadTest, FirstUploadMakesTheFoldersAndStoresTheFileUnderItsFinalN
   EXPECT_EQ(TemporaryName("BD05C001.RAR"), "BD05C001.TMP");
   EXPECT_EQ(TemporaryName("BD123C012.RAR"), "BD123C012.TMP");
   StartServer();
-  WriteWholeFile(local_ + "/ARC1C001.RAR", std::string(300000, 'x') + "end");
+  WriteFile(local_ + "/ARC1C001.RAR", std::string(300000, 'x') + "end");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), std::string(300000, 'x') + "end");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), std::string(300000, 'x') + "end");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR"));
   const std::string folder = "/base/123/PC1/";
   // A temporary file of an earlier run would block the slot: it goes first.
@@ -92,7 +89,7 @@ TEST_F(CloudUploadTest, FirstUploadMakesTheFoldersAndStoresTheFileUnderItsFinalN
                                      "STOR " + folder + "ARC1C001.TMP", "RNFR " + folder + "ARC1C001.TMP",
                                      "RNTO " + folder + "ARC1C001.RAR"));
   // The folders exist now: making them again is no error. An empty archive is a file too.
-  WriteWholeFile(local_ + "/ARA2C001.RAR", "");
+  WriteFile(local_ + "/ARA2C001.RAR", "");
   EXPECT_EQ(Upload("ARA2C001.RAR"), "OK");
   EXPECT_THAT(CloudNames(), ElementsAre("ARA2C001.RAR", "ARC1C001.RAR"));
   EXPECT_EQ(std::filesystem::file_size(Cloud("ARA2C001.RAR")), 0u);
@@ -102,10 +99,10 @@ TEST_F(CloudUploadTest, SlotCopyIsReplacedOnlyOnceTheNewFileIsWhole) {
   StartServer();
   PutInCloud("ARC1C001.RAR", "slot one");
   PutInCloud("ARC1C002.RAR", "old slot two");
-  WriteWholeFile(local_ + "/ARC1C002.RAR", "new slot two");
+  WriteFile(local_ + "/ARC1C002.RAR", "new slot two");
   EXPECT_EQ(Upload("ARC1C002.RAR"), "OK");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C002.RAR")), "new slot two");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "slot one");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C002.RAR")), "new slot two");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "slot one");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR", "ARC1C002.RAR"));
   const std::string folder = "/base/123/PC1/";
   // The server replaces on rename: the slot's name never goes without a copy.
@@ -120,9 +117,9 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   keepsTarget.rename_keeps_target = true;
   StartServer(keepsTarget);
   PutInCloud("ARC1C001.RAR", "old copy");
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+  WriteFile(local_ + "/ARC1C001.RAR", "new copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "new copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "new copy");
   EXPECT_THAT(Changes(), ElementsAre(StartsWith("MKD"), StartsWith("MKD"), "DELE " + folder + "ARC1C001.TMP",
                                      "STOR " + folder + "ARC1C001.TMP", "RNFR " + folder + "ARC1C001.TMP",
                                      "RNTO " + folder + "ARC1C001.RAR", "DELE " + folder + "ARC1C001.RAR",
@@ -135,8 +132,8 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   StartServer(noRename);
   PutInCloud("ARC1C001.RAR", "old copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new copy");
   EXPECT_THAT(Changes(), Not(Contains("DELE " + folder + "ARC1C001.RAR")));
 }
 
@@ -144,7 +141,7 @@ TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
   FtpPeerOptions hostile;
   hostile.flood = "LISTING";
   StartServer(hostile);
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+  WriteFile(local_ + "/ARC1C001.RAR", "new copy");
   std::vector<std::string> said;
   options_.diagnostic = [&said](const std::string& line) { said.push_back(line); };
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
@@ -156,7 +153,7 @@ TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
 
 TEST_F(CloudUploadTest, RefusedLogOnAndServerDownAreNoConnection) {
   StartServer();
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "data");
+  WriteFile(local_ + "/ARC1C001.RAR", "data");
   EXPECT_EQ(Upload("ARC1C001.RAR", "/base/123/", "wrong"), "No se puede conectar al Cloud");
   EXPECT_THAT(Changes(), IsEmpty());
   server_->Kill();
@@ -165,7 +162,7 @@ TEST_F(CloudUploadTest, RefusedLogOnAndServerDownAreNoConnection) {
 
 TEST_F(CloudUploadTest, ComputerFolderThatCannotBeEnteredStopsBeforeTheUpload) {
   StartServer();
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "data");
+  WriteFile(local_ + "/ARC1C001.RAR", "data");
   // Only the last two folders are made: under a missing base they cannot be.
   EXPECT_EQ(Upload("ARC1C001.RAR", "/missing/123/"), "Problema al ingresar al directorio /missing/123/PC1/");
   EXPECT_THAT(Changes(), Not(Contains(StartsWith("STOR"))));
@@ -177,7 +174,7 @@ TEST_F(CloudUploadTest, MissingLocalArchiveTouchesNoRemoteFile) {
   EXPECT_EQ(Upload("ARC1C003.RAR"), "Problema no se pudo copiar el archivo ARC1C003.RAR");
   std::filesystem::create_directories(local_ + "/ARC1C002.RAR");
   EXPECT_EQ(Upload("ARC1C002.RAR"), "Problema no se pudo copiar el archivo ARC1C002.RAR");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C003.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C003.RAR")), "old copy");
   EXPECT_THAT(Changes(),
               ElementsAre(StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD"), StartsWith("MKD")));
 }
@@ -187,9 +184,9 @@ TEST_F(CloudUploadTest, ServerThatLosesBytesKeepsTheOldCopy) {
   losing.digests = "none";  // the size check finds it
   StartServer(losing);
   PutInCloud("ARC1C001.RAR", "old copy");
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "a new copy that the server shortens");
+  WriteFile(local_ + "/ARC1C001.RAR", "a new copy that the server shortens");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR")) << "the short temporary file is removed";
   EXPECT_THAT(Changes(), Not(Contains("DELE /base/123/PC1/ARC1C001.RAR")));
   EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
@@ -202,7 +199,7 @@ TEST_F(CloudUploadTest, UploadIsProvenByTheServersDigestInEachCommand) {
     StartServer(options);
     std::vector<std::string> diagnostics;
     options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
-    WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+    WriteFile(local_ + "/ARC1C001.RAR", "new copy");
     EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
     EXPECT_THAT(diagnostics, IsEmpty());
     std::ifstream log(dir_ / "commands.log");
@@ -219,38 +216,38 @@ TEST_F(CloudUploadTest, ServerDigestThatDiffersKeepsTheOldCopy) {
   PutInCloud("ARC1C001.RAR", "old copy");
   std::vector<std::string> diagnostics;
   options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "new copy");
+  WriteFile(local_ + "/ARC1C001.RAR", "new copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
   EXPECT_THAT(CloudNames(), ElementsAre("ARC1C001.RAR")) << "the temporary file is removed";
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_THAT(diagnostics, ElementsAre(StartsWith("the SHA-256 digests of ARC1C001.TMP differed")));
 }
 
 TEST_F(CloudUploadTest, LogOnRefusedAfterTheFolderCheckNamesTheConnection) {
   StartServer(With(&FtpPeerOptions::max_logins, 1));
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "new");
+  WriteFile(local_ + "/ARC1C001.RAR", "new");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "No se puede conectar al Cloud " + server_->Address());
 
   StartServer(With(&FtpPeerOptions::max_logins, 2));
   PutInCloud("ARC1C001.RAR", "old copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "No se puede conectar al Cloud para renombrar " + server_->Address());
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   // The temporary file stays; the next upload of the slot overwrites it.
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new");
 }
 
 TEST_F(CloudUploadTest, RefusedRenameNamesTheTemporaryFile) {
   StartServer();
   // A folder in the way of the final name: it can be neither deleted nor replaced.
   std::filesystem::create_directories(Cloud("ARC1C001.RAR") + "/inside");
-  WriteWholeFile(local_ + "/ARC1C001.RAR", "new");
+  WriteFile(local_ + "/ARC1C001.RAR", "new");
   std::vector<std::string> diagnostics;
   options_.diagnostic = [&diagnostics](const std::string& line) { diagnostics.push_back(line); };
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
-  EXPECT_EQ(ReadWholeFile(Cloud("ARC1C001.TMP")), "new");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new");
   // stderr carries the server's reply, code and text.
   EXPECT_THAT(diagnostics, ElementsAre(StartsWith("rename of ARC1C001.TMP to ARC1C001.RAR failed: 550 ")));
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "UploadFixture.h"
 #include "settings/Settings.h"
+#include "support/UploadFixture.h"
 
 namespace norvo::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "UploadFixture.h"
 #include "settings/Settings.h"
+#include "support/UploadFixture.h"
 
 namespace norvo::test {
 namespace {
@@ -93,7 +93,7 @@ TEST_F(NorvoTUploadTest, UploadFailuresAreReportedWithTheirTextsAndStateN) {
   auto expectRun = [&](const std::vector<std::string>& errors) {
     const std::string item = Item(datos + "/" + ReadSetting("Resp_ArchFil"), "ARC1C001.RAR", "N");
     auto result = Run();
-    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(result.exit_code, 2) << "the item did not reach the cloud: " << result.err;
     std::vector<std::string> expected = {"Tipo=3&Clave=MTIz", item};
     for (const std::string& text : errors) expected.push_back(Error(text));
     EXPECT_THAT(NewQueries(), ElementsAreArray(expected)) << result.err;
@@ -141,7 +141,7 @@ TEST_F(NorvoTUploadTest, AccountBytesReachTheServerAndTheReportsAsTheServiceSent
   WriteSetting("Resp_ArchRuta2", dir_.path().string());  // a second set with nothing to pack: an error report
   WriteSetting("Resp_ArchFil2", "*.doc");
   auto run = Run();
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;  // the empty set is an error
   EXPECT_TRUE(std::filesystem::exists(cloudRoot_ + "/b\u00e4se/123/" + pc_ + "/ARC1C001.RAR")) << run.err;
   std::vector<std::string> names;
   for (const auto& request : service_.Requests()) {
@@ -181,7 +181,7 @@ TEST_F(NorvoTUploadTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSuccee
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_GE(uploaded(), 100000u) << "the upload never started";
   cloud_->Kill();
-  EXPECT_EQ(WaitProgram(run), 0) << ReadFile(dir_ / "run.err");
+  EXPECT_EQ(WaitProgram(run), 2) << ReadFile(dir_ / "run.err");
   EXPECT_EQ(ReadFile(archive), oldCopy) << "the old copy of the slot is intact";
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz", Item(data, "ARA1C001.RAR", "N"),
                                         Error("Problema no se pudo copiar el archivo ARA1C001.RAR")));

@@ -6,17 +6,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ProftpdPeer.h"
-#include "PureFtpdPeer.h"
-#include "VsftpdPeer.h"
+#include "peers/ProftpdPeer.h"
+#include "peers/PureFtpdPeer.h"
+#include "peers/VsftpdPeer.h"
 #include "run/CloudUpload.h"
-#include "support/WholeFile.h"
+#include "support/Files.h"
 
-namespace norvo::run {
+namespace norvo::test {
 namespace {
 
-using test::ReadWholeFile;
-using test::WriteWholeFile;
+using namespace norvo::run;
+
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -25,7 +25,7 @@ using ::testing::IsEmpty;
 class RealServerUploadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::RealFtpPeer::CanRun()) GTEST_SKIP() << "the real FTP servers need the tests to run as root";
+    if (!RealFtpPeer::CanRun()) GTEST_SKIP() << "the real FTP servers need the tests to run as root";
     std::filesystem::create_directories(local_);
     options_.pause = std::chrono::milliseconds(0);
     options_.session.timeout_s = 10;
@@ -33,42 +33,42 @@ class RealServerUploadTest : public ::testing::Test {
   }
 
   // Uploads `data` as NAME into /pub/123/PC1/ of the server.
-  std::string Upload(const test::RealFtpPeer& peer, const std::string& name, const std::string& data) {
+  std::string Upload(const RealFtpPeer& peer, const std::string& name, const std::string& data) {
     EXPECT_EQ(peer.Problem(), "");  // the dependency lists install the servers
-    WriteWholeFile(local_ + "/" + name, data);
+    WriteFile(local_ + "/" + name, data);
     return UploadToCloud(options_, peer.Address(), peer.User(), peer.Password(), "/pub/123/PC1/", "/pub/123/",
                          local_ + "/", name);
   }
-  static std::string Cloud(const test::RealFtpPeer& peer, const std::string& name) {
+  static std::string Cloud(const RealFtpPeer& peer, const std::string& name) {
     return peer.PubPath() + "/123/PC1/" + name;
   }
   // A slot with an old copy and the temporary file of an earlier failed run.
-  static void LeftoverOfAnEarlierRun(const test::RealFtpPeer& peer) {
+  static void LeftoverOfAnEarlierRun(const RealFtpPeer& peer) {
     std::filesystem::create_directories(Cloud(peer, ""));
-    WriteWholeFile(Cloud(peer, "ARC1C001.RAR"), "old copy");
-    WriteWholeFile(Cloud(peer, "ARC1C001.TMP"), "half of a");
+    WriteFile(Cloud(peer, "ARC1C001.RAR"), "old copy");
+    WriteFile(Cloud(peer, "ARC1C001.TMP"), "half of a");
     peer.GiveToServer(peer.PubPath());
   }
-  static std::vector<std::string> CloudNames(const test::RealFtpPeer& peer) {
+  static std::vector<std::string> CloudNames(const RealFtpPeer& peer) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(Cloud(peer, "")))
       names.push_back(entry.path().filename().string());
     return names;
   }
 
-  norvo::testing::TempDir dir_;
+  TempDir dir_;
   std::string local_ = dir_ / "work";
   CloudUploadOptions options_;
   std::vector<std::string> diagnostics_;
 };
 
 TEST_F(RealServerUploadTest, ProftpdProvesTheCopyWithItsDigest) {
-  test::ProftpdOptions options;
+  ProftpdOptions options;
   options.command_log = dir_ / "commands.log";
-  test::ProftpdPeer peer(options);
+  ProftpdPeer peer(options);
   EXPECT_EQ(Upload(peer, "ARC1C001.RAR", "first copy"), "OK");
   EXPECT_EQ(Upload(peer, "ARC1C001.RAR", "second copy"), "OK");
-  EXPECT_EQ(ReadWholeFile(Cloud(peer, "ARC1C001.RAR")), "second copy");
+  EXPECT_EQ(ReadFile(Cloud(peer, "ARC1C001.RAR")), "second copy");
   EXPECT_THAT(diagnostics_, IsEmpty());
   std::ifstream log(options.command_log);
   const std::string commands{std::istreambuf_iterator<char>(log), {}};
@@ -81,16 +81,16 @@ TEST_F(RealServerUploadTest, ProftpdProvesTheCopyWithItsDigest) {
 // (and with MLSD denied and no digest, LIST serves the size check); Pure-FTPd's
 // -r would store the upload as NAME.TMP.1 beside it and keep it.
 TEST_F(RealServerUploadTest, LeftoverTemporaryFileOnServersThatNeverOverwrite) {
-  test::ProftpdOptions strict;
+  ProftpdOptions strict;
   strict.no_overwrite = strict.deny_mlsd = strict.no_digest = true;
-  test::PureFtpdOptions renaming;
+  PureFtpdOptions renaming;
   renaming.auto_rename = true;
-  const test::ProftpdPeer proftpd(strict);
-  const test::PureFtpdPeer pure(renaming);
-  for (const test::RealFtpPeer* peer : std::initializer_list<const test::RealFtpPeer*>{&proftpd, &pure}) {
+  const ProftpdPeer proftpd(strict);
+  const PureFtpdPeer pure(renaming);
+  for (const RealFtpPeer* peer : std::initializer_list<const RealFtpPeer*>{&proftpd, &pure}) {
     LeftoverOfAnEarlierRun(*peer);
     EXPECT_EQ(Upload(*peer, "ARC1C001.RAR", "a new copy"), "OK");
-    EXPECT_EQ(ReadWholeFile(Cloud(*peer, "ARC1C001.RAR")), "a new copy");
+    EXPECT_EQ(ReadFile(Cloud(*peer, "ARC1C001.RAR")), "a new copy");
     EXPECT_THAT(CloudNames(*peer), ElementsAre("ARC1C001.RAR"));
   }
 }
@@ -100,11 +100,11 @@ TEST_F(RealServerUploadTest, LeftoverTemporaryFileOnServersThatNeverOverwrite) {
 // the first refusal): the log-on is tried again, and stderr says so with the reply.
 TEST_F(RealServerUploadTest, ServersCountingConnectionsPerAddress) {
   options_.retry_wait = std::chrono::milliseconds(200);
-  const test::VsftpdPeer vsftpd({1});
-  test::PureFtpdOptions counting;
+  const VsftpdPeer vsftpd({1});
+  PureFtpdOptions counting;
   counting.max_per_ip = 1;
-  const test::PureFtpdPeer pure(counting);
-  for (const test::RealFtpPeer* peer : std::initializer_list<const test::RealFtpPeer*>{&vsftpd, &pure}) {
+  const PureFtpdPeer pure(counting);
+  for (const RealFtpPeer* peer : std::initializer_list<const RealFtpPeer*>{&vsftpd, &pure}) {
     net::FtpSession held;
     ASSERT_TRUE(held.Connect(peer->Address(), peer->User(), peer->Password(), {})) << peer->Problem();
     diagnostics_.clear();
@@ -113,7 +113,7 @@ TEST_F(RealServerUploadTest, ServersCountingConnectionsPerAddress) {
       held.Disconnect();
     };
     EXPECT_EQ(Upload(*peer, "ARC1C001.RAR", "a copy"), "OK");
-    EXPECT_EQ(ReadWholeFile(Cloud(*peer, "ARC1C001.RAR")), "a copy");
+    EXPECT_EQ(ReadFile(Cloud(*peer, "ARC1C001.RAR")), "a copy");
     EXPECT_THAT(diagnostics_, Contains(HasSubstr("failed: 421 ")));
   }
 }
@@ -123,16 +123,16 @@ TEST_F(RealServerUploadTest, ServersCountingConnectionsPerAddress) {
 TEST_F(RealServerUploadTest, PureFtpdWithTheProvidersOwnCertificate) {
   options_.session.tls = settings::FtpTls::Require;
   options_.retries = 0;
-  test::PureFtpdOptions tls;
+  PureFtpdOptions tls;
   tls.tls_name = "127.0.0.1";
-  test::PureFtpdPeer own(tls);
+  PureFtpdPeer own(tls);
   EXPECT_EQ(Upload(own, "ARC1C001.RAR", "a copy"), "No se puede conectar al Cloud");
   EXPECT_THAT(diagnostics_, ElementsAre(HasSubstr("certificate")));
   options_.session.ca_file = own.CertificatePath();
   EXPECT_EQ(Upload(own, "ARC1C001.RAR", "a copy"), "OK");
 
   tls.tls_name = "ftp.other.example";
-  test::PureFtpdPeer other(tls);
+  PureFtpdPeer other(tls);
   options_.session.ca_file = other.CertificatePath();
   diagnostics_.clear();
   EXPECT_EQ(Upload(other, "ARC1C001.RAR", "a copy"), "No se puede conectar al Cloud");
@@ -140,4 +140,4 @@ TEST_F(RealServerUploadTest, PureFtpdWithTheProvidersOwnCertificate) {
 }
 
 }  // namespace
-}  // namespace norvo::run
+}  // namespace norvo::test

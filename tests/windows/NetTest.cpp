@@ -13,7 +13,7 @@
 #include "net/HttpGet.h"
 #include "run/CloudUpload.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using namespace norvo::net;
@@ -166,7 +166,7 @@ TEST_F(WinInetFtpTest, ASilentServerFailsTheLogOnAtTheTimeOut) {
     GTEST_SKIP() << "Wine's WinINet ignores the time-out set: a silent server holds a log-on 30 s";
   // The account-service stand-in says nothing before it gets a request: to
   // an FTP client it is a server that never greets.
-  AccountService silent(dir_.path().string());
+  AccountServiceStandIn silent(dir_.path().string());
   FtpSession session;
   FtpSessionOptions options;
   options.timeout_s = 2;
@@ -185,7 +185,7 @@ class WinInetHttpTest : public ::testing::Test {
     return HttpGet("http://" + service_.Host() + "/funciones.php?" + query, options);
   }
   TempDir dir_;
-  AccountService service_{dir_.path().string()};
+  AccountServiceStandIn service_{dir_.path().string()};
 };
 
 TEST_F(WinInetHttpTest, AnswersAreReadUpToTheLimitAndFailuresSayWhy) {
@@ -216,4 +216,4 @@ TEST_F(WinInetHttpTest, AServiceThatStallsIsLeftAtTheTimeOut) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

@@ -13,10 +13,10 @@
 #include "WineSupport.h"
 #include "platform/System.h"
 #include "run/Transfer.h"
-#include "settings/Base64.h"
 #include "settings/Settings.h"
+#include "support/RunSettings.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using settings::ReadSetting;
@@ -37,14 +37,9 @@ class NorvoTTest : public ::testing::Test {
     WriteFile(dir_ / "provider.ini", "[provider]\nftp_retries = 1\nftp_retry_wait_s = 1\nservice_host = " +
                                          service_.Host() + "\nrar_path = " + ProgramPath("rar_standin") +
                                          "\nodbc_driver = FreeTDS\nhttp_timeout_s = 5\nftp_timeout_s = 10\n");
-    WriteSetting("Cliente", settings::EncodeSetting("123"));
-    WriteSetting("Resp_ProgEnv", "0");
-    WriteSetting("Resp_ProgCopias", "3");
-    WriteSetting("Resp_Base", "0");
+    SeedRunSettings(letter);
     WriteSetting("Resp_Archivo", "1");
-    WriteSetting("Resp_ProgRespLoc", "0");
     WriteSetting("Resp_SeguPas", "clave con blanco");
-    WriteSetting("Resp_Drive", letter);
   }
   void TearDown() override {
     std::error_code ignored;
@@ -93,7 +88,7 @@ class NorvoTTest : public ::testing::Test {
   ScopedStore store_;
   TempDir dir_;
   ScopedEnv provider_{"NORVO_PROVIDER_CONF", dir_ / "provider.ini"};
-  AccountService service_{dir_.path().string()};
+  AccountServiceStandIn service_{dir_.path().string()};
   std::string cloudRoot_ = dir_ / "cloud";
   std::unique_ptr<FtpServer> cloud_;
   std::string work_;
@@ -164,7 +159,7 @@ TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
   WriteSetting("Resp_ArchTipo", "A");
   WriteSetting("Resp_ArchNom", "nota.txt");
   Account(cloud_->Address(), "wrong");
-  ASSERT_EQ(Run(), 0) << Errors();
+  ASSERT_EQ(Run(), 2) << Errors() << "an item failed";
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz",
                                         Item("AR", run::ShortPathOf(dir_.path().string() + "\\") + "nota.txt",
                                              "ARA1C001.RAR", "N"),
@@ -253,7 +248,7 @@ TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_GE(uploaded(), 100000u) << "the upload never started";
   cloud_->Kill();
-  EXPECT_EQ(run.Wait(), 0) << Errors();
+  EXPECT_EQ(run.Wait(), 2) << Errors() << "an item failed";
   EXPECT_EQ(ReadFile(CloudFolder() + "ARA1C001.RAR"), oldCopy) << "the old copy of the slot is intact";
   EXPECT_THAT(NewQueries(), ElementsAre("Tipo=3&Clave=MTIz", Item("AR", source, "ARA1C001.RAR", "N"),
                                         Error("Problema no se pudo copiar el archivo ARA1C001.RAR")))
@@ -267,4 +262,4 @@ TEST_F(NorvoTTest, ServerKilledMidUploadKeepsTheOldCopyAndTheNextRunSucceeds) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

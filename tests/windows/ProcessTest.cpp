@@ -13,7 +13,7 @@
 #include "run/Archive.h"
 #include "run/ArchiverRar.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 // The arguments of each call in the stand-in's log.
@@ -106,4 +106,4 @@ TEST_F(ProcessTest, OneRunLockAtATimeAndASecondNorvoTEndsAtOnce) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

@@ -11,7 +11,7 @@
 #include "platform/windows/WideText.h"
 #include "settings/Settings.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 using settings::ReadSetting;
@@ -97,4 +97,4 @@ TEST_F(RegistryTest, SettingsToolTakesUnicodeArgumentsAndWritesTheRegistry) {
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

@@ -16,7 +16,7 @@
 #include "settings/AutomationDate.h"
 #include "settings/ProviderConfig.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 TEST(WindowsSystem, FixedDrivesAreLetterRootsWithTheirFreeSpace) {
@@ -148,4 +148,4 @@ TEST(WindowsProviderFile, LookedForInTheEnvironmentThenBesideTheProgramThenInPro
 }
 
 }  // namespace
-}  // namespace norvo::wintest
+}  // namespace norvo::test

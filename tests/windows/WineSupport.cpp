@@ -17,7 +17,7 @@
 #include "platform/System.h"
 #include "platform/windows/WideText.h"
 
-namespace norvo::wintest {
+namespace norvo::test {
 namespace {
 
 std::string Escape(const std::string& text) {
@@ -96,26 +96,6 @@ std::string SourcePath(const std::string& relative) {
 
 std::string ProgramPath(const std::string& name) { return platform::ProgramFolder() + name + ".exe"; }
 
-namespace {
-
-// A path from the program's UTF-8 text (a plain string would be read in the ANSI code page).
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(PathOf(path), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(PathOf(path), std::ios::binary | std::ios::trunc) << bytes;
-}
-
 Peer::Peer(const std::string& script, const std::vector<std::string>& args) {
   std::string request = "/start?peer=" + Escape(script);
   for (const std::string& arg : args) request += "&arg=" + Escape(arg);
@@ -152,7 +132,7 @@ FtpServer::FtpServer(const std::string& root, const std::vector<std::string>& op
 
 int FtpServer::Port() const { return peer_.Port(); }
 
-AccountService::AccountService(const std::string& folder)
+AccountServiceStandIn::AccountServiceStandIn(const std::string& folder)
     : config_(folder + "\\service.json"), log_(folder + "\\service.log") {
   WriteFile(config_, "{}");
   WriteFile(log_, "");
@@ -161,7 +141,7 @@ AccountService::AccountService(const std::string& folder)
       std::vector<std::string>{"--log", LinuxPath(log_), "--config", LinuxPath(config_)});
 }
 
-std::vector<std::string> AccountService::Queries() const {
+std::vector<std::string> AccountServiceStandIn::Queries() const {
   std::vector<std::string> queries;
   std::istringstream lines(ReadFile(log_));
   for (std::string line; std::getline(lines, line);) {
@@ -229,4 +209,4 @@ int StartedProgram::Wait() {
   return code;
 }
 
-}  // namespace norvo::wintest
+}  // namespace norvo::test

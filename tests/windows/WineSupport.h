@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
 #include "support/TempDir.h"
 
-namespace norvo::wintest {
-
-using testing::ScopedEnv;
-using testing::TempDir;
+namespace norvo::test {
 
 // True when the program runs under Wine rather than on Windows.
 bool UnderWine();
@@ -22,9 +20,6 @@ std::string LinuxPath(const std::string& windows_path);
 std::string SourcePath(const std::string& relative);
 // A program of the build (bin/NAME.exe).
 std::string ProgramPath(const std::string& name);
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 
 // A stand-in of tests/peers started on the Linux side; ended with the object.
 class Peer {
@@ -60,9 +55,9 @@ class FtpServer {
 };
 
 // The account-service stand-in, its configuration and request log in `folder`.
-class AccountService {
+class AccountServiceStandIn {
  public:
-  explicit AccountService(const std::string& folder);
+  explicit AccountServiceStandIn(const std::string& folder);
   std::string Host() const { return "127.0.0.1:" + std::to_string(peer_->Port()); }
   void Configure(const std::string& json) const { WriteFile(config_, json); }
   // Each request's decoded query as "Tipo=4&CL=123&..." (not escaped).
@@ -114,4 +109,4 @@ class StartedProgram {
   unsigned long id_ = 0;
 };
 
-}  // namespace norvo::wintest
+}  // namespace norvo::test

@@ -4,29 +4,14 @@
 
 #include "ftp/cFTP.h"
 #include "settings/Base64.h"
-#include "settings/ProviderConfig.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
 
 namespace norvo::config {
-namespace {
-
-// The reply's fields 1 to 6; what would make a seventh field is dropped.
-run::AccountFields ReplyFields(std::string reply) {
-  std::size_t semicolons = 0;
-  for (std::size_t i = 0; i < reply.size(); ++i) {
-    if (reply[i] == ';' && ++semicolons == 6) {
-      reply.resize(i);
-      break;
-    }
-  }
-  return run::SplitAccountReply(reply).value_or(run::AccountFields{});
-}
-
-}  // namespace
 
 void Test_FTP(const std::string& sFtpSrv, const std::string& sFtpUsr, const std::string& sFtpPas,
-              const std::string& sFtpCli, CloudTestMarks& marks) {
-  ftp::cFTP session;
+              const std::string& sFtpCli, CloudTestMarks& marks, const net::FtpSessionOptions& options) {
+  ftp::cFTP session(options);
   session.SetModeActive();
   // The account delivered connection data: that is what line 1 stands for.
   marks.success[kCloudLine] = true;
@@ -41,29 +26,25 @@ void Test_FTP(const std::string& sFtpSrv, const std::string& sFtpUsr, const std:
   session.CloseConnection();
 }
 
-CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service) {
+CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service,
+                          const net::FtpSessionOptions& options) {
   CloudTestMarks marks;
   if (cliente.empty()) return marks;
   const std::string reply = service.LookupAccount(cliente, run::kRunReplySize);
   if (reply.empty()) return marks;
   marks.success[kInternetLine] = true;
   marks.blocked = reply.size() == 4;
-  const run::AccountFields fields = ReplyFields(reply);
+  const run::AccountFields fields = run::FirstSixFields(reply);
   if (fields[0].empty()) return marks;
-  std::string customer;
-  try {
-    customer = settings::DecodeSetting(cliente);
-  } catch (const settings::Base64Error&) {
-    return marks;  // a damaged code ends the test where it stands
-  }
-  Test_FTP(fields[1], fields[2], fields[3], fields[4] + customer + "/", marks);
+  const std::optional<std::string> customer = settings::DecodeStoredSetting(cliente);
+  if (!customer) return marks;  // a damaged code ends the test where it stands
+  Test_FTP(fields[1], fields[2], fields[3], fields[4] + *customer + "/", marks, options);
   return marks;
 }
 
-CloudTestMarks Test_Cloud() {
-  const settings::ProviderConfig provider = settings::ProviderConfigOrDefaults();
-  const run::AccountService service(provider.service_host, run::CurlFetch(provider.http_timeout_s));
-  return Test_Cloud(settings::ReadSetting("Cliente"), service);
+CloudTestMarks Test_Cloud(const settings::ProviderConfig& provider) {
+  return Test_Cloud(settings::ReadSetting(settings::kCliente), run::ProviderAccountService(provider),
+                    net::FtpSessionOptionsFor(provider));
 }
 
 }  // namespace norvo::config

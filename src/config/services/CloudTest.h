@@ -6,7 +6,9 @@
 #include <array>
 #include <string>
 
+#include "net/FtpSession.h"
 #include "run/AccountService.h"
+#include "settings/ProviderConfig.h"
 
 namespace norvo::config {
 
@@ -22,14 +24,17 @@ struct CloudTestMarks {
   bool blocked = false;           // "Se encuentra bloqueada la cuenta."
 };
 
-// The FTP half: log-on in active mode, the customer's folder, the test folder
-// made and removed. Sets lines 1 and 2 of the marks.
+// The FTP half: log-on in active mode with the session options, the
+// customer's folder, the test folder made and removed. Sets lines 1 and 2 of
+// the marks.
 void Test_FTP(const std::string& sFtpSrv, const std::string& sFtpUsr, const std::string& sFtpPas,
-              const std::string& sFtpCli, CloudTestMarks& marks);
+              const std::string& sFtpCli, CloudTestMarks& marks, const net::FtpSessionOptions& options);
 
-// The whole test for the stored customer code over the given account service.
-CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service);
-// The whole test for the stored Cliente and the provider's account service.
-CloudTestMarks Test_Cloud();
+// The whole test for the customer code as stored, over the given account
+// service and with the given FTP session options.
+CloudTestMarks Test_Cloud(const std::string& cliente, const run::AccountService& service,
+                          const net::FtpSessionOptions& options);
+// The whole test for the stored Cliente with the provider's account service and FTP options.
+CloudTestMarks Test_Cloud(const settings::ProviderConfig& provider);
 
 }  // namespace norvo::config

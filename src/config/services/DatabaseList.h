@@ -28,10 +28,11 @@ struct DatabaseListing {
 // "5 - Ventas".
 std::string DatabaseEntry(const run::DatabaseRow& row);
 
-// Opens the connection and lists the databases, selecting those of the
-// stored Resp_BaseBas. Nothing when the connection could not be opened (its
-// alert has been given and the window keeps its list).
-std::optional<DatabaseListing> ListDatabaseEntries(const DatabaseLogin& login);
+// Opens the program's connection and lists the databases, selecting those of
+// the stored Resp_BaseBas. Nothing when the connection could not be opened
+// (its alert has been given and the window keeps its list).
+std::optional<DatabaseListing> ListDatabaseEntries(run::ProgramDatabase& database,
+                                                   const DatabaseLogin& login);
 
 // The stored list of the selected entries: ",5,7,"; "," for none.
 std::string StoredDatabaseList(const std::vector<std::string>& selected_entries);

@@ -3,48 +3,9 @@
 #include <vector>
 
 #include "platform/Scheduler.h"
+#include "settings/Text.h"
 
 namespace norvo::config {
-namespace {
-
-bool IsAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
-bool IsMailSpecial(char c) { return c == '_' || c == '-' || c == '.' || c == '@'; }
-
-std::string LowerTrimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "";
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-std::vector<std::string> SplitAll(std::string_view line, std::string_view separator) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t at; (at = line.find(separator, start)) != std::string_view::npos;) {
-    fields.emplace_back(line.substr(start, at - start));
-    start = at + separator.size();
-  }
-  fields.emplace_back(line.substr(start));
-  return fields;
-}
-
-}  // namespace
-
-bool Validar_Mail(std::string_view address) {
-  const std::string mail = LowerTrimmed(address);
-  if (mail.empty() || !IsAlnum(mail.front()) || !IsAlnum(mail.back())) return false;
-  for (std::size_t i = 0; i < mail.size(); ++i) {
-    if (!IsAlnum(mail[i]) && !IsMailSpecial(mail[i])) return false;
-    if (i > 0 && IsMailSpecial(mail[i]) && IsMailSpecial(mail[i - 1])) return false;
-  }
-  const std::size_t at = mail.find('@');
-  if (at == std::string::npos || mail.find('@', at + 1) != std::string::npos) return false;
-  return mail.find('.', at) != std::string::npos;
-}
 
 std::string getPath(std::string_view sPath, std::string_view caracter) {
   if (sPath.empty() || caracter.empty()) return "";
@@ -63,7 +24,7 @@ std::string JoinFileEntry(const FileEntry& entry) {
 }
 
 FileEntry SplitFileEntry(std::string_view line) {
-  std::vector<std::string> fields = SplitAll(line, kEntrySeparator);
+  std::vector<std::string> fields = settings::Split(line, kEntrySeparator);
   while (fields.size() > 4) {  // a folder that itself holds the separator
     fields[1] += std::string(kEntrySeparator) + fields[2];
     fields.erase(fields.begin() + 2);

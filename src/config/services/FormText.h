@@ -1,16 +1,18 @@
 #pragma once
 // The texts of the configuration window that carry data: the mail address
-// check, folder of a path, the file-list entry and its stored set, the day
+// check (settings/MailAddress.h), folder of a path, the file-list entry and its stored set, the day
 // text, the copies box filter and the start time.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "settings/MailAddress.h"
+#include "settings/SettingNames.h"
+
 namespace norvo::config {
 
-// The syntax check of a notice mail address.
-bool Validar_Mail(std::string_view address);
+using settings::Validar_Mail;
 
 // sPath up to and including the last `caracter`; empty when either is empty
 // or the character does not occur.
@@ -44,8 +46,7 @@ FileSet FileSetOfEntry(std::string_view line);
 std::optional<std::string> EntryOfFileSet(const FileSet& set);
 
 // The seven day codes in the order of the day boxes, Monday first.
-inline constexpr std::array<std::string_view, 7> kDayCodes = {"MON", "TUE", "WED", "THU",
-                                                              "FRI", "SAT", "SUN"};
+inline constexpr const auto& kDayCodes = settings::kWeekdayCodes;
 // ",MON,FRI," for the ticked boxes; "," for none.
 std::string DayText(const std::array<bool, 7>& ticked);
 // Whether the day text holds the box's code between commas.

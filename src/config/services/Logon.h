@@ -7,13 +7,8 @@
 namespace norvo::config {
 
 // True when user, domain and password form a valid logon of this system,
-// checked under the PAM service named by the provider configuration.
-bool Validar_Logon(const std::string& user, const std::string& domain, const std::string& password);
-// The same under the given service.
+// checked under the given service (the provider configuration names it).
 bool Validar_Logon(const std::string& user, const std::string& domain, const std::string& password,
                    const platform::LogonService& service);
-
-// The logged-on user's account, for the window's account fields when they are empty.
-platform::LogonAccount GetUser();
 
 }  // namespace norvo::config

@@ -7,18 +7,13 @@
 #include "config/services/FormText.h"
 #include "platform/Autostart.h"
 #include "platform/System.h"
+#include "settings/Text.h"
 
 namespace norvo::config {
 
 std::vector<std::string> DayCodes(std::string_view day_text) {
-  std::vector<std::string> codes;
-  std::size_t start = 0;
-  while (start <= day_text.size()) {
-    std::size_t comma = day_text.find(',', start);
-    if (comma == std::string_view::npos) comma = day_text.size();
-    if (comma > start) codes.emplace_back(day_text.substr(start, comma - start));
-    start = comma + 1;
-  }
+  std::vector<std::string> codes = settings::Split(day_text, ",");
+  std::erase(codes, std::string());
   return codes;
 }
 
@@ -48,21 +43,30 @@ platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view
   return task;
 }
 
-bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
-                      std::string_view user, std::string_view password, std::string* why) {
+platform::WeeklyTask ScheduleTask(std::string_view day_text, std::string_view time, std::string_view domain,
+                                  std::string_view user, std::string_view password) {
   platform::WeeklyTask task =
       BuildWeeklyTask(day_text, time, domain, user, password, platform::ProgramFolder());
   task.environment = TaskEnvironment();
-  std::string error;
-  if (platform::RegisterWeeklyTask(task, &error)) {
-    // The task stands either way; without the setting a missed start waits
-    // for the tray program to catch it up.
-    if (!platform::StartTaskWhenAvailable(task.name, &error)) {
-      std::cerr << "norvo: the task \"" << kTaskName
-                << "\" will not start late when its time is missed: " << error << "\n";
-    }
-    return true;
+  return task;
+}
+
+bool RegisterScheduleTask(const platform::WeeklyTask& task, std::string* error, std::string* entry) {
+  if (!platform::RegisterWeeklyTask(task, error, entry)) return false;
+  // The task stands either way; without the setting a missed start waits
+  // for the tray program to catch it up.
+  std::string why;
+  if (!platform::StartTaskWhenAvailable(task, &why)) {
+    std::cerr << "norvo: the task \"" << task.name
+              << "\" will not start late when its time is missed: " << why << "\n";
   }
+  return true;
+}
+
+bool RegisterSchedule(std::string_view day_text, std::string_view time, std::string_view domain,
+                      std::string_view user, std::string_view password, std::string* why) {
+  std::string error;
+  if (RegisterScheduleTask(ScheduleTask(day_text, time, domain, user, password), &error)) return true;
   std::cerr << "norvo: the task \"" << kTaskName << "\" was not registered: " << error << "\n";
   if (why) {
     *why = IsStartTime(time) ? error : "la hora \"" + std::string(time) + "\" no es una hora del día (hh:mm)";

@@ -29,6 +29,17 @@ platform::WeeklyTask BuildWeeklyTask(std::string_view day_text, std::string_view
 // path is made absolute, since the scheduler starts the run elsewhere.
 std::vector<std::pair<std::string, std::string>> TaskEnvironment();
 
+// The task of a save for the running program's folder, started with the
+// variables of TaskEnvironment: what the window and `norvo-settings
+// schedule` register.
+platform::WeeklyTask ScheduleTask(std::string_view day_text, std::string_view time, std::string_view domain,
+                                  std::string_view user, std::string_view password);
+
+// Registers the task (its entry in *entry) and has the scheduler start it
+// late when its time is missed; a scheduler that cannot is told on stderr and
+// leaves the task registered. False with the scheduler's message in *error.
+bool RegisterScheduleTask(const platform::WeeklyTask& task, std::string* error, std::string* entry = nullptr);
+
 // Registers the task of a save for the running program's folder. On
 // failure *why says it for the user: a time box that holds no time in
 // Spanish, any other refusal in the scheduler's own words.

@@ -13,6 +13,7 @@
 
 #include "config/services/CloudTest.h"
 #include "config/services/DatabaseList.h"
+#include "tray/ProgramContext.h"
 
 class QWidget;
 
@@ -55,8 +56,10 @@ struct ConfigServices {
   std::function<void(const QString& address)> openAddress;
 };
 
-// The services of this build: the system's dialogs and facts always, the
-// others as far as this program carries them.
-ConfigServices DefaultConfigServices();
+// The services of this build for the program's context: the system's dialogs
+// and facts, the registrations, the cloud test and logon check with the
+// provider's configuration, and the database list over one connection that
+// every copy of these services shares.
+ConfigServices DefaultConfigServices(const tray::ProgramContext& context);
 
 }  // namespace norvo::config

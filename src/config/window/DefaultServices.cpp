@@ -1,6 +1,5 @@
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QUrl>
+#include <memory>
 
 #include "config/services/CloudTest.h"
 #include "config/services/DatabaseList.h"
@@ -10,7 +9,7 @@
 #include "platform/LogonCheck.h"
 #include "platform/System.h"
 #include "run/Database.h"
-#include "tray/MessageBox.h"
+#include "tray/WebAddress.h"
 
 namespace norvo::config {
 namespace {
@@ -22,20 +21,28 @@ std::string RegisterTask(const ScheduleRequest& task) {
 
 }  // namespace
 
-ConfigServices DefaultConfigServices() {
+ConfigServices DefaultConfigServices(const tray::ProgramContext& context) {
   ConfigServices services;
   // A connection that does not open is told in a box, as everywhere in this program.
-  run::SetDatabaseAlert([](const std::string& description) {
-    tray::ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(description));
-  });
+  auto database = std::make_shared<run::ProgramDatabase>(
+      context.provider.odbc_driver, [context](const std::string& description) {
+        context.ShowMessageBox(nullptr, tray::BoxIcon::Critical, "Norvo",
+                               QString::fromStdString(description));
+      });
   services.registerStartup = [] {
     std::string why;
     return RegisterStartup(&why) ? "" : why;
   };
-  services.testCloud = [] { return Test_Cloud(); };
-  services.listDatabases = ListDatabaseEntries;
-  services.validarLogon = [](const std::string& user, const std::string& domain,
-                             const std::string& password) { return Validar_Logon(user, domain, password); };
+  services.testCloud = [provider = context.provider] { return Test_Cloud(provider); };
+  services.listDatabases = [database](const DatabaseLogin& login) {
+    return ListDatabaseEntries(*database, login);
+  };
+  platform::LogonService logon;
+  logon.name = context.provider.pam_service;
+  services.validarLogon = [logon](const std::string& user, const std::string& domain,
+                                  const std::string& password) {
+    return Validar_Logon(user, domain, password, logon);
+  };
   services.registerSchedule = RegisterTask;
   services.loggedOnUser = [] {
     const platform::LogonAccount account = platform::LoggedOnAccount();
@@ -53,9 +60,7 @@ ConfigServices DefaultConfigServices() {
   services.browseFile = [](QWidget* parent, const QString& title) {
     return QFileDialog::getOpenFileName(parent, title, QString());
   };
-  services.openAddress = [](const QString& address) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
-  };
+  services.openAddress = tray::OpenWebAddress;
   return services;
 }
 

@@ -1,6 +1,5 @@
 #include "config/window/frmConfig.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
@@ -12,10 +11,7 @@
 #include "config/window/BusyPointer.h"
 #include "config/window/ControlArrays.h"
 #include "platform/System.h"
-#include "settings/ProviderConfig.h"
-#include "tray/MessageBox.h"
 #include "tray/PasswordBox.h"
-#include "tray/frmMenu.h"
 #include "ui_frmConfig.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -24,24 +20,16 @@ static void InitTrayResources() { Q_INIT_RESOURCE(tray); }
 namespace norvo::config {
 namespace {
 
-// The access state of the program's menu window, if one exists.
-tray::AccessState* MenuAccessState() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (auto* menu = qobject_cast<tray::frmMenu*>(window)) return &menu->state();
-  }
-  return nullptr;
-}
-
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
-frmConfig::frmConfig(QWidget* parent) : frmConfig(DefaultConfigServices(), MenuAccessState(), parent) {}
-
-frmConfig::frmConfig(ConfigServices services, tray::AccessState* state, QWidget* parent)
+frmConfig::frmConfig(tray::ProgramContext context, ConfigServices services, tray::AccessState* state,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window),
       ui_(std::make_unique<Ui::frmConfig>()),
+      context_(std::move(context)),
       services_(std::move(services)),
       state_(state ? state : &own_state_) {
   InitTrayResources();
@@ -66,7 +54,7 @@ frmConfig::frmConfig(ConfigServices services, tray::AccessState* state, QWidget*
     tray::MaskWithStars(box);
   }
   ui_->Image2->setPixmap(QPixmap(":/norvo/norvo-48.png"));
-  ui_->Image2->setToolTip(FromUtf8(settings::ProviderConfigOrDefaults().web_address));
+  ui_->Image2->setToolTip(FromUtf8(context_.provider.web_address));
   ui_->txtCopias->installEventFilter(this);
   ui_->txtCopias->setValidator(
       new QRegularExpressionValidator(QRegularExpression("[0-9,]*"), ui_->txtCopias));
@@ -141,8 +129,7 @@ void frmConfig::chkDrive_Click() {
 }
 
 void frmConfig::Image2_Click() {
-  if (services_.openAddress)
-    services_.openAddress(FromUtf8(settings::ProviderConfigOrDefaults().web_address));
+  if (services_.openAddress) services_.openAddress(FromUtf8(context_.provider.web_address));
 }
 
 QString frmConfig::Buscar_Carpeta(const QString& Titulo, const QString& Path_Inicial) {
@@ -238,13 +225,13 @@ void frmConfig::cmdConectar_Click() {
     item->setSelected(row < listing->selected.size() && listing->selected[row]);
   }
   if (!listing->error.empty())
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(listing->error));
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", FromUtf8(listing->error));
 }
 
 void frmConfig::GetUser() {
   if (!services_.loggedOnUser) return;
   const QString account = FromUtf8(services_.loggedOnUser());
-  const int backslash = account.indexOf('\\');
+  const qsizetype backslash = account.indexOf('\\');
   ui_->txtWinUsr->setText(account.mid(backslash + 1));
   ui_->txtWinDom->setText(backslash < 0 ? QString() : account.left(backslash));
 }

@@ -13,6 +13,7 @@
 
 #include "config/window/ConfigServices.h"
 #include "tray/AccessState.h"
+#include "tray/ProgramContext.h"
 
 class QCheckBox;
 
@@ -28,11 +29,10 @@ using SavedValue = std::pair<std::string, std::string>;
 class frmConfig : public QWidget {
   Q_OBJECT
  public:
-  // The window the tray menu opens: this build's services, and the access
-  // state of the program's menu window.
-  explicit frmConfig(QWidget* parent = nullptr);
-  // With the given services and access state (null: a private empty one).
-  frmConfig(ConfigServices services, tray::AccessState* state, QWidget* parent = nullptr);
+  // With the program's context, the given services and access state (null: a
+  // private empty one). ConfigWindow.h makes it as the tray menu opens it.
+  frmConfig(tray::ProgramContext context, ConfigServices services, tray::AccessState* state,
+            QWidget* parent = nullptr);
   ~frmConfig() override;
 
   // Validates, writes every setting and registers the task; true when all was written.
@@ -82,6 +82,7 @@ class frmConfig : public QWidget {
   bool FiltroAcceptsKey(QEvent* event);
 
   std::unique_ptr<Ui::frmConfig> ui_;
+  tray::ProgramContext context_;
   ConfigServices services_;
   tray::AccessState own_state_;
   tray::AccessState* state_;

@@ -5,11 +5,10 @@
 
 #include "config/services/FormText.h"
 #include "config/window/BusyPointer.h"
-#include "config/window/SetValueName.h"
 #include "config/window/frmConfig.h"
 #include "settings/Base64.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
-#include "tray/MessageBox.h"
 #include "ui_frmConfig.h"
 
 namespace norvo::config {
@@ -38,9 +37,9 @@ void frmConfig::Form_Load() {
     if (!services_.registerStartup) return;
     const std::string failure = services_.registerStartup();
     if (failure.empty()) return;
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
-                         "No se pudo registrar el inicio de Norvo Backup al iniciar la sesión: " +
-                             QString::fromStdString(failure));
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                            "No se pudo registrar el inicio de Norvo Backup al iniciar la sesión: " +
+                                QString::fromStdString(failure));
   });
   IgnoringErrors([&] {
     ui_->txtClave->setText(QString::fromStdString(state_->sClave));
@@ -50,8 +49,8 @@ void frmConfig::Form_Load() {
     if (services_.computerName) ui_->lblNomServ->setText(QString::fromStdString(services_.computerName()));
   });
   IgnoringErrors([&] {
-    ui_->chktpo_1->setChecked(IsOn("Resp_Archivo"));
-    ui_->chktpo_2->setChecked(IsOn("Resp_Base"));
+    ui_->chktpo_1->setChecked(IsOn(settings::kRespArchivo));
+    ui_->chktpo_2->setChecked(IsOn(settings::kRespBase));
   });
   ui_->optArch_0->setChecked(true);
   optArch_Click(0);
@@ -59,37 +58,38 @@ void frmConfig::Form_Load() {
   chktpo_Click(1);
   chktpo_Click(2);
   IgnoringErrors([&] {
-    (settings::ReadSetting("Resp_BaseAut") == "Aut1" ? ui_->optBaseAut_0 : ui_->optBaseAut_1)
+    (settings::ReadSetting(settings::kRespBaseAut) == settings::kWindowsLoginKind ? ui_->optBaseAut_0
+                                                                                  : ui_->optBaseAut_1)
         ->setChecked(true);
   });
   IgnoringErrors([&] {
-    ui_->txtInstancia->setText(Setting("Resp_BaseIns"));
-    ui_->txtBaseUsr->setText(Setting("Resp_BaseUsr"));
-    ui_->txtBasePas->setText(Setting("Resp_BasePas"));
-    ui_->txtSegPas->setText(Setting("Resp_SeguPas"));
+    ui_->txtInstancia->setText(Setting(settings::kRespBaseIns));
+    ui_->txtBaseUsr->setText(Setting(settings::kRespBaseUsr));
+    ui_->txtBasePas->setText(Setting(settings::kRespBasePas));
+    ui_->txtSegPas->setText(Setting(settings::kRespSeguPas));
     ui_->txtSegPasRe->setText(ui_->txtSegPas->text());
   });
   IgnoringErrors([&] {
-    const std::string days = settings::ReadSetting("Resp_ProgSem");
+    const std::string days = settings::ReadSetting(settings::kRespProgSem);
     const std::array<QCheckBox*, 7> boxes = DayBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setChecked(DayTicked(days, i));
   });
   IgnoringErrors([&] {
-    ui_->mskProHora->setText(Setting("Resp_ProgHora"));
-    ui_->txtCopias->setText(Setting("Resp_ProgCopias"));
+    ui_->mskProHora->setText(Setting(settings::kRespProgHora));
+    ui_->txtCopias->setText(Setting(settings::kRespProgCopias));
   });
   IgnoringErrors([&] {
-    const std::string keep_local = settings::ReadSetting("Resp_ProgRespLoc");
+    const std::string keep_local = settings::ReadSetting(settings::kRespProgRespLoc);
     ui_->chkProRespLoc->setChecked(keep_local.empty() || keep_local == "1");
   });
   IgnoringErrors([&] {
-    ui_->chkProEnvMail->setChecked(IsOn("Resp_ProgEnv"));
-    ui_->txtProMail->setText(Setting("Resp_ProgMail"));
+    ui_->chkProEnvMail->setChecked(IsOn(settings::kRespProgEnv));
+    ui_->txtProMail->setText(Setting(settings::kRespProgMail));
   });
   // Each account field on its own: one damaged value leaves the others loaded.
-  IgnoringErrors([&] { ui_->txtWinDom->setText(Decoded("Resp_ProgWDom")); });
-  IgnoringErrors([&] { ui_->txtWinUsr->setText(Decoded("Resp_ProgWUsr")); });
-  IgnoringErrors([&] { ui_->txtWinPas->setText(Decoded("Resp_ProgWPas")); });
+  IgnoringErrors([&] { ui_->txtWinDom->setText(Decoded(settings::kRespProgWDom)); });
+  IgnoringErrors([&] { ui_->txtWinUsr->setText(Decoded(settings::kRespProgWUsr)); });
+  IgnoringErrors([&] { ui_->txtWinPas->setText(Decoded(settings::kRespProgWPas)); });
   IgnoringErrors([&] { LoadDrive(); });
   IgnoringErrors([&] { Test_Cloud(); });
   IgnoringErrors([&] { cmdConectar_Click(); });
@@ -100,13 +100,13 @@ void frmConfig::Form_Load() {
 }
 
 void frmConfig::LoadFileList() {
-  for (int set = 1; set <= 3; ++set) {
+  for (int set = 1; set <= settings::kFileSetCount; ++set) {
     FileSet stored;
-    stored.ruta = settings::ReadSetting(SetValueName("Resp_ArchRuta", set));
-    stored.nom = settings::ReadSetting(SetValueName("Resp_ArchNom", set));
-    stored.tipo = settings::ReadSetting(SetValueName("Resp_ArchTipo", set));
-    stored.sub = settings::ReadSetting(SetValueName("Resp_ArchSub", set));
-    stored.fil = settings::ReadSetting(SetValueName("Resp_ArchFil", set));
+    stored.ruta = settings::ReadSetting(settings::FileSetValueName(settings::kRespArchRuta, set));
+    stored.nom = settings::ReadSetting(settings::FileSetValueName(settings::kRespArchNom, set));
+    stored.tipo = settings::ReadSetting(settings::FileSetValueName(settings::kRespArchTipo, set));
+    stored.sub = settings::ReadSetting(settings::FileSetValueName(settings::kRespArchSub, set));
+    stored.fil = settings::ReadSetting(settings::FileSetValueName(settings::kRespArchFil, set));
     if (std::optional<std::string> entry = EntryOfFileSet(stored)) {
       ui_->lstArchivo->addItem(QString::fromStdString(*entry));
     }
@@ -116,7 +116,7 @@ void frmConfig::LoadFileList() {
 // A stored drive this computer no longer offers is kept as an entry of its
 // own, so opening and saving the window does not change it behind the user's back.
 void frmConfig::LoadDrive() {
-  const QString stored = Setting("Resp_Drive");
+  const QString stored = Setting(settings::kRespDrive);
   if (stored.isEmpty()) {
     ui_->chkDrive->setChecked(true);
   } else {

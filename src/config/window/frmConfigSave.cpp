@@ -6,12 +6,11 @@
 
 #include "config/services/DatabaseList.h"
 #include "config/services/FormText.h"
-#include "config/window/SetValueName.h"
 #include "config/window/frmConfig.h"
 #include "platform/Registry.h"
 #include "settings/Base64.h"
+#include "settings/SettingNames.h"
 #include "settings/Settings.h"
-#include "tray/MessageBox.h"
 #include "ui_frmConfig.h"
 
 namespace norvo::config {
@@ -24,7 +23,7 @@ std::string Flag(const QAbstractButton* box) { return box->isChecked() ? "1" : "
 
 bool frmConfig::Refuse(int tab, const char* message, QWidget* focus) {
   ui_->sTab->setCurrentIndex(tab);
-  tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(), QString::fromUtf8(message));
+  context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(), QString::fromUtf8(message));
   focus->setFocus();
   return false;
 }
@@ -73,36 +72,40 @@ std::vector<SavedValue> frmConfig::ValuesToSave() const {
   const std::string day_text = DayText(TickedDays());
   const std::string database_list = DatabaseListText();
   std::vector<SavedValue> values;
-  values.emplace_back("Clave", ToUtf8(ui_->txtClave->text()));
-  values.emplace_back("Resp_Archivo", Flag(ui_->chktpo_1));
-  values.emplace_back("Resp_Base", Flag(ui_->chktpo_2));
-  for (int set = 1; set <= 3; ++set) {
-    for (const char* base : kSetValueBases) values.emplace_back(SetValueName(base, set), "");
-  }
-  for (int row = 0; row < std::min(ui_->lstArchivo->count(), 3); ++row) {
-    const FileSet set = FileSetOfEntry(ToUtf8(ui_->lstArchivo->item(row)->text()));
-    const std::string* fields[] = {&set.ruta, &set.nom, &set.tipo, &set.sub, &set.fil};
-    for (std::size_t i = 0; i < kSetValueBases.size(); ++i) {
-      values.emplace_back(SetValueName(kSetValueBases[i], row + 1), *fields[i]);
+  values.emplace_back(settings::kClave, ToUtf8(ui_->txtClave->text()));
+  values.emplace_back(settings::kRespArchivo, Flag(ui_->chktpo_1));
+  values.emplace_back(settings::kRespBase, Flag(ui_->chktpo_2));
+  for (int set = 1; set <= settings::kFileSetCount; ++set) {
+    for (std::string_view base : settings::kFileSetValues) {
+      values.emplace_back(settings::FileSetValueName(base, set), "");
     }
   }
-  values.emplace_back("Resp_BaseAut", ui_->optBaseAut_0->isChecked() ? "Aut1" : "Aut2");
-  values.emplace_back("Resp_BaseSer", ToUtf8(ui_->lblNomServ->text()));
-  values.emplace_back("Resp_BaseIns", ToUtf8(ui_->txtInstancia->text()));
-  values.emplace_back("Resp_BaseUsr", ToUtf8(ui_->txtBaseUsr->text()));
-  values.emplace_back("Resp_BasePas", ToUtf8(ui_->txtBasePas->text()));
-  values.emplace_back("Resp_BaseBas", database_list);
-  values.emplace_back("Resp_SeguPas", ToUtf8(ui_->txtSegPas->text()));
-  values.emplace_back("Resp_ProgSem", day_text);
-  values.emplace_back("Resp_ProgHora", ToUtf8(ui_->mskProHora->displayText()));
-  values.emplace_back("Resp_ProgCopias", ToUtf8(ui_->txtCopias->text()));
-  values.emplace_back("Resp_ProgEnv", Flag(ui_->chkProEnvMail));
-  values.emplace_back("Resp_ProgRespLoc", Flag(ui_->chkProRespLoc));
-  values.emplace_back("Resp_Drive", ui_->chkDrive->isChecked() ? "" : ToUtf8(ui_->drvUnidad->currentText()));
-  values.emplace_back("Resp_ProgMail", ToUtf8(ui_->txtProMail->text()));
-  values.emplace_back("Resp_ProgWDom", settings::EncodeSetting(ToUtf8(ui_->txtWinDom->text())));
-  values.emplace_back("Resp_ProgWUsr", settings::EncodeSetting(ToUtf8(ui_->txtWinUsr->text())));
-  values.emplace_back("Resp_ProgWPas", settings::EncodeSetting(ToUtf8(ui_->txtWinPas->text())));
+  for (int row = 0; row < std::min(ui_->lstArchivo->count(), settings::kFileSetCount); ++row) {
+    const FileSet set = FileSetOfEntry(ToUtf8(ui_->lstArchivo->item(row)->text()));
+    const std::string* fields[] = {&set.ruta, &set.nom, &set.tipo, &set.sub, &set.fil};
+    for (std::size_t i = 0; i < std::size(settings::kFileSetValues); ++i) {
+      values.emplace_back(settings::FileSetValueName(settings::kFileSetValues[i], row + 1), *fields[i]);
+    }
+  }
+  values.emplace_back(settings::kRespBaseAut, ui_->optBaseAut_0->isChecked() ? settings::kWindowsLoginKind
+                                                                             : settings::kServerLoginKind);
+  values.emplace_back(settings::kRespBaseSer, ToUtf8(ui_->lblNomServ->text()));
+  values.emplace_back(settings::kRespBaseIns, ToUtf8(ui_->txtInstancia->text()));
+  values.emplace_back(settings::kRespBaseUsr, ToUtf8(ui_->txtBaseUsr->text()));
+  values.emplace_back(settings::kRespBasePas, ToUtf8(ui_->txtBasePas->text()));
+  values.emplace_back(settings::kRespBaseBas, database_list);
+  values.emplace_back(settings::kRespSeguPas, ToUtf8(ui_->txtSegPas->text()));
+  values.emplace_back(settings::kRespProgSem, day_text);
+  values.emplace_back(settings::kRespProgHora, ToUtf8(ui_->mskProHora->displayText()));
+  values.emplace_back(settings::kRespProgCopias, ToUtf8(ui_->txtCopias->text()));
+  values.emplace_back(settings::kRespProgEnv, Flag(ui_->chkProEnvMail));
+  values.emplace_back(settings::kRespProgRespLoc, Flag(ui_->chkProRespLoc));
+  values.emplace_back(settings::kRespDrive,
+                      ui_->chkDrive->isChecked() ? "" : ToUtf8(ui_->drvUnidad->currentText()));
+  values.emplace_back(settings::kRespProgMail, ToUtf8(ui_->txtProMail->text()));
+  values.emplace_back(settings::kRespProgWDom, settings::EncodeSetting(ToUtf8(ui_->txtWinDom->text())));
+  values.emplace_back(settings::kRespProgWUsr, settings::EncodeSetting(ToUtf8(ui_->txtWinUsr->text())));
+  values.emplace_back(settings::kRespProgWPas, settings::EncodeSetting(ToUtf8(ui_->txtWinPas->text())));
   return values;
 }
 
@@ -117,7 +120,7 @@ bool frmConfig::WriteValues(const std::vector<SavedValue>& values) {
     if (key && key->Set(name, value)) continue;
     QString text = QString("No se pudo guardar la configuración (%1)").arg(QString::fromStdString(name));
     if (!error.empty()) text += ": " + QString::fromStdString(error);
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", text);
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", text);
     return false;
   }
   return true;
@@ -138,15 +141,15 @@ bool frmConfig::Guardar() {
       // The settings stay saved; the user must know the runs keep their old schedule.
       const std::string failure = services_.registerSchedule(task);
       if (!failure.empty()) {
-        tray::ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
-                             "La configuración se guardó, pero la programación no cambió.\n\n"
-                             "No se pudo registrar la tarea programada: " +
-                                 QString::fromStdString(failure));
+        context_.ShowMessageBox(this, tray::BoxIcon::Critical, windowTitle(),
+                                "La configuración se guardó, pero la programación no cambió.\n\n"
+                                "No se pudo registrar la tarea programada: " +
+                                    QString::fromStdString(failure));
       }
     }
     return true;
   } catch (const std::exception& error) {
-    tray::ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(error.what()));
+    context_.ShowMessageBox(this, tray::BoxIcon::Critical, "Norvo", QString::fromStdString(error.what()));
     return false;
   }
 }

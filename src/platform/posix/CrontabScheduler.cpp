@@ -47,21 +47,47 @@ std::optional<std::string> ReadCrontab(const std::string& account, std::string* 
   return std::nullopt;
 }
 
-}  // namespace
+// The crontab's account for a task's user: empty for the caller's own.
+std::string AccountOf(const std::string& domain, const std::string& user) {
+  return user.empty() ? "" : AccountName(domain, user);
+}
 
-bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error) {
-  const std::optional<std::string> line = crontab::TaskLine(task, error);
-  if (!line) return false;
-  const std::string account = task.user.empty() ? "" : AccountName(task.domain, task.user);
-  const std::optional<std::string> existing = ReadCrontab(account, error);
-  if (!existing) return false;
-  const std::string merged = crontab::MergeTaskLine(*existing, task.name, *line);
-  const ProcessOutput output = RunWithInput(CrontabCommand(account, "-"), merged);
+bool Install(const std::string& account, const std::string& table, std::string* error) {
+  const ProcessOutput output = RunWithInput(CrontabCommand(account, "-"), table);
   if (output.result.Succeeded()) return true;
   if (error) *error = Describe(output);
   return false;
 }
 
-bool StartTaskWhenAvailable(const std::string& /*task_name*/, std::string* /*error*/) { return true; }
+}  // namespace
+
+bool RegisterWeeklyTask(const WeeklyTask& task, std::string* error, std::string* entry) {
+  const std::optional<std::string> line = crontab::TaskLine(task, error);
+  if (!line) return false;
+  const std::string account = AccountOf(task.domain, task.user);
+  const std::optional<std::string> existing = ReadCrontab(account, error);
+  if (!existing || !Install(account, crontab::MergeTaskLine(*existing, task.name, *line), error))
+    return false;
+  if (entry) *entry = *line;
+  return true;
+}
+
+bool FindWeeklyTask(const TaskPlace& place, std::string* entry, std::string* error) {
+  const std::optional<std::string> existing = ReadCrontab(AccountOf(place.domain, place.user), error);
+  if (!existing) return false;
+  *entry = crontab::FindTaskLine(*existing, place.name);
+  return true;
+}
+
+bool RemoveWeeklyTask(const TaskPlace& place, std::string* removed, std::string* error) {
+  const std::string account = AccountOf(place.domain, place.user);
+  const std::optional<std::string> existing = ReadCrontab(account, error);
+  if (!existing) return false;
+  *removed = crontab::FindTaskLine(*existing, place.name);
+  if (removed->empty()) return true;  // nothing to remove: the table stays as it is
+  return Install(account, crontab::RemoveTaskLines(*existing, place.name), error);
+}
+
+bool StartTaskWhenAvailable(const WeeklyTask& /*task*/, std::string* /*error*/) { return true; }
 
 }  // namespace norvo::platform

@@ -71,6 +71,26 @@ std::string QuoteForCron(std::string_view word) {
 
 std::string Tag(std::string_view task_name) { return " # " + EscapePercent(task_name); }
 
+namespace {
+
+// Calls visit(line, is_task) for every line of the crontab, its line end
+// included; is_task tells the lines that end with the task's tag.
+template <typename Visit>
+void ForEachLine(std::string_view crontab, std::string_view task_name, Visit visit) {
+  const std::string tag = Tag(task_name);
+  std::size_t start = 0;
+  while (start < crontab.size()) {
+    std::size_t end = crontab.find('\n', start);
+    end = end == std::string_view::npos ? crontab.size() : end + 1;
+    const std::string_view line = crontab.substr(start, end - start);
+    const std::string_view content = TrimRight(line.substr(0, line.find('\n')));
+    visit(line, content.ends_with(tag));
+    start = end;
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error) {
   auto fail = [error](std::string why) -> std::optional<std::string> {
     if (error) *error = std::move(why);
@@ -90,24 +110,29 @@ std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error) 
   return line + QuoteForCron(task.program) + Tag(task.name);
 }
 
+std::string RemoveTaskLines(std::string_view existing, std::string_view task_name) {
+  std::string kept;
+  ForEachLine(existing, task_name, [&kept](std::string_view line, bool is_task) {
+    if (is_task) return;
+    kept += line;
+    if (kept.back() != '\n') kept += '\n';
+  });
+  return kept;
+}
+
 std::string MergeTaskLine(std::string_view existing, std::string_view task_name, std::string_view line) {
-  const std::string tag = Tag(task_name);
-  std::string merged;
-  std::size_t start = 0;
-  while (start < existing.size()) {
-    std::size_t end = existing.find('\n', start);
-    end = end == std::string_view::npos ? existing.size() : end + 1;
-    const std::string_view current = existing.substr(start, end - start);
-    std::string_view content = TrimRight(current.substr(0, current.find('\n')));
-    if (!(content.size() >= tag.size() && content.substr(content.size() - tag.size()) == tag)) {
-      merged += current;
-      if (merged.back() != '\n') merged += '\n';
-    }
-    start = end;
-  }
+  std::string merged = RemoveTaskLines(existing, task_name);
   merged += line;
   merged += '\n';
   return merged;
+}
+
+std::string FindTaskLine(std::string_view existing, std::string_view task_name) {
+  std::string found;
+  ForEachLine(existing, task_name, [&found](std::string_view line, bool is_task) {
+    if (is_task) found = TrimRight(line.substr(0, line.find('\n')));
+  });
+  return found;
 }
 
 }  // namespace norvo::platform::crontab

@@ -27,8 +27,15 @@ std::string Tag(std::string_view task_name);
 // written into a crontab.
 std::optional<std::string> TaskLine(const WeeklyTask& task, std::string* error);
 
-// The crontab `existing` with every line of the task removed and `line`
-// appended; all other lines are kept byte for byte, and the text ends in a newline.
+// The crontab `existing` with every line of the task removed; all other
+// lines are kept byte for byte, and a text that is not empty ends in a newline.
+std::string RemoveTaskLines(std::string_view existing, std::string_view task_name);
+
+// The same with `line` appended.
 std::string MergeTaskLine(std::string_view existing, std::string_view task_name, std::string_view line);
+
+// The task's line (the last one, without its line end), or empty when the
+// crontab holds none.
+std::string FindTaskLine(std::string_view existing, std::string_view task_name);
 
 }  // namespace norvo::platform::crontab

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/posix/StorePath.h"
 
@@ -45,6 +47,11 @@ LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLoc
     if (error != nullptr) *error = file + ": " + std::strerror(why);
     return LockOutcome::Failed;
   }
+  // The file names its holder's process, for a person who wonders who holds it.
+  const std::string holder = std::to_string(::getpid()) + "\n";
+  if (::ftruncate(fd, 0) != 0 || ::write(fd, holder.data(), holder.size()) < 0) {
+    // The lock holds whether or not the name could be written.
+  }
   lock = std::make_unique<FlockLock>(fd);
   return LockOutcome::Acquired;
 }
@@ -54,6 +61,17 @@ std::string RunLockFile() {
   std::string why;
   EnsureStoreFolder(store, &why);  // a failure shows when the lock file is opened
   return store + ".run.lock";
+}
+
+// $XDG_RUNTIME_DIR belongs to the user and goes with the session; without one
+// the lock lies beside the settings store, which is the user's too.
+std::string TrayLockFile() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && *runtime != '\0') return std::string(runtime) + "/norvo-tray.lock";
+  const std::string store = RegistryStorePath();
+  std::string why;
+  EnsureStoreFolder(store, &why);  // a failure shows when the lock file is opened
+  return store + ".tray.lock";
 }
 
 }  // namespace norvo::platform

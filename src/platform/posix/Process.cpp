@@ -1,41 +1,14 @@
 #include "platform/Process.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <thread>
 
 #include "platform/posix/ChildWait.h"
-
-extern char** environ;
+#include "platform/posix/Spawn.h"
 
 namespace norvo::platform {
-namespace {
-
-// Starts argv[0] (a path, or a name looked up on PATH) with standard input
-// closed and the given attributes (may be null). 0 with the child's id in
-// *pid, or the error number of the failed start.
-int SpawnWithoutInput(const std::vector<std::string>& argv, const posix_spawnattr_t* attributes, pid_t* pid) {
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  const bool has_path = argv[0].find('/') != std::string::npos;
-  const int rc = has_path ? posix_spawn(pid, args[0], &actions, attributes, args.data(), environ)
-                          : posix_spawnp(pid, args[0], &actions, attributes, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc;
-}
-
-}  // namespace
 
 ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
   ProcessResult result;
@@ -44,7 +17,9 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const Proc
     return result;
   }
   pid_t pid = 0;
-  if (!StartChild(argv, ChildStreams{}, options.endsWithCaller, &pid, &result.error)) return result;
+  SpawnSetup setup;
+  setup.endsWithParent = options.endsWithCaller;
+  if (!SpawnProgram(argv, setup, &pid, &result.error)) return result;
   result.started = true;
   WaitForChild(pid, argv[0], options.endsWithCaller, result);
   return result;
@@ -57,14 +32,12 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* err
   }
   // A session of its own: closing the terminal this program was started
   // from does not hang up the run.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  SpawnSetup setup;
+  setup.ownSession = true;
   pid_t pid = 0;
-  const int rc = SpawnWithoutInput(argv, &attributes, &pid);
-  posix_spawnattr_destroy(&attributes);
-  if (rc != 0) {
-    if (error) *error = argv[0] + ": " + std::strerror(rc);
+  std::string why;
+  if (!SpawnProgram(argv, setup, &pid, &why)) {
+    if (error) *error = why;
     return false;
   }
   // A thread that only reaps the child, so that it leaves no zombie; it

@@ -12,6 +12,7 @@
 
 #include "platform/EndRequest.h"
 #include "platform/posix/ChildWait.h"
+#include "platform/posix/Spawn.h"
 
 namespace norvo::platform {
 namespace {
@@ -53,9 +54,13 @@ bool Spawn(const std::vector<std::string>& argv, Pipes& pipes, const SpawnPlan& 
     error = std::string("/dev/null: ") + std::strerror(errno);
     return false;
   }
-  const ChildStreams streams{pipes.in[0], plan.discard_output ? devnull : pipes.out[1], pipes.err[1],
-                             plan.working_folder};
-  const bool started = StartChild(argv, streams, plan.process.endsWithCaller, &pid, &error);
+  SpawnSetup setup;
+  setup.in = pipes.in[0];
+  setup.out = plan.discard_output ? devnull : pipes.out[1];
+  setup.err = pipes.err[1];
+  setup.folder = plan.working_folder;
+  setup.endsWithParent = plan.process.endsWithCaller;
+  const bool started = SpawnProgram(argv, setup, &pid, &error);
   if (devnull >= 0) ::close(devnull);
   return started;
 }

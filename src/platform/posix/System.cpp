@@ -154,10 +154,4 @@ std::time_t FromLocalTime(std::tm local) {
   return std::mktime(&local);
 }
 
-long UtcOffsetSeconds(std::time_t moment) {
-  std::tm local = LocalTime(moment);
-  // The local broken-down time read as if it were UTC, minus the moment.
-  return static_cast<long>(std::difftime(::timegm(&local), moment));
-}
-
 }  // namespace norvo::platform

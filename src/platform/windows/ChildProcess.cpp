@@ -40,20 +40,28 @@ std::wstring CommandLineOf(const std::vector<std::string>& argv) {
   return Widen(line);
 }
 
-bool StartChildProcess(const std::vector<std::string>& argv, const std::string& folder, STARTUPINFOW& startup,
-                       bool endsWithCaller, ChildProcess* child, std::string* error) {
-  std::wstring command = CommandLineOf(argv);
-  const std::wstring wide_folder = Widen(folder);
+ChildCommand CommandOf(const std::vector<std::string>& argv, const ProcessOptions& options) {
+  ChildCommand command;
+  command.name = argv.empty() ? "" : argv[0];
+  command.line = CommandLineOf(argv);
+  command.endsWithCaller = options.endsWithCaller;
+  return command;
+}
+
+bool StartChildProcess(const ChildCommand& command, STARTUPINFOW& startup, ChildProcess* child,
+                       std::string* error) {
+  std::wstring line = command.line;
+  const std::wstring wide_folder = Widen(command.folder);
   // No job can be made on a system that ended its jobs' nesting (before
   // Windows 8, in a job that forbids it): the child then runs without one,
   // still ended by an end request, rather than no backup being made there.
-  if (endsWithCaller) child->job = KillOnCloseJob();
+  if (command.endsWithCaller) child->job = KillOnCloseJob();
   PROCESS_INFORMATION process{};
   // Suspended until it is in its job, so that nothing it starts escapes the job.
-  const DWORD flags = CREATE_NO_WINDOW | (child->job != nullptr ? CREATE_SUSPENDED : 0);
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                      folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process)) {
-    *error = argv[0] + ": " + SystemErrorText(GetLastError());
+  const DWORD flags = CREATE_NO_WINDOW | command.flags | (child->job != nullptr ? CREATE_SUSPENDED : 0);
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                      command.folder.empty() ? nullptr : wide_folder.c_str(), &startup, &process)) {
+    *error = command.name + ": " + SystemErrorText(GetLastError());
     return false;
   }
   child->process = process.hProcess;

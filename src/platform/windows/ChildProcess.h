@@ -24,11 +24,22 @@ struct ChildProcess {
 // The command line of argv by the rules the C runtime splits it with.
 std::wstring CommandLineOf(const std::vector<std::string>& argv);
 
-// Starts argv[0] (looked up as the system looks up a command) with the
-// startup information's standard handles, in `folder` (empty: this
-// program's). False, with the reason in *error, when it cannot be started.
-bool StartChildProcess(const std::vector<std::string>& argv, const std::string& folder, STARTUPINFOW& startup,
-                       bool endsWithCaller, ChildProcess* child, std::string* error);
+struct ChildCommand {
+  std::string name;            // the program as the caller named it, for messages
+  std::wstring line;           // the whole command line, the program first
+  std::string folder;          // where it starts; empty: where this program is
+  DWORD flags = 0;             // creation flags besides CREATE_NO_WINDOW
+  bool endsWithCaller = true;  // ProcessOptions::endsWithCaller
+};
+
+// The command of argv (CommandLineOf) with the given options.
+ChildCommand CommandOf(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// Starts the command's program (looked up as the system looks up a command)
+// with the startup information's standard handles. False, with the reason in
+// *error, when it cannot be started.
+bool StartChildProcess(const ChildCommand& command, STARTUPINFOW& startup, ChildProcess* child,
+                       std::string* error);
 
 // Blocks until the child has ended and fills exit_code, or error when it
 // cannot be waited for; `name` names it there. When `endable`, an end request

@@ -50,16 +50,24 @@ LockOutcome TryInstanceLock(const std::string& file, std::unique_ptr<InstanceLoc
   return LockOutcome::Acquired;
 }
 
-// %LOCALAPPDATA%\Norvo\run.lock: one per user. A store moved by
-// NORVO_REGISTRY_ROOT gets a lock of its own beside it.
-std::string RunLockFile() {
+namespace {
+
+// %LOCALAPPDATA%\Norvo\<kind>.lock: one per user. A store moved by
+// NORVO_REGISTRY_ROOT gets locks of its own beside it.
+std::string UserLockFile(const std::string& kind) {
   std::string folder = EnvironmentValue("LOCALAPPDATA");
   if (folder.empty()) folder = EnvironmentValue("TEMP");
   folder += "\\Norvo";
   CreateDirectoryW(Widen(folder).c_str(), nullptr);  // a failure shows when the lock file is opened
   std::string name;
   for (char c : RegistryRootOverride()) name += (c == '\\' || c == '/' || c == ':') ? '_' : c;
-  return folder + "\\" + (name.empty() ? std::string() : name + ".") + "run.lock";
+  return folder + "\\" + (name.empty() ? std::string() : name + ".") + kind + ".lock";
 }
+
+}  // namespace
+
+std::string RunLockFile() { return UserLockFile("run"); }
+
+std::string TrayLockFile() { return UserLockFile("tray"); }
 
 }  // namespace norvo::platform

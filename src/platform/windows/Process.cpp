@@ -16,14 +16,11 @@ HANDLE OpenNullInput() {
                      nullptr);
 }
 
-}  // namespace
-
-ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
-  ProcessResult result;
-  if (argv.empty() || argv[0].empty()) {
-    result.error = "no program to start";
-    return result;
-  }
+// Starts the command hidden, its standard input closed and its outputs those
+// of this program. No application name: the program is looked up as the
+// system looks up a command (the program's folder, the system folders, PATH;
+// ".exe" added). False with the reason in *error.
+bool StartHidden(const ChildCommand& command, ChildProcess* child, std::string* error) {
   HANDLE input = OpenNullInput();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -32,13 +29,40 @@ ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const Proc
   startup.hStdInput = input;
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  ChildProcess child;
-  const bool started = StartChildProcess(argv, "", startup, options.endsWithCaller, &child, &result.error);
+  const bool started = StartChildProcess(command, startup, child, error);
   if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
-  if (!started) return result;
+  return started;
+}
+
+}  // namespace
+
+ProcessResult RunAndWaitProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+  ProcessResult result;
+  if (argv.empty() || argv[0].empty()) {
+    result.error = "no program to start";
+    return result;
+  }
+  ChildProcess child;
+  if (!StartHidden(CommandOf(argv, options), &child, &result.error)) return result;
   result.started = true;
   WaitForChildProcess(child, argv[0], options.endsWithCaller, result);
   return result;
+}
+
+bool StartDetachedProcess(const std::vector<std::string>& argv, std::string* error) {
+  std::string why = "no program to start";
+  ProcessOptions options;
+  options.endsWithCaller = false;
+  ChildCommand command = argv.empty() ? ChildCommand{} : CommandOf(argv, options);
+  // Its own process group: it is not ended with this program's console.
+  command.flags = CREATE_NEW_PROCESS_GROUP;
+  // Nothing is kept of it: the system frees the process when it ends.
+  ChildProcess child;
+  if (argv.empty() || argv[0].empty() || !StartHidden(command, &child, &why)) {
+    if (error) *error = why;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace norvo::platform

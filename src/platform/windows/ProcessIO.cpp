@@ -6,7 +6,9 @@
 
 #include <thread>
 
+#include "platform/SchtasksCommand.h"
 #include "platform/windows/ChildProcess.h"
+#include "platform/windows/PipedProcess.h"
 #include "platform/windows/WideText.h"
 
 namespace norvo::platform {
@@ -41,18 +43,22 @@ void Drain(HANDLE handle, std::string* kept, std::size_t limit) {
   }
 }
 
-struct Piped {
-  ProcessResult result;
-  std::string out, err;
-};
+std::string ArgumentsOf(const std::vector<std::string>& argv) {
+  std::string line;
+  for (std::size_t i = 1; i < argv.size(); ++i) line += (i > 1 ? " " : "") + QuoteWindowsArgument(argv[i]);
+  return line;
+}
 
-Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, const std::string& folder,
-               bool keep_out, std::size_t err_limit, const ProcessOptions& options) {
-  Piped run;
-  if (argv.empty() || argv[0].empty()) {
+}  // namespace
+
+PipedRun RunCommandLine(const std::string& program, const std::string& arguments,
+                        const PipedOptions& options) {
+  PipedRun run;
+  if (program.empty()) {
     run.result.error = "no program to start";
     return run;
   }
+  const bool keep_out = options.keep_out;
   Pipe in, out, err;
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE null_out = keep_out ? nullptr
@@ -70,9 +76,13 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   startup.hStdInput = in.read;
   startup.hStdOutput = keep_out ? out.write : null_out;
   startup.hStdError = err.write;
+  ChildCommand command;
+  command.name = program;
+  command.line = Widen(QuoteWindowsArgument(program) + (arguments.empty() ? "" : " ") + arguments);
+  command.folder = options.working_folder;
+  command.endsWithCaller = options.process.endsWithCaller;
   ChildProcess child;
-  const bool started =
-      StartChildProcess(argv, folder, startup, options.endsWithCaller, &child, &run.result.error);
+  const bool started = StartChildProcess(command, startup, &child, &run.result.error);
   // The child holds its own copies now: ours must go, or no pipe would ever end.
   Pipe::Close(in.read);
   Pipe::Close(out.write);
@@ -81,7 +91,9 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   if (!started) return run;
   run.result.started = true;
   // Ends the child when the program is asked to end; its pipes close then.
-  std::thread waiter([&] { WaitForChildProcess(child, argv[0], options.endsWithCaller, run.result); });
+  std::thread waiter(
+      [&] { WaitForChildProcess(child, program, options.process.endsWithCaller, run.result); });
+  const std::string& input = options.input;
   std::thread feeder([&in, &input] {
     DWORD written = 0;
     for (std::size_t at = 0; at < input.size(); at += written) {
@@ -92,24 +104,42 @@ Piped RunPiped(const std::vector<std::string>& argv, const std::string& input, c
   });
   std::thread out_reader;
   if (keep_out) out_reader = std::thread([&] { Drain(out.read, &run.out, std::string::npos); });
-  Drain(err.read, &run.err, err_limit);
+  Drain(err.read, &run.err, options.kept_error_bytes);
   if (out_reader.joinable()) out_reader.join();
   feeder.join();
   waiter.join();
   return run;
 }
 
-}  // namespace
+std::string FromConsoleText(const std::string& bytes) {
+  if (bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, 0) > 0) {
+    return bytes;
+  }
+  const int length =
+      MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+  return Narrow(wide);
+}
 
 ProcessOutput RunWithInput(const std::vector<std::string>& argv, const std::string& input,
-                           const ProcessOptions& options) {
-  Piped run = RunPiped(argv, input, "", true, std::string::npos, options);
+                           const ProcessOptions& process) {
+  PipedOptions options;
+  options.input = input;
+  options.process = process;
+  PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), options);
   return {run.result, std::move(run.out), std::move(run.err)};
 }
 
 ChildRun RunChild(const std::vector<std::string>& argv, const ChildRunOptions& options) {
-  Piped run =
-      RunPiped(argv, options.input, options.working_folder, false, options.kept_error_bytes, options.process);
+  PipedOptions piped;
+  piped.input = options.input;
+  piped.working_folder = options.working_folder;
+  piped.keep_out = false;
+  piped.kept_error_bytes = options.kept_error_bytes;
+  piped.process = options.process;
+  PipedRun run = RunCommandLine(argv.empty() ? "" : argv[0], ArgumentsOf(argv), piped);
   return {run.result, std::move(run.err)};
 }
 

@@ -214,11 +214,4 @@ std::time_t FromLocalTime(std::tm local) {
   return static_cast<std::time_t>(SecondsOfFileTime(utc));
 }
 
-long UtcOffsetSeconds(std::time_t moment) {
-  const std::tm local = LocalTime(moment);
-  const std::int64_t wall = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon, local.tm_mday) * 86400 +
-                            local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
-  return static_cast<long>(wall - static_cast<std::int64_t>(moment));
-}
-
 }  // namespace norvo::platform

@@ -1,0 +1,31 @@
+#include "ftp/RemoteFileSize.h"
+
+#include <ctime>
+
+#include "ftp/ListingParser.h"
+#include "net/FtpSession.h"
+
+namespace norvo::ftp {
+
+bool IsFolder(const FindData& entry) { return (entry.attributes & kAttrDirectory) != 0; }
+
+std::optional<int64_t> FileSizeIn(const std::vector<FindData>& entries, std::string_view name) {
+  for (const FindData& entry : entries) {
+    if (entry.name == name && !IsFolder(entry)) return entry.size;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<FindData>> ListedEntries(net::FtpSession& session) {
+  std::string text;
+  bool machine = false;
+  if (!session.List("", &text, &machine)) return std::nullopt;
+  return ParseListing(text, machine, std::time(nullptr));
+}
+
+int64_t ListedFileSize(net::FtpSession& session, const std::string& name) {
+  const std::optional<std::vector<FindData>> entries = ListedEntries(session);
+  return entries ? FileSizeIn(*entries, name).value_or(-1) : -1;
+}
+
+}  // namespace norvo::ftp
