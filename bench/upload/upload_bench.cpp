@@ -1,19 +1,22 @@
 // Times one UploadToCloud, for bench/upload/run.sh to compare against curl -T.
-//   upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME
+//   upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS]
+// MAX_KBPS caps the transfer as ftp_max_kbps does (at every hour).
 // Prints "total <s> pause <s>": the whole call, and the one-second pause that
 // the call holds between its first connection and the transfer.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "run/CloudUpload.h"
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME\n");
+  if (argc != 6 && argc != 7) {
+    std::fprintf(stderr, "usage: upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS]\n");
     return 2;
   }
   norvo::run::CloudUploadOptions options;  // the run's own: passive, one-second pause
+  if (argc == 7) options.session.cap.max_kbps = std::atoi(argv[6]);
   const auto start = std::chrono::steady_clock::now();
   const std::string result = norvo::run::UploadToCloud(options, argv[1], argv[2], argv[3], "/bench/pc/",
                                                        "/bench/", argv[4], argv[5]);

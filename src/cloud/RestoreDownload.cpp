@@ -43,7 +43,10 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
     progress.done += static_cast<std::int64_t>(size);
     return true;
   };
-  bool ok = session.Retrieve(request.archivo, true, write);
+  // Kept to the provider's cap; a cancel also ends a wait of the pacing.
+  net::PaceClock clock = net::SystemPaceClock();
+  clock.stop = [&progress, ended = clock.stop] { return progress.cancel.load() || ended(); };
+  bool ok = session.Retrieve(request.archivo, true, net::PacedWrite(request.session.cap, write, clock));
   bool closed = std::fclose(file) == 0;
   const std::int64_t total = progress.total;
   RestoreFailure result = RestoreFailure::None;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "net/TransferPace.h"
 #include "settings/ProviderConfig.h"
 
 namespace norvo::net {
@@ -23,15 +24,19 @@ struct FtpSessionOptions {
   int timeout_s = 60;  // connect, every reply, and a stalled data connection
   settings::FtpTls tls = settings::FtpTls::Off;
   std::string ca_file;  // PEM certificates trusted for TLS besides the system's
+  // The bandwidth cap of the uploads and restores, which pace their own
+  // callbacks with it (TransferPace.h); the session itself does not use it.
+  TransferCap cap;
 };
 
 // The options of the provider's configuration: its FTP time-out, TLS and own
-// certificates, passive.
+// certificates, passive, and its bandwidth cap.
 inline FtpSessionOptions FtpSessionOptionsFor(const settings::ProviderConfig& provider) {
   FtpSessionOptions options;
   options.timeout_s = provider.ftp_timeout_s;
   options.tls = provider.ftp_tls;
   options.ca_file = provider.ftp_ca_file;
+  options.cap = {provider.ftp_max_kbps, provider.ftp_limit_hours};
   return options;
 }
 

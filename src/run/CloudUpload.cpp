@@ -85,9 +85,10 @@ bool PrepareFolders(const CloudUploadOptions& options, const std::string& host, 
 
 // Sends the opened local file as `remote` in binary; a file that shrinks while
 // it is read fails the transfer. *size is the local size the server must end
-// up holding; `digest`, when given, takes every byte as it is sent.
+// up holding; `digest`, when given, takes every byte as it is sent. The
+// bytes go no faster than `cap` allows.
 bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::string& remote, int64_t* size,
-             platform::Digest* digest) {
+             platform::Digest* digest, const net::TransferCap& cap) {
   const int64_t total = reader.Size();
   int64_t sent = 0;
   net::FtpReadFn read = [&](char* buffer, size_t room) -> long long {
@@ -100,7 +101,7 @@ bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::stri
     return got;
   };
   *size = total;
-  return session.Store(remote, true, read, total) && sent == total;
+  return session.Store(remote, true, net::PacedRead(cap, read), total) && sent == total;
 }
 
 // What the listing of the current remote folder says about the new file and
@@ -193,7 +194,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
     // that rename colliding uploads: it goes first (nothing there is no error).
     first.DeleteFile(temporary);
     DigestPlan digest = PlanDigest(first);
-    if (!PutFile(first, reader, temporary, &size, digest.local.get())) {
+    if (!PutFile(first, reader, temporary, &size, digest.local.get(), options.session.cap)) {
       Say(options, "upload of " + fileName + " as " + temporary + " failed: " + FtpFailure(first));
       return "Problema no se pudo copiar el archivo " + fileName;
     }

@@ -84,6 +84,16 @@ std::string Take(ProviderConfig& c, std::string_view key, const std::string& tex
     if (!ParseInRange(text, 1, kMaxFtpRetryWaitS, c.ftp_retry_wait_s))
       return "ftp_retry_wait_s must be a number of seconds from 1 to " + std::to_string(kMaxFtpRetryWaitS) +
              ", not \"" + text + "\"";
+  } else if (key == "ftp_max_kbps") {
+    if (!ParseInRange(text, 0, kMaxFtpKbps, c.ftp_max_kbps))
+      return "ftp_max_kbps must be a number of kilobits per second from 0 (no cap) to " +
+             std::to_string(kMaxFtpKbps) + ", not \"" + text + "\"";
+  } else if (key == "ftp_limit_hours") {
+    const std::optional<HoursWindow> window = ParseHoursWindow(text);
+    if (!window)
+      return "ftp_limit_hours must be two different times of day such as 08:00-19:00 (or empty), not \"" +
+             text + "\"";
+    c.ftp_limit_hours = *window;
   }
   // Unknown keys are ignored so that newer files work with older programs.
   return {};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/System.h"
+#include "settings/HoursWindow.h"
 
 namespace norvo::settings {
 
@@ -21,6 +22,8 @@ inline constexpr int kDefaultArchiverLevel = 1;
 
 inline constexpr int kMaxFtpRetries = 20;
 inline constexpr int kMaxFtpRetryWaitS = 300;
+// The highest transfer cap, in kilobits per second: 10 Gbit/s, above any office line.
+inline constexpr int kMaxFtpKbps = 10'000'000;
 
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"
@@ -45,6 +48,10 @@ struct ProviderConfig {
   int ftp_retries = 5;
   int ftp_retry_wait_s = 10;
   std::string ftp_ca_file;  // PEM certificates trusted for FTPS besides the system's; empty: none
+  // Uploads and restores keep to ftp_max_kbps (kilobits per second, 1000
+  // bits each; 0: no cap) while local time is within ftp_limit_hours.
+  int ftp_max_kbps = 0;
+  HoursWindow ftp_limit_hours;
   std::string pam_service = "norvo";
 
   // The file the values came from, empty when only defaults apply.

@@ -17,6 +17,7 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
                                << "ftp_tls = require\nhttp_timeout_s = 5\nunknown_key = kept quiet\n"
                                << "archiver = 7z\narchiver_path = /opt/7zz\narchiver_level = 9\n"
                                << "ftp_retries = 0\nftp_retry_wait_s = 300\nftp_ca_file = /etc/ftp-ca.pem\n"
+                               << "ftp_max_kbps = 4000\nftp_limit_hours = 22:00-06:30\n"
                                << "[other]\nservice_host = ignored\n";
   ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
   std::string error;
@@ -32,6 +33,9 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->ftp_retries, 0);
   EXPECT_EQ(config->ftp_retry_wait_s, 300);
   EXPECT_EQ(config->ftp_ca_file, "/etc/ftp-ca.pem");
+  EXPECT_EQ(config->ftp_max_kbps, 4000);
+  EXPECT_EQ(config->ftp_limit_hours.from_minute, 22 * 60);
+  EXPECT_EQ(config->ftp_limit_hours.to_minute, 6 * 60 + 30);
   EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
   EXPECT_EQ(config->smtp_password, "kfw5174");
   EXPECT_EQ(config->source_file, dir / "p.ini");
@@ -58,8 +62,26 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   EXPECT_NE(error.find("ftp_retries must be a number from 0 to 20"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "v.ini", &error));
   EXPECT_NE(error.find("ftp_retry_wait_s"), std::string::npos) << error;
+  for (const char* bad : {"ftp_max_kbps = 10000001", "ftp_max_kbps = -1", "ftp_limit_hours = 8-19",
+                          "ftp_limit_hours = 08:00-08:00", "ftp_limit_hours = 24:00-01:00"}) {
+    std::ofstream(dir / "w.ini") << "[provider]\n" << bad << "\n";
+    EXPECT_FALSE(LoadProviderConfigFrom(dir / "w.ini", &error)) << bad;
+    EXPECT_NE(error.find(std::string(bad).substr(0, std::string(bad).find(" "))), std::string::npos) << error;
+  }
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
   EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
+}
+
+TEST(HoursWindow, SpansOfTheDayAndPastMidnight) {
+  const HoursWindow office = *ParseHoursWindow("08:00-19:00");
+  EXPECT_TRUE(office.Contains(8 * 60));
+  EXPECT_FALSE(office.Contains(19 * 60));
+  EXPECT_FALSE(office.Contains(7 * 60 + 59));
+  const HoursWindow night = *ParseHoursWindow("22:00-06:00");
+  EXPECT_TRUE(night.Contains(23 * 60));
+  EXPECT_TRUE(night.Contains(5 * 60 + 59));
+  EXPECT_FALSE(night.Contains(12 * 60));
+  EXPECT_TRUE(ParseHoursWindow("")->Contains(12 * 60));
 }
 
 #ifndef _WIN32
