@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Upload and download of one file through cFTP and through curl, against the
-# same pyftpdlib server on loopback, in one run; prints the wall-time ratios.
-#   bench/ftp/run.sh [SIZE_MIB]     (default 1024, i.e. 1 GiB)
+# same pyftpdlib server on loopback, in one run: first one run of each with
+# the wall-time ratios, then CPU (user + system of the client) and wall time
+# of FTPDownloadFile and FTPUploadFile against curl -o and curl -T as medians
+# of PAIRS paired runs (bench/ftp/paired.py), each pair in alternating order.
+#   bench/ftp/run.sh [SIZE_MIB] [PAIRS]     (default 1024, i.e. 1 GiB, and 6)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 size_mib="${1:-1024}"
+pairs="${2:-6}"
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
   -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
@@ -67,3 +71,16 @@ printf 'upload   curl -T %6.2fs  FTPUploadFile %6.2fs (ratio %s)  SimpleFTPPutFi
   "$up_curl" "$up_ours" "$(ratio "$up_ours" "$up_curl")" "$up_simple" "$(ratio "$up_simple" "$up_curl")"
 printf 'download curl -o %6.2fs  FTPDownloadFile %6.2fs (ratio %s)  SimpleFTPGetFile %6.2fs (ratio %s)\n' \
   "$down_curl" "$down_ours" "$(ratio "$down_ours" "$down_curl")" "$down_simple" "$(ratio "$down_simple" "$down_curl")"
+
+echo "median of $pairs paired runs"
+echo "download"
+/usr/bin/python3 "$root/bench/ftp/paired.py" --pairs "$pairs" --setup "rm -f '$work/out.bin'" \
+  --a "curl -o" "curl -sS -o '$work/out.bin' '$url/ours.bin'" \
+  --b "FTPDownloadFile" "'$bench' 127.0.0.1:$port test secret down '$work/out.bin' ours.bin"
+cmp "$work/data.bin" "$work/out.bin"
+rm -f "$work/out.bin"
+echo "upload"
+/usr/bin/python3 "$root/bench/ftp/paired.py" --pairs "$pairs" --setup "rm -f '$work/srv/up.bin'" \
+  --a "curl -T" "curl -sS -T '$work/data.bin' '$url/up.bin'" \
+  --b "FTPUploadFile" "'$bench' 127.0.0.1:$port test secret up '$work/data.bin' up.bin"
+cmp "$work/data.bin" "$work/srv/up.bin"

@@ -49,7 +49,7 @@ void TransferPace::Refresh() {
   const Clock::time_point now = clock_.now();
   if (now >= next_hours_check_) {
     const bool was_inside = inside_;
-    inside_ = hours_.Contains(clock_.minute_of_day());
+    inside_ = rate_ > 0 && hours_.Contains(clock_.minute_of_day());  // no cap: never paced
     // Entering the hours starts from an empty bucket; leaving them forgets any debt.
     if (inside_ != was_inside) tokens_ = 0;
     next_hours_check_ = now + kHoursCheck;
