@@ -1,11 +1,13 @@
 #include "ftp/cFTP.h"
 
+#include <utility>
+
 #include "net/FtpErrors.h"
 #include "net/FtpSession.h"
 
 namespace norvo::ftp {
 
-cFTP::cFTP(net::FtpSessionOptions options) : options_(options) {}
+cFTP::cFTP(net::FtpSessionOptions options) : options_(std::move(options)) {}
 cFTP::~cFTP() = default;
 
 std::shared_ptr<cDirList> cFTP::Directory() {

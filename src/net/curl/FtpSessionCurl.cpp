@@ -150,9 +150,9 @@ void FtpSession::Impl::Prepare(bool timed) {
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
-  // The receive buffer: 256 KiB took less CPU and wall time than curl -o in
-  // bench/ftp/cpu.sh; 512 KiB took as little CPU but more wall time, and
-  // curl's own 100 KiB more CPU.
+  // The receive buffer: with 256 KiB a download takes curl -o's CPU and wall
+  // time (bench/ftp/run.sh); 512 KiB took more wall time, curl's own 100 KiB
+  // more CPU.
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 256L * 1024L);
   curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 1024L * 1024L);
   if (!options.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
