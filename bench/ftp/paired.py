@@ -54,7 +54,10 @@ def main():
         print(f"  {name:24s} wall {wall:7.2f}s  cpu {cpu:6.2f}s (user {user:5.2f}s, system {system:5.2f}s)"
               f"  median of {len(rows)}")
     (wall_a, cpu_a), (wall_b, cpu_b) = medians[args.a[0]], medians[args.b[0]]
-    print(f"  ratio {args.b[0]} / {args.a[0]}: wall {wall_b / wall_a:.3f}, cpu {cpu_b / cpu_a:.3f}")
+    def ratio(b, a):
+        return f"{b / a:.3f}" if a > 0 else "n/a (too short to measure)"
+
+    print(f"  ratio {args.b[0]} / {args.a[0]}: wall {ratio(wall_b, wall_a)}, cpu {ratio(cpu_b, cpu_a)}")
 
 
 if __name__ == "__main__":

@@ -27,16 +27,19 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-# Starts a server on its own folder; prints its port.
+# Starts a server on its own folder (in this shell, so that cleanup ends it);
+# its port goes to $port.
 serve() {
   mkdir -p "$work/$1/bench/pc"
   /usr/bin/python3 "$root/tests/peers/ftp_server.py" --root "$work/$1" --digests "$2" >"$work/$1.port" &
   pids+=($!)
   for _ in $(seq 100); do [ -s "$work/$1.port" ] && break; sleep 0.1; done
-  cut -d' ' -f2 "$work/$1.port"
+  port="$(cut -d' ' -f2 "$work/$1.port")"
 }
-hash_port="$(serve hash hash)"
-none_port="$(serve none none)"
+serve hash hash
+hash_port="$port"
+serve none none
+none_port="$port"
 mkdir -p "$work/local"
 head -c "$((digest_mib * 1024 * 1024))" /dev/urandom >"$work/local/ARC1C001.RAR"
 
