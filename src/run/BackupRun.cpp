@@ -28,7 +28,7 @@ RunResult BackupRun::Run() {
         return result;
       }
       going = lookup == Lookup::Account && !Interrupted() && ChooseSlotAndCustomer() && DatabasePhase() &&
-              FilePhase() && !Interrupted() && CloseRun();
+              FilePhase() && !Interrupted() && (RestoreDrill(), !Interrupted()) && CloseRun();
     }
   } catch (const std::exception& failure) {
     going = Fail(failure.what(), std::string("error inesperado: ") + failure.what());
