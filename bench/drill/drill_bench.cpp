@@ -12,8 +12,8 @@
 
 int main(int argc, char** argv) {
   if (argc != 8) {
-    std::fprintf(stderr,
-                 "usage: drill_bench HOST:PORT USER PASSWORD FOLDER/ ARCHIVE WORK_FOLDER/ ARCHIVE_PASSWORD\n");
+    std::fprintf(
+        stderr, "usage: drill_bench HOST:PORT USER PASSWORD FOLDER/ ARCHIVE WORK_FOLDER/ ARCHIVE_PASSWORD\n");
     return 2;
   }
   norvo::run::DrillTools tools;

@@ -2,7 +2,8 @@
 // in turn over the items, is downloaded and tested (RestoreDrill.h). Its
 // failure is an error of the run like any other; it never ends the run.
 #include <chrono>
-#include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 #include "run/BackupRun.h"
 #include "settings/AutomationDate.h"
@@ -32,9 +33,9 @@ std::string TurnText(const std::vector<std::string>& turn) {
 }
 
 std::string Seconds(std::chrono::steady_clock::duration took) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.1f s", std::chrono::duration<double>(took).count());
-  return text;
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(1) << std::chrono::duration<double>(took).count() << " s";
+  return text.str();
 }
 
 }  // namespace

@@ -156,8 +156,9 @@ TEST_F(NorvoTTest, DatabaseDumpThroughOdbc32ToTheSqlServerStandIn) {
   EXPECT_THAT(ReadFile(dir_ / "tds.log"),
               ::testing::HasSubstr(R"(TO  DISK = 'W:\\TEMP_Norvo\\BD05C001.BAK')"));
   // The restore drill had the server read the dump back from the copy.
-  EXPECT_THAT(ReadFile(dir_ / "tds.log"),
-              ::testing::HasSubstr(R"(RESTORE VERIFYONLY FROM DISK = N'W:\\TEMP_Norvo\\VERIF_BD05\\BD05C001.BAK')"));
+  EXPECT_THAT(
+      ReadFile(dir_ / "tds.log"),
+      ::testing::HasSubstr(R"(RESTORE VERIFYONLY FROM DISK = N'W:\\TEMP_Norvo\\VERIF_BD05\\BD05C001.BAK')"));
 }
 
 TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {
