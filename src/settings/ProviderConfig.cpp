@@ -10,14 +10,17 @@
 namespace norvo::settings {
 namespace {
 
-bool ParseSeconds(std::string_view text, int& out) {
+// A whole number from `low` to `high`.
+bool ParseWhole(std::string_view text, int low, int high, int& out) {
   char* end = nullptr;
   std::string copy(text);
   long value = std::strtol(copy.c_str(), &end, 10);
-  if (copy.empty() || *end != '\0' || value <= 0 || value > 86400) return false;
+  if (copy.empty() || *end != '\0' || value < low || value > high) return false;
   out = static_cast<int>(value);
   return true;
 }
+
+bool ParseSeconds(std::string_view text, int& out) { return ParseWhole(text, 1, 86400, out); }
 
 // Takes one key of the [provider] section; the empty text, or why the value is refused.
 std::string Take(ProviderConfig& c, std::string_view key, const std::string& text) {
@@ -71,6 +74,17 @@ std::string Take(ProviderConfig& c, std::string_view key, const std::string& tex
     int& target = key == "http_timeout_s" ? c.http_timeout_s : c.ftp_timeout_s;
     if (!ParseSeconds(text, target))
       return std::string(key) + " must be a number of seconds, not \"" + text + "\"";
+  } else if (key == "verify_every_runs") {
+    if (!ParseWhole(text, 0, kMaxVerifyEveryRuns, c.verify_every_runs))
+      return "verify_every_runs must be a number of runs from 0 (never) to " +
+             std::to_string(kMaxVerifyEveryRuns) + ", not \"" + text + "\"";
+  } else if (key == "verify_max_mb") {
+    if (!ParseWhole(text, 1, kMaxVerifyMaxMb, c.verify_max_mb))
+      return "verify_max_mb must be a number of megabytes from 1 to " + std::to_string(kMaxVerifyMaxMb) +
+             ", not \"" + text + "\"";
+  } else if (key == "sql_checksum") {
+    if (text != "on" && text != "off") return "sql_checksum must be on or off, not \"" + text + "\"";
+    c.sql_checksum = text == "on";
   }
   // Unknown keys are ignored so that newer files work with older programs.
   return {};

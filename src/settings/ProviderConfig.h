@@ -19,6 +19,13 @@ enum class ArchiverChoice { Auto, Rar, SevenZip };
 // 7-Zip's compression level when archiver_level does not set one (see bench/archive).
 inline constexpr int kDefaultArchiverLevel = 1;
 
+// The restore drill after a run: every how many runs it is made, and the
+// largest copy it downloads (see bench/drill for what a gibibyte costs).
+inline constexpr int kDefaultVerifyEveryRuns = 1;
+inline constexpr int kMaxVerifyEveryRuns = 1000;
+inline constexpr int kDefaultVerifyMaxMb = 2048;
+inline constexpr int kMaxVerifyMaxMb = 1048576;  // 1 TiB
+
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"
   std::string web_address = "http://www.norvo.example";
@@ -36,6 +43,9 @@ struct ProviderConfig {
   std::string odbc_driver = platform::kDefaultOdbcDriver;
   int http_timeout_s = 30;
   int ftp_timeout_s = 60;
+  int verify_every_runs = kDefaultVerifyEveryRuns;  // 0: never
+  int verify_max_mb = kDefaultVerifyMaxMb;          // a larger copy is passed over
+  bool sql_checksum = false;                        // dumps WITH CHECKSUM, read back WITH CHECKSUM
   std::string pam_service = "norvo";
 
   // The file the values came from, empty when only defaults apply.

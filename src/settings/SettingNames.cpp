@@ -51,6 +51,13 @@ constexpr SettingInfo kTable[] = {
     {kRespRespCompleta,
      "the date and time of the last run whose every item reached the cloud (the run writes it)", kRunDate,
      "no complete copy yet: the tray warns"},
+    {kRespVerifTurno,
+     "the items whose copies the restore drill tested, longest ago first (the run writes it)", kItemList,
+     "no item tested yet"},
+    {kRespVerifCuenta, "the runs since the last restore drill (the run writes it)", kSlot, "0"},
+    {kRespVerifFecha, "the date and time of the last copy that passed the restore drill (the run writes it)",
+     kRunDate, "no copy tested yet"},
+    {kRespVerifCopia, "the name of that copy (the run writes it)", kFileName, "no copy tested yet"},
 };
 
 // One row of a file set's values; its name and meaning gain the set's number.
@@ -143,6 +150,8 @@ std::string_view AllowedValues(ValueRule rule) {
       return "a mail address";
     case kRunDate:
       return "DD-MM-YYYY hh:mm";
+    case kItemList:
+      return "item names between commas (,BD05,ARC1,)";
   }
   return "";
 }

@@ -16,6 +16,7 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
                                << "service_host = 127.0.0.1:8080\nrar_path=/opt/rar\n"
                                << "ftp_tls = require\nhttp_timeout_s = 5\nunknown_key = kept quiet\n"
                                << "archiver = 7z\narchiver_path = /opt/7zz\narchiver_level = 9\n"
+                               << "verify_every_runs = 0\nverify_max_mb = 500\nsql_checksum = on\n"
                                << "[other]\nservice_host = ignored\n";
   ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
   std::string error;
@@ -28,6 +29,9 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->archiver, ArchiverChoice::SevenZip);
   EXPECT_EQ(config->archiver_path, "/opt/7zz");
   EXPECT_EQ(config->archiver_level, 9);
+  EXPECT_EQ(config->verify_every_runs, 0);
+  EXPECT_EQ(config->verify_max_mb, 500);
+  EXPECT_TRUE(config->sql_checksum);
   EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
   EXPECT_EQ(config->smtp_password, "kfw5174");
   EXPECT_EQ(config->source_file, dir / "p.ini");
@@ -39,6 +43,9 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   std::ofstream(dir / "q.ini") << "[provider]\nhttp_timeout_s = soon\n";
   std::ofstream(dir / "s.ini") << "[provider]\narchiver = zip\n";
   std::ofstream(dir / "t.ini") << "[provider]\narchiver_level = 10\n";
+  std::ofstream(dir / "u.ini") << "[provider]\nverify_every_runs = -1\n";
+  std::ofstream(dir / "v.ini") << "[provider]\nverify_max_mb = 0\n";
+  std::ofstream(dir / "w.ini") << "[provider]\nsql_checksum = yes\n";
   std::string error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "p.ini", &error));
   EXPECT_NE(error.find("ftp_tls"), std::string::npos) << error;
@@ -48,6 +55,11 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   EXPECT_NE(error.find("archiver must be auto, rar or 7z"), std::string::npos) << error;
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "t.ini", &error));
   EXPECT_NE(error.find("archiver_level"), std::string::npos) << error;
+  for (const auto& [file, key] : {std::pair{"u.ini", "verify_every_runs"},
+                                  std::pair{"v.ini", "verify_max_mb"}, std::pair{"w.ini", "sql_checksum"}}) {
+    EXPECT_FALSE(LoadProviderConfigFrom(dir / file, &error));
+    EXPECT_NE(error.find(key), std::string::npos) << error;
+  }
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "missing.ini", &error));
   EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
 }
