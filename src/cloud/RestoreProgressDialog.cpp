@@ -9,6 +9,12 @@
 #include "cloud/Respaldo.h"
 
 namespace norvo::cloud {
+
+using ftp::DownloadBackup;
+using ftp::RestoreFailure;
+using ftp::RestoreProgress;
+using ftp::RestoreRequest;
+
 namespace {
 
 constexpr int kScale = 1000;  // the bar counts thousandths: sizes over 2 GiB fit an int

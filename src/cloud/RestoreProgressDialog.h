@@ -2,7 +2,7 @@
 // A restore of gigabytes must not look hung: the download runs on a worker
 // thread while a dialog shows the file name and the bytes done of the total,
 // with a Cancel that stops the transfer and removes the temporary file.
-#include "cloud/RestoreDownload.h"
+#include "ftp/RestoreDownload.h"
 
 class QWidget;
 
@@ -12,6 +12,6 @@ namespace norvo::cloud {
 inline constexpr const char* kProgressDialogName = "dlgProgreso";
 
 // Runs DownloadBackup with the dialog shown; returns when it has ended.
-RestoreFailure RunRestoreWithProgress(const RestoreRequest& request, QWidget* parent = nullptr);
+ftp::RestoreFailure RunRestoreWithProgress(const ftp::RestoreRequest& request, QWidget* parent = nullptr);
 
 }  // namespace norvo::cloud

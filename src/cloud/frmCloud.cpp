@@ -27,6 +27,12 @@
 #include "tray/Diagnostic.h"
 
 namespace norvo::cloud {
+
+using ftp::PlaceRestoredFile;
+using ftp::RestoreErrorText;
+using ftp::RestoreFailure;
+using ftp::RestoreRequest;
+
 namespace {
 
 constexpr int kBottomMarginTwips = 570;  // above the bottom of the screen

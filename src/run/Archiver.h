@@ -36,6 +36,14 @@ enum class ArchiverExit {
   Fatal,    // the archive cannot be trusted
 };
 
+// What testing an archive found.
+enum class ArchiveCheck {
+  Passed,         // every member decrypted and matched its stored checksum
+  WrongPassword,  // the archive does not open with the password
+  Unopened,       // encrypted headers that do not open: a wrong password, or damaged
+  Damaged,        // not an archive, cut short, or a member that fails its checksum
+};
+
 class Archiver {
  public:
   virtual ~Archiver() = default;
@@ -46,6 +54,14 @@ class Archiver {
   virtual std::string Prepare(const ArchiveJob& job, ArchiverCommand* command) const = 0;
   // What exit code `code` means; *meaning gets words for a report (may stay empty).
   virtual ArchiverExit ReadExit(int code, std::string* meaning) const = 0;
+  // Fills *command to test every member of `archive` with `password` and,
+  // when `extractTo` (a folder ending with the separator) is not empty, to
+  // extract them there.
+  virtual void PrepareCheck(const std::string& archive, const std::string& password,
+                            const std::string& extractTo, ArchiverCommand* command) const = 0;
+  // What a check that ended with exit code `code`, having said `said` on
+  // standard error, found.
+  virtual ArchiveCheck ReadCheck(int code, const std::string& said) const = 0;
 };
 
 }  // namespace norvo::run

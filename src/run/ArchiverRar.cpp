@@ -6,6 +6,7 @@ namespace norvo::run {
 namespace {
 
 constexpr int kRarOpenError = 6;
+constexpr int kRarWrongPassword = 11;
 
 // What rar's documented exit codes mean, for the error report.
 std::string RarExitMeaning(int code) {
@@ -91,6 +92,22 @@ ArchiverExit RarArchiver::ReadExit(int code, std::string* meaning) const {
   if (code == kRarOpenError) return ArchiverExit::Partial;
   *meaning = RarExitMeaning(code);
   return ArchiverExit::Fatal;
+}
+
+// -p- tells the tool there is no password, so it never waits for one.
+void RarArchiver::PrepareCheck(const std::string& archive, const std::string& password,
+                               const std::string& extractTo, ArchiverCommand* command) const {
+  command->argv = {tool_, extractTo.empty() ? "t" : "x", password.empty() ? "-p-" : "-p" + password};
+  if (!extractTo.empty()) command->argv.push_back("-o+");
+  command->argv.insert(command->argv.end(), {"--", archive});
+  if (!extractTo.empty()) command->argv.push_back(extractTo);
+}
+
+// The tool's exit code 11 is a wrong password; any other failure (3, a
+// checksum error; 2, a broken archive) means the archive cannot be trusted.
+ArchiveCheck RarArchiver::ReadCheck(int code, const std::string& /*said*/) const {
+  if (code == 0) return ArchiveCheck::Passed;
+  return code == kRarWrongPassword ? ArchiveCheck::WrongPassword : ArchiveCheck::Damaged;
 }
 
 }  // namespace norvo::run

@@ -124,4 +124,28 @@ ArchiverExit SevenZipArchiver::ReadExit(int code, std::string* meaning) const {
   return ArchiverExit::Fatal;
 }
 
+// Without -p, 7-Zip asks for the password of an encrypted archive on its
+// standard input; an archive without one reads nothing.
+void SevenZipArchiver::PrepareCheck(const std::string& archive, const std::string& password,
+                                    const std::string& extractTo, ArchiverCommand* command) const {
+  const bool hasPath = program_.find_first_of("/\\") != std::string::npos;
+  std::vector<std::string>& argv = command->argv;
+  argv = {hasPath ? Absolute(program_) : program_, extractTo.empty() ? "t" : "x", "-bso0", "-bsp0",
+          "-sccUTF-8"};
+  if (!extractTo.empty()) argv.insert(argv.end(), {"-y", "-o" + Absolute(extractTo)});
+  argv.insert(argv.end(), {"--", Absolute(archive)});
+  command->options.input = password + "\n";
+}
+
+// 7-Zip ends a failed test with 2 and says why: encrypted headers that do
+// not open ask "Wrong password?" alone, whether the password is wrong or the
+// headers are damaged (AES cannot tell); a member that fails its checksum
+// says "CRC Failed" or "Data Error", and a file that is not an archive or is
+// cut short says so.
+ArchiveCheck SevenZipArchiver::ReadCheck(int code, const std::string& said) const {
+  if (code == 0) return ArchiveCheck::Passed;
+  if (said.find("Cannot open encrypted archive") != std::string::npos) return ArchiveCheck::Unopened;
+  return ArchiveCheck::Damaged;
+}
+
 }  // namespace norvo::run

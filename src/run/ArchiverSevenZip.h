@@ -21,6 +21,9 @@ class SevenZipArchiver : public Archiver {
   std::string Describe() const override;
   std::string Prepare(const ArchiveJob& job, ArchiverCommand* command) const override;
   ArchiverExit ReadExit(int code, std::string* meaning) const override;
+  void PrepareCheck(const std::string& archive, const std::string& password, const std::string& extractTo,
+                    ArchiverCommand* command) const override;
+  ArchiveCheck ReadCheck(int code, const std::string& said) const override;
 
  private:
   std::string program_;

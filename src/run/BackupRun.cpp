@@ -28,7 +28,11 @@ RunResult BackupRun::Run() {
         return result;
       }
       going = lookup == Lookup::Account && !Interrupted() && ChooseSlotAndCustomer() && DatabasePhase() &&
-              FilePhase() && !Interrupted() && CloseRun();
+              FilePhase() && !Interrupted();
+      if (going) {
+        RestoreDrill();  // its failure is an error of the run, never its end
+        going = !Interrupted() && CloseRun();
+      }
     }
   } catch (const std::exception& failure) {
     going = Fail(failure.what(), std::string("error inesperado: ") + failure.what());

@@ -82,6 +82,8 @@ class BackupRun {
   bool FilePhase();
   bool BackUpFileSet(int k, const FileSetSettings& set);
   bool RemoveLocalArchive(const std::string& path);
+  void RestoreDrill();
+  bool DrillDue();
   bool ArchiverAvailable();
   void AddError(const std::string& text);
   bool CloseRun();
@@ -93,7 +95,7 @@ class BackupRun {
   void Say(const std::string& line) const;
   std::string ComputerFolder() const;
   std::string CustomerFolder() const;
-  std::string Upload(const std::string& fileName);
+  std::string Upload(const std::string& fileName, bool database);
 
   RunEnvironment env_;
   RunSettings settings_;
@@ -108,6 +110,7 @@ class BackupRun {
   bool archiverMissingReported_ = false;
   bool recorded_ = false;
   int itemsUploaded_ = 0;
+  std::vector<StoredCopy> stored_;  // the copies this run put in the cloud
   bool complete_ = false;
   std::string failure_;
 };

@@ -1,10 +1,13 @@
 // The two item phases of the run: the selected databases, then up to three
 // file sets. Each item is made, packed, uploaded and reported; a phase's
 // failure text joins the error list and the run goes on.
+#include <filesystem>
+
 #include "platform/System.h"
 #include "run/BackupRun.h"
 #include "run/ItemNames.h"
 #include "run/Transfer.h"
+#include "run/Utf8Path.h"
 #include "settings/Conversions.h"
 #include "settings/SettingNames.h"
 #include "settings/Settings.h"
@@ -79,7 +82,7 @@ bool BackupRun::BackUpDatabase(const DatabaseRow& row) {
   if (packed != kOk) AddError(packed);
   platform::MakePrivate(workFolder_ + archive);
   if (Interrupted()) return false;
-  const std::string uploaded = Upload(archive);
+  const std::string uploaded = Upload(archive, true);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   env_.service.ReportItem(customerCode_, computerName_, "BD", row.name, archive, uploaded == kOk ? "Y" : "N");
@@ -122,20 +125,23 @@ bool BackupRun::BackUpFileSet(int k, const FileSetSettings& set) {
   if (packed != kOk) AddError(packed);
   platform::MakePrivate(workFolder_ + archive);
   if (Interrupted()) return false;
-  const std::string uploaded = Upload(archive);
+  const std::string uploaded = Upload(archive, false);
   if (Interrupted()) return false;
   if (settings_.keepLocal == "N") RemoveLocalArchive(workFolder_ + archive);
   env_.service.ReportItem(customerCode_, computerName_, "AR", source, archive, uploaded == kOk ? "Y" : "N");
   return true;
 }
 
-std::string BackupRun::Upload(const std::string& fileName) {
+std::string BackupRun::Upload(const std::string& fileName, bool database) {
   const std::string uploaded =
       env_.phases.UploadToCloud(accountFields_[1], accountFields_[2], accountFields_[3], ComputerFolder(),
                                 CustomerFolder(), workFolder_, fileName);
   Say(fileName + ": upload " + uploaded);
   if (uploaded == kOk) {
     ++itemsUploaded_;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(PathOfUtf8(workFolder_ + fileName), ec);
+    stored_.push_back({ItemOfCopy(fileName), fileName, ec ? 0 : size, database});
   } else {
     AddError(uploaded);
   }

@@ -36,8 +36,13 @@ std::optional<std::string> DatabaseOdbcString(const std::string& driver, const s
 bool IsDatabaseSelected(const std::string& storedList, int dbid);
 
 // The statement that creates the backup procedure for one database and file.
+// With `checksum`, the backup also writes page checksums (CHECKSUM ends its WITH list).
 std::string BackupProcedureText(const std::string& folder, const std::string& fileName,
-                                const std::string& databaseName);
+                                const std::string& databaseName, bool checksum = false);
+
+// The statement that asks the server whether it can restore the backup file;
+// with `checksum`, it checks the backup's checksums too.
+std::string VerifyOnlyText(const std::string& path, bool checksum);
 
 // Where the description of a failed connection goes. Norvo_T writes it on
 // stderr and goes on; the tray program shows a message box.
@@ -71,10 +76,22 @@ class ProgramDatabase {
   std::string DumpDatabase(const std::string& folder, const std::string& fileName,
                            const std::string& databaseName);
 
+  // Asks the server, on a new connection made from the stored connection
+  // settings, whether it can restore the backup file at `path`: "OK", or the
+  // server's description of why not.
+  std::string VerifyDump(const std::string& path);
+
+  // Dumps with page checksums, read back WITH CHECKSUM (the provider's sql_checksum).
+  void UseChecksums(bool on) { checksum_ = on; }
+
  private:
   std::string driver_;
   DatabaseAlert alert_;
   std::unique_ptr<OdbcConnection> connection_;
+  bool checksum_ = false;
+
+  // Opens a new connection from the stored connection settings.
+  void OpenStoredConnection();
 };
 
 }  // namespace norvo::run

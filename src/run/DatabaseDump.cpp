@@ -49,7 +49,7 @@ class DumpSteps {
 }  // namespace
 
 std::string BackupProcedureText(const std::string& folder, const std::string& fileName,
-                                const std::string& databaseName) {
+                                const std::string& databaseName, bool checksum) {
   return "CREATE PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r"
          "AS\r"
          "BACKUP DATABASE [" +
@@ -58,11 +58,16 @@ std::string BackupProcedureText(const std::string& folder, const std::string& fi
          "TO  DISK = '" +
          DoubleEach(folder + fileName, '\'') +
          "'\r"
-         "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT\r";
+         "WITH  INIT ,NOUNLOAD ,NAME = N'Copia de seguridad BDD',  NOSKIP ,  STATS = 10,  NOFORMAT" +
+         (checksum ? " ,CHECKSUM" : "") + "\r";
 }
 
-std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::string& fileName,
-                                          const std::string& databaseName) {
+std::string VerifyOnlyText(const std::string& path, bool checksum) {
+  return "RESTORE VERIFYONLY FROM DISK = N'" + DoubleEach(path, '\'') + "'" +
+         (checksum ? " WITH CHECKSUM" : "");
+}
+
+void ProgramDatabase::OpenStoredConnection() {
   using settings::ReadSetting;
   std::string server = ReadSetting(settings::kRespBaseSer);
   std::string instance = ReadSetting(settings::kRespBaseIns);
@@ -75,7 +80,18 @@ std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::
     OpenDatabase(server, instance, kServerLogin, ReadSetting(settings::kRespBaseUsr),
                  ReadSetting(settings::kRespBasePas));
   }
+}
 
+std::string ProgramDatabase::VerifyDump(const std::string& path) {
+  OpenStoredConnection();
+  DumpSteps steps(*connection_);
+  steps.Run(VerifyOnlyText(path, checksum_));
+  return steps.Result();
+}
+
+std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::string& fileName,
+                                          const std::string& databaseName) {
+  OpenStoredConnection();
   DumpSteps steps(*connection_);
   if (!steps.HasRows("SELECT * FROM master..sysdatabases Where name='Norvo'")) {
     steps.Run("CREATE DATABASE \"Norvo\"");
@@ -84,7 +100,7 @@ std::string ProgramDatabase::DumpDatabase(const std::string& folder, const std::
   if (steps.HasRows("SELECT * FROM sysobjects WHERE name='SP_RESPALDAR_BDD'")) {
     steps.Run(kDropProcedure);
   }
-  steps.Run(BackupProcedureText(folder, fileName, databaseName));
+  steps.Run(BackupProcedureText(folder, fileName, databaseName, checksum_));
   steps.Run("EXEC [dbo].SP_RESPALDAR_BDD");
   steps.Run(kDropProcedure);
   return steps.Result();

@@ -6,6 +6,7 @@
 #include "run/ArchiverLookup.h"
 #include "run/CloudUpload.h"
 #include "run/Database.h"
+#include "run/RestoreDrill.h"
 #include "settings/Text.h"
 
 namespace norvo::run {
@@ -15,6 +16,8 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   RunPhases phases;
   std::string note;
   std::shared_ptr<const Archiver> archiver = FindArchiver(ArchiverSearchFor(provider), &note);
+  phases.verifyEveryRuns = provider.verify_every_runs;
+  phases.verifyMaxBytes = static_cast<std::uintmax_t>(provider.verify_max_mb) * 1024 * 1024;
   if (archiver) {
     diagnostic("archiver: " + archiver->Describe());
     phases.BuildArchive = [archiver](std::int16_t recurse, const std::string& files,
@@ -46,6 +49,12 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
                                    const std::string& name) {
     return database->DumpDatabase(folder, fileName, name);
   };
+  database->UseChecksums(provider.sql_checksum);
+  if (archiver) {
+    DrillTools drill{archiver, net::FtpSessionOptionsFor(provider),
+                     [database](const std::string& path) { return database->VerifyDump(path); }, diagnostic};
+    phases.VerifyCopy = [drill](const DrillJob& job) { return DrillCopy(drill, job); };
+  }
   CloudUploadOptions upload = CloudUploadOptionsFor(provider);
   upload.diagnostic = diagnostic;
   phases.UploadToCloud = [upload](const std::string& host, const std::string& user,

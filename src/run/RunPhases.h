@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "run/RestoreDrill.h"
+
 namespace norvo::run {
 
 // Login modes of OpenDatabase.
@@ -45,6 +47,10 @@ struct RunPhases {
                                 const std::string& computerFolder, const std::string& customerFolder,
                                 const std::string& localFolder, const std::string& fileName)>;
 
+  // Downloads the copy and tests it (the restore drill, RestoreDrill.h): "OK"
+  // or the reason in Spanish. Unset: no drill is made.
+  using VerifyCopyFn = std::function<std::string(const DrillJob& job)>;
+
   // Empty while an archiver was found. Otherwise the run's error report for
   // its absence: the run reports it once and packs and uploads no item.
   std::string archiverMissing;
@@ -54,6 +60,9 @@ struct RunPhases {
   DumpDatabaseFn DumpDatabase;
   BuildArchiveFn BuildArchive;
   UploadToCloudFn UploadToCloud;
+  VerifyCopyFn VerifyCopy;
+  int verifyEveryRuns = 0;            // a drill every this many runs; 0: never
+  std::uintmax_t verifyMaxBytes = 0;  // a larger copy is not downloaded
 };
 
 }  // namespace norvo::run

@@ -94,6 +94,17 @@ std::string Take(ProviderConfig& c, std::string_view key, const std::string& tex
       return "ftp_limit_hours must be two different times of day such as 08:00-19:00 (or empty), not \"" +
              text + "\"";
     c.ftp_limit_hours = *window;
+  } else if (key == "verify_every_runs") {
+    if (!ParseInRange(text, 0, kMaxVerifyEveryRuns, c.verify_every_runs))
+      return "verify_every_runs must be a number of runs from 0 (never) to " +
+             std::to_string(kMaxVerifyEveryRuns) + ", not \"" + text + "\"";
+  } else if (key == "verify_max_mb") {
+    if (!ParseInRange(text, 1, kMaxVerifyMaxMb, c.verify_max_mb))
+      return "verify_max_mb must be a number of megabytes from 1 to " + std::to_string(kMaxVerifyMaxMb) +
+             ", not \"" + text + "\"";
+  } else if (key == "sql_checksum") {
+    if (text != "on" && text != "off") return "sql_checksum must be on or off, not \"" + text + "\"";
+    c.sql_checksum = text == "on";
   }
   // Unknown keys are ignored so that newer files work with older programs.
   return {};

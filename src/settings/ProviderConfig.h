@@ -24,6 +24,12 @@ inline constexpr int kMaxFtpRetries = 20;
 inline constexpr int kMaxFtpRetryWaitS = 300;
 // The highest transfer cap, in kilobits per second: 10 Gbit/s, above any office line.
 inline constexpr int kMaxFtpKbps = 10'000'000;
+// The restore drill after a run: every how many runs it is made, and the
+// largest copy it downloads (see bench/drill for what a gibibyte costs).
+inline constexpr int kDefaultVerifyEveryRuns = 1;
+inline constexpr int kMaxVerifyEveryRuns = 1000;
+inline constexpr int kDefaultVerifyMaxMb = 2048;
+inline constexpr int kMaxVerifyMaxMb = 1048576;  // 1 TiB
 
 struct ProviderConfig {
   std::string service_host = "cuentas.norvo.example";  // may carry ":port"
@@ -52,6 +58,9 @@ struct ProviderConfig {
   // bits each; 0: no cap) while local time is within ftp_limit_hours.
   int ftp_max_kbps = 0;
   HoursWindow ftp_limit_hours;
+  int verify_every_runs = kDefaultVerifyEveryRuns;  // 0: never
+  int verify_max_mb = kDefaultVerifyMaxMb;          // a larger copy is passed over
+  bool sql_checksum = false;                        // dumps WITH CHECKSUM, read back WITH CHECKSUM
   std::string pam_service = "norvo";
 
   // The file the values came from, empty when only defaults apply.

@@ -1,5 +1,11 @@
 #include "settings/SettingNames.h"
 
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "settings/Text.h"
 
 namespace norvo::settings {
@@ -8,30 +14,14 @@ namespace {
 using enum ValueRule;
 
 // The words of the README's table of settings: `norvo-settings describe`
-// prints them and a test holds the two together.
+// prints them and a test holds the two together. The file sets' values come
+// once for each set after Resp_Archivo, from kFileSetRows.
 constexpr SettingInfo kTable[] = {
     {kCliente, "the customer's account code at the provider (set-customer CODE stores it)", kBase64,
      "the run finds no account and ends", kRequired},
     {kClave, "the access password of the tray program's menu", kText, "the menu asks for no password",
      kSecret},
     {kRespArchivo, "back up the file sets", kFlag, "a run stops: Resp_Archivo is not set", kRequired},
-    {"Resp_ArchRuta", "file set 1: its folder (for a single file, ending in /)", kFolder, "set 1 is skipped"},
-    {"Resp_ArchNom", "file set 1: the file's name, when the set is one file", kFileName, "no file"},
-    {"Resp_ArchTipo", "file set 1: one file (A) or the files of a folder (C)", kSetKind, "C"},
-    {"Resp_ArchSub", "file set 1: also the matching files of its subfolders", kFlag, "0"},
-    {"Resp_ArchFil", "file set 1: the pattern of the folder's files to back up", kPattern, "no file"},
-    {"Resp_ArchRuta2", "file set 2: its folder (for a single file, ending in /)", kFolder,
-     "set 2 is skipped"},
-    {"Resp_ArchNom2", "file set 2: the file's name, when the set is one file", kFileName, "no file"},
-    {"Resp_ArchTipo2", "file set 2: one file (A) or the files of a folder (C)", kSetKind, "C"},
-    {"Resp_ArchSub2", "file set 2: also the matching files of its subfolders", kFlag, "0"},
-    {"Resp_ArchFil2", "file set 2: the pattern of the folder's files to back up", kPattern, "no file"},
-    {"Resp_ArchRuta3", "file set 3: its folder (for a single file, ending in /)", kFolder,
-     "set 3 is skipped"},
-    {"Resp_ArchNom3", "file set 3: the file's name, when the set is one file", kFileName, "no file"},
-    {"Resp_ArchTipo3", "file set 3: one file (A) or the files of a folder (C)", kSetKind, "C"},
-    {"Resp_ArchSub3", "file set 3: also the matching files of its subfolders", kFlag, "0"},
-    {"Resp_ArchFil3", "file set 3: the pattern of the folder's files to back up", kPattern, "no file"},
     {kRespBase, "back up SQL Server databases", kFlag, "a run stops: Resp_Base is not set", kRequired},
     {kRespBaseSer, "SQL Server: its host, or host,port", kText, "no server"},
     {kRespBaseIns, "SQL Server: the instance name", kText, "the default instance"},
@@ -61,7 +51,55 @@ constexpr SettingInfo kTable[] = {
     {kRespRespCompleta,
      "the date and time of the last run whose every item reached the cloud (the run writes it)", kRunDate,
      "no complete copy yet: the tray warns"},
+    {kRespVerifTurno,
+     "the items whose copies the restore drill tested, longest ago first (the run writes it)", kItemList,
+     "no item tested yet"},
+    {kRespVerifCuenta, "the runs since the last restore drill (the run writes it)", kSlot, "0"},
+    {kRespVerifFecha, "the date and time of the last copy that passed the restore drill (the run writes it)",
+     kRunDate, "no copy tested yet"},
+    {kRespVerifCopia, "the name of that copy (the run writes it)", kFileName, "no copy tested yet"},
 };
+
+// One row of a file set's values; its name and meaning gain the set's number.
+// A missing folder skips the set.
+constexpr SettingInfo kFileSetRows[] = {
+    {kRespArchRuta, "its folder (for a single file, ending in /)", kFolder, ""},
+    {kRespArchNom, "the file's name, when the set is one file", kFileName, "no file"},
+    {kRespArchTipo, "one file (A) or the files of a folder (C)", kSetKind, "C"},
+    {kRespArchSub, "also the matching files of its subfolders", kFlag, "0"},
+    {kRespArchFil, "the pattern of the folder's files to back up", kPattern, "no file"},
+};
+
+// The whole table, built once; its texts live as long as the program.
+struct FullTable {
+  std::deque<std::string> texts;
+  std::vector<SettingInfo> rows;
+
+  std::string_view Keep(std::string text) { return texts.emplace_back(std::move(text)); }
+
+  FullTable() {
+    const auto firstFileSetRow =
+        std::find_if(std::begin(kTable), std::end(kTable),
+                     [](const SettingInfo& row) { return row.name == kRespArchivo; }) +
+        1;
+    rows.assign(std::begin(kTable), firstFileSetRow);
+    for (int set = 1; set <= kFileSetCount; ++set) {
+      const std::string prefix = "file set " + std::to_string(set) + ": ";
+      for (SettingInfo row : kFileSetRows) {
+        if (row.when_missing.empty()) row.when_missing = Keep("set " + std::to_string(set) + " is skipped");
+        row.name = Keep(FileSetValueName(row.name, set));
+        row.meaning = Keep(prefix + std::string(row.meaning));
+        rows.push_back(row);
+      }
+    }
+    rows.insert(rows.end(), firstFileSetRow, std::end(kTable));
+  }
+};
+
+const FullTable& Table() {
+  static const FullTable table;
+  return table;
+}
 
 }  // namespace
 
@@ -71,10 +109,10 @@ std::string FileSetValueName(std::string_view base, int set) {
   return name;
 }
 
-std::span<const SettingInfo> SettingTable() { return kTable; }
+std::span<const SettingInfo> SettingTable() { return Table().rows; }
 
 const SettingInfo* FindSetting(std::string_view name) {
-  for (const SettingInfo& setting : kTable) {
+  for (const SettingInfo& setting : Table().rows) {
     if (EqualsIgnoreCase(setting.name, name)) return &setting;
   }
   return nullptr;
@@ -112,6 +150,8 @@ std::string_view AllowedValues(ValueRule rule) {
       return "a mail address";
     case kRunDate:
       return "DD-MM-YYYY hh:mm";
+    case kItemList:
+      return "item names between commas (,BD05,ARC1,)";
   }
   return "";
 }

@@ -33,6 +33,13 @@ inline constexpr std::string_view kRespProgWUsr = "Resp_ProgWUsr";
 inline constexpr std::string_view kRespProgWPas = "Resp_ProgWPas";
 inline constexpr std::string_view kRespRespFecha = "Resp_RespFecha";
 inline constexpr std::string_view kRespRespCompleta = "Resp_RespCompleta";
+// The restore drill: the items in the order of their last test (longest ago
+// first), the runs since the last drill, and the date and name of the last
+// copy that passed.
+inline constexpr std::string_view kRespVerifTurno = "Resp_VerifTurno";
+inline constexpr std::string_view kRespVerifCuenta = "Resp_VerifCuenta";
+inline constexpr std::string_view kRespVerifFecha = "Resp_VerifFecha";
+inline constexpr std::string_view kRespVerifCopia = "Resp_VerifCopia";
 
 // The seven day codes of Resp_ProgSem, Monday first (the order of the
 // window's day boxes).
@@ -73,6 +80,7 @@ enum class ValueRule {
   kTimeOfDay,    // "hh:mm"
   kMail,         // a mail address
   kRunDate,      // "DD-MM-YYYY hh:mm"
+  kItemList,     // item names between commas: ",BD05,ARC1,"
 };
 
 // How the programs treat a setting beyond its text.

@@ -87,6 +87,9 @@ bool Allowed(ValueRule rule, std::string_view value) {
       return Validar_Mail(value);
     case kRunDate:
       return IsRunDate(value);
+    case kItemList:
+      return CommaList(value, true,
+                       [](const std::string& item) { return !item.empty() && IsPlainName(item); });
   }
   return false;
 }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cloud/RestoreDownload.h"
+#include "ftp/RestoreDownload.h"
 #include "peers/FtpPeer.h"
 #include "support/SparseMarks.h"
 #include "support/TempDir.h"
@@ -29,7 +29,7 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   WriteMarks(remote, kMarks);
 
   TempDir local;
-  cloud::RestoreRequest request;
+  ftp::RestoreRequest request;
   request.host = peer.Address();
   request.user = "test";
   request.password = "secret";
@@ -37,11 +37,11 @@ TEST(RestoreLargeFile, OverFourGibibytes) {
   request.archivo = "0105C01.RAR";
   request.temporary = local / "copia.TMP";
   request.pause_ms = 0;
-  cloud::RestoreProgress progress;
-  ASSERT_EQ(cloud::DownloadBackup(request, progress), cloud::RestoreFailure::None);
+  ftp::RestoreProgress progress;
+  ASSERT_EQ(ftp::DownloadBackup(request, progress), ftp::RestoreFailure::None);
   EXPECT_EQ(progress.total.load(), kSize);
   EXPECT_EQ(progress.done.load(), kSize);
-  ASSERT_TRUE(cloud::PlaceRestoredFile(request.temporary, local / "copia.rar"));
+  ASSERT_TRUE(ftp::PlaceRestoredFile(request.temporary, local / "copia.rar"));
   EXPECT_FALSE(fs::exists(request.temporary));
   EXPECT_EQ(static_cast<int64_t>(fs::file_size(local / "copia.rar")), kSize);
   EXPECT_TRUE(HasMarks(local / "copia.rar", kMarks));

@@ -113,11 +113,15 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
             1);
   EXPECT_THAT(statements,
               Contains(HasSubstr("BACKUP DATABASE [Ventas]\rTO  DISK = '" + work_ + "BD05C001.BAK'")));
-  EXPECT_EQ(statements.back(), "DROP PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r");
+  // The procedure is dropped after the dump; the restore drill then reads the dump back.
+  ASSERT_GE(statements.size(), 2u);
+  EXPECT_EQ(statements[statements.size() - 2], "DROP PROCEDURE [dbo].[SP_RESPALDAR_BDD]\r");
+  EXPECT_EQ(statements.back(), "RESTORE VERIFYONLY FROM DISK = N'" + work_ + "VERIF_BD05/BD05C001.BAK'");
 
-  // The archiver packed the dump with the password and deleted it.
+  // The archiver packed the dump with the password and deleted it; the drill extracted it.
   auto calls = ReadJsonLines(dir_ / "rar.log");
-  ASSERT_EQ(calls.size(), 1u);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1]["command"], "x");
   EXPECT_THAT(calls[0]["argv"].get<std::vector<std::string>>(),
               IsSupersetOf(std::vector<std::string>{"a", "-df", "-hpclave", work_ + "BD05C001.RAR",
                                                     work_ + "BD05C001.BAK"}));
@@ -132,6 +136,28 @@ TEST_F(NorvoTDatabaseTest, SelectedDatabaseIsDumpedArchivedAndReported) {
   EXPECT_THAT(ArchiveNames(cloudCopy), ElementsAre("BD05C001.BAK"));
   EXPECT_THAT(service_.Queries(), Not(Contains(HasSubstr("BDD"))));
   EXPECT_THAT(run.err, Not(HasSubstr("Login failed")));
+}
+
+// sql_checksum: the dump is made WITH CHECKSUM and read back WITH CHECKSUM;
+// a dump the server cannot read back fails the drill and is reported.
+TEST_F(NorvoTDatabaseTest, DrillHasTheServerReadTheDumpBack) {
+  WriteFile(dir_ / "provider.ini", ReadFile(dir_ / "provider.ini") + "sql_checksum = on\n");
+  StartServer();
+  auto run = Run();
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(tds_->Statements(), Contains(HasSubstr("NOFORMAT ,CHECKSUM\r")));
+  EXPECT_THAT(tds_->Statements(), Contains("RESTORE VERIFYONLY FROM DISK = N'" + work_ +
+                                           "VERIF_BD05/BD05C001.BAK' WITH CHECKSUM"));
+  EXPECT_EQ(settings::ReadSetting("Resp_VerifCopia"), "BD05C001.RAR");
+  EXPECT_FALSE(std::filesystem::exists(work_ + "VERIF_BD05"));
+
+  StartServer(R"(, "damage_backup": true)");
+  run = Run();
+  EXPECT_EQ(run.exit_code, 2) << run.err;
+  EXPECT_THAT(Reports("Tipo=5"), ElementsAre(HasSubstr("&ER=La copia BD05C002.RAR no se pudo verificar: el "
+                                                       "servidor no pudo leer el respaldo")));
+  EXPECT_THAT(run.err, HasSubstr("media family"));
+  EXPECT_FALSE(std::filesystem::exists(work_ + "VERIF_BD05"));
 }
 
 TEST_F(NorvoTDatabaseTest, RefusedBackupIsReportedWithTheServersText) {

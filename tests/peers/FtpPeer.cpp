@@ -20,6 +20,7 @@ FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ 
   if (options.max_logins > 0) args.insert(args.end(), {"--max-logins", std::to_string(options.max_logins)});
   if (options.no_rename) args.emplace_back("--no-rename");
   if (options.rename_keeps_target) args.emplace_back("--rename-keeps-target");
+  if (options.alter_received) args.emplace_back("--alter-received");
   if (!options.encoding.empty()) args.insert(args.end(), {"--encoding", options.encoding});
   if (!options.digests.empty()) args.insert(args.end(), {"--digests", options.digests});
   process_ = std::make_unique<PeerProcess>(args);

@@ -23,6 +23,7 @@ struct FtpPeerOptions {
   int max_logins = 0;                // log-ons accepted before all are refused
   bool no_rename = false;            // RNFR refused (no right to rename)
   bool rename_keeps_target = false;  // RNTO onto an existing name refused
+  bool alter_received = false;       // one byte of every stored file changed, its size kept
   std::string encoding;              // of the commands it reads; empty: UTF-8
   // The digest commands offered: "all" (empty), "hash", "x", "none", or "lie"
   // (digests of other bytes than the file holds); see ftp_server.py.

@@ -10,6 +10,9 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --command-log FILE     append every command received, one per line ("STOR /x")
   --truncate-received N  drop the last N bytes of every stored file yet report
                          success (a server that loses data silently)
+  --alter-received       change one byte in the middle of every stored file,
+                         keeping its size (a server that stores other bytes
+                         than it received and has no digests to tell)
   --max-logins N         refuse every log-on after the first N
   --no-rename            users have no right to rename (RNFR answers 550)
   --rename-keeps-target  RNTO onto an existing name answers 550 and changes
@@ -46,6 +49,7 @@ def main():
     parser.add_argument("--no-active", action="store_true")
     parser.add_argument("--command-log")
     parser.add_argument("--truncate-received", type=int, default=0)
+    parser.add_argument("--alter-received", action="store_true")
     parser.add_argument("--max-logins", type=int, default=0)
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--rename-keeps-target", action="store_true")
@@ -166,6 +170,12 @@ def main():
             if args.truncate_received > 0:
                 size = os.path.getsize(file)
                 os.truncate(file, max(0, size - args.truncate_received))
+            if args.alter_received and os.path.getsize(file) > 0:
+                with open(file, "r+b") as stored:
+                    stored.seek(os.path.getsize(file) // 2)
+                    byte = stored.read(1)
+                    stored.seek(-1, os.SEEK_CUR)
+                    stored.write(bytes([byte[0] ^ 0x20]))
 
     Handler.proto_cmds = dict(FTPHandler.proto_cmds)
     for command in offered:

@@ -1,6 +1,7 @@
 // Stand-in for the RAR command-line tool in the Windows tests, where the run
 // can only wait for a Windows program. Takes rar's command line:
 //   rar_standin a [-df] [-r] [-hp<password>] [-dh] [--] ARCHIVE FILESPEC
+//   rar_standin t|x -p<password>|-p- [-o+] [--] ARCHIVE [FOLDER]
 // FILESPEC is a file, a folder (packed whole) or a folder and a wildcard
 // pattern ("*.*" matches every name); -r also takes the subfolders' files.
 // Names are kept relative to FILESPEC's folder, with "/". An existing
@@ -160,6 +161,43 @@ int Add(const std::vector<std::string>& args) {
   return 0;
 }
 
+// t (test) and x (extract into FOLDER): rar_standin t|x -p<password>|-p- [-o+] [--] ARCHIVE [FOLDER].
+// The format keeps no checksums: a test reads the archive whole and checks
+// the password (exit 11 when it differs, 3 when the archive does not read).
+int Check(const std::vector<std::string>& args) {
+  std::string password;
+  std::vector<std::string> operands;
+  bool switches = true;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (switches && arg == "--") {
+      switches = false;
+    } else if (switches && arg.rfind("-p", 0) == 0) {
+      password = arg == "-p-" ? "" : arg.substr(2);
+    } else if (!(switches && arg == "-o+")) {
+      operands.push_back(arg);
+    }
+  }
+  const auto archive = operands.empty() ? std::nullopt : norvo::test::ReadStandinArchive(operands[0]);
+  if (!archive) {
+    std::cerr << "The archive is corrupt\n";
+    return 3;
+  }
+  if (archive->has_password && archive->password != password) {
+    std::cerr << "Incorrect password\n";
+    return 11;
+  }
+  if (args[0] != "x" || operands.size() < 2) return 0;
+  for (const auto& [name, bytes] : archive->members) {
+    const fs::path target = PathOf(operands[1]) / PathOf(name);
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    if (!(out << bytes).flush()) return 9;  // rar's file create error
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +206,7 @@ int main(int argc, char** argv) {
     LogCall(args);
     HoldWhenAsked();
     if (!args.empty() && args[0] == "a") return Add(args);
+    if (!args.empty() && (args[0] == "t" || args[0] == "x")) return Check(args);
     std::cerr << "usage: rar_standin a [-df] [-r] [-hp<password>] [-dh] [--] ARCHIVE FILESPEC\n";
     return 7;
   } catch (const std::exception& failure) {

@@ -4,8 +4,8 @@
 Enough of SQL Server for the database dump of the backup run, as FreeTDS's
 ODBC driver talks to it: SQL logins, the database list, the auxiliary
 database and its procedure kept as state, BACKUP DATABASE ... TO DISK writing
-a file at the given path, configurable refusals, and a record of every
-statement exactly as received.
+a file at the given path, RESTORE VERIFYONLY reading such a file back,
+configurable refusals, and a record of every statement exactly as received.
 
 Usage: tds_server.py [--config FILE.json] [--log FILE.jsonl] [--drive W=FOLDER ...]
 --drive maps a Windows drive letter to a folder, so that a backup path such
@@ -23,6 +23,8 @@ Configuration (JSON, every key optional):
   fail                    [{"match": "text", "number": n, "message": "..."}]:
                           a statement containing the text fails with that error
   backup_seconds          time a BACKUP takes, with progress messages on the way
+  damage_backup           true: BACKUP writes a file with one byte wrong, which
+                          RESTORE VERIFYONLY then refuses (error 3241)
 The log holds one JSON object per line: {"event": "login", "user", "ok"},
 {"event": "sql", "text"} or {"event": "attention"}.
 """
@@ -95,6 +97,16 @@ class ServerState:
             with self.lock:
                 self.log_file.write(json.dumps(entry, ensure_ascii=False) + "\n")
                 self.log_file.flush()
+
+
+DUMP_BODY = bytes(range(256)) * 64
+DAMAGED_BODY = DUMP_BODY[:1000] + b"\0" + DUMP_BODY[1001:]
+
+
+def dump_header(database, checksum):
+    """The first line of a backup file this server writes."""
+    return (b"TAPE\0Norvo stand-in full backup of " + database.encode("utf-8")
+            + (b" with checksums" if checksum else b"") + b"\n")
 
 
 class Session:
@@ -221,10 +233,11 @@ class Session:
                           (3013, "BACKUP DATABASE is terminating abnormally."))
         path = host_path(path, self.state.drives)
         self.backup_path = path
+        checksum = re.search(r"\bCHECKSUM\b", match.group(3) or "", re.IGNORECASE) is not None
         try:
             with open(path, "wb") as dump:
-                dump.write(b"TAPE\0Norvo stand-in full backup of " + known[1].encode("utf-8") + b"\n")
-                dump.write(bytes(range(256)) * 64)
+                dump.write(dump_header(known[1], checksum))
+                dump.write(DAMAGED_BODY if self.state.config.get("damage_backup") else DUMP_BODY)
         except OSError as failure:
             raise Failure((3201, "Cannot open backup device '%s'. Operating system error %d(%s)."
                            % (path, failure.errno or 0, failure.strerror or "")),
@@ -244,7 +257,27 @@ class Session:
     def set_option(self, _):
         return self.ok()
 
-    BACKUP = r"BACKUP\s+DATABASE\s+" + IDENT + r"\s+TO\s+DISK\s*=\s*" + QUOTED + r"(?:\s+WITH\s+.*)?"
+    def verify_only(self, match):
+        """Reads a backup file back: it must be one this server wrote, whole."""
+        path = host_path(match.group(1).replace("''", "'"), self.state.drives)
+        ending = (3013, "VERIFY DATABASE is terminating abnormally.")
+        try:
+            with open(path, "rb") as dump:
+                data = dump.read()
+        except OSError as failure:
+            raise Failure((3201, "Cannot open backup device '%s'. Operating system error %d(%s)."
+                           % (path, failure.errno or 0, failure.strerror or "")), ending)
+        header, _, body = data.partition(b"\n")
+        known = re.fullmatch(rb"TAPE\0Norvo stand-in full backup of .*?( with checksums)?", header, re.DOTALL)
+        if not known or body != DUMP_BODY:
+            raise Failure((3241, "The media family on device '%s' is incorrectly formed. "
+                                 "SQL Server cannot process this media family." % path), ending)
+        if match.group(2) and not known.group(1):
+            raise Failure((3187, "RESTORE WITH CHECKSUM cannot be specified because the backup set "
+                                 "does not contain checksum information."), ending)
+        return self.ok(w.info(3262, "The backup set on file 1 is valid.", self.wide))
+
+    BACKUP = r"BACKUP\s+DATABASE\s+" + IDENT + r"\s+TO\s+DISK\s*=\s*" + QUOTED + r"(?:\s+WITH\s+(.*))?"
     HANDLERS = [
         (r"SELECT\s+dbid\s*,\s*name\s+FROM\s+master\.\.sysdatabases\s+order\s+by\s+dbid", list_databases),
         (r"SELECT\s+\*\s+FROM\s+master\.\.sysdatabases\s+Where\s+name\s*=\s*" + QUOTED, find_database),
@@ -256,6 +289,7 @@ class Session:
         (r"EXEC(?:UTE)?\s+" + qualified(""), execute_procedure),
         (BACKUP, backup),
         (r"SET\s+.*", set_option),
+        (r"RESTORE\s+VERIFYONLY\s+FROM\s+DISK\s*=\s*" + QUOTED + r"(\s+WITH\s+CHECKSUM)?", verify_only),
     ]
 
 

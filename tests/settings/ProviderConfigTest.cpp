@@ -18,6 +18,7 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
                                << "archiver = 7z\narchiver_path = /opt/7zz\narchiver_level = 9\n"
                                << "ftp_retries = 0\nftp_retry_wait_s = 300\nftp_ca_file = /etc/ftp-ca.pem\n"
                                << "ftp_max_kbps = 4000\nftp_limit_hours = 22:00-06:30\n"
+                               << "verify_every_runs = 0\nverify_max_mb = 500\nsql_checksum = on\n"
                                << "[other]\nservice_host = ignored\n";
   ScopedEnv env("NORVO_PROVIDER_CONF", dir / "p.ini");
   std::string error;
@@ -36,6 +37,9 @@ TEST(ProviderConfig, FileNamedByTheEnvironmentOverridesTheDefaults) {
   EXPECT_EQ(config->ftp_max_kbps, 4000);
   EXPECT_EQ(config->ftp_limit_hours.from_minute, 22 * 60);
   EXPECT_EQ(config->ftp_limit_hours.to_minute, 6 * 60 + 30);
+  EXPECT_EQ(config->verify_every_runs, 0);
+  EXPECT_EQ(config->verify_max_mb, 500);
+  EXPECT_TRUE(config->sql_checksum);
   EXPECT_EQ(config->ftp_timeout_s, ProviderConfig{}.ftp_timeout_s);
   EXPECT_EQ(config->smtp_password, "kfw5174");
   EXPECT_EQ(config->source_file, dir / "p.ini");
@@ -63,7 +67,8 @@ TEST(ProviderConfig, BadValuesAreRefused) {
   EXPECT_FALSE(LoadProviderConfigFrom(dir / "v.ini", &error));
   EXPECT_NE(error.find("ftp_retry_wait_s"), std::string::npos) << error;
   for (const char* bad : {"ftp_max_kbps = 10000001", "ftp_max_kbps = -1", "ftp_limit_hours = 8-19",
-                          "ftp_limit_hours = 08:00-08:00", "ftp_limit_hours = 24:00-01:00"}) {
+                          "ftp_limit_hours = 08:00-08:00", "ftp_limit_hours = 24:00-01:00",
+                          "verify_every_runs = -1", "verify_max_mb = 0", "sql_checksum = yes"}) {
     std::ofstream(dir / "w.ini") << "[provider]\n" << bad << "\n";
     EXPECT_FALSE(LoadProviderConfigFrom(dir / "w.ini", &error)) << bad;
     EXPECT_NE(error.find(std::string(bad).substr(0, std::string(bad).find(" "))), std::string::npos) << error;

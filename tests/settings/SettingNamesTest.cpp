@@ -20,7 +20,7 @@ TEST(SettingTable, EveryNameOnceWithItsMeaningAndEveryFileSetValue) {
     EXPECT_TRUE(names.insert(AsciiLower(setting.name)).second) << setting.name;
     EXPECT_FALSE(setting.meaning.empty()) << setting.name;
   }
-  EXPECT_EQ(names.size(), 39u);
+  EXPECT_EQ(names.size(), 43u);
   EXPECT_EQ(FileSetValueName(kRespArchRuta, 1), "Resp_ArchRuta");
   EXPECT_EQ(FileSetValueName(kRespArchFil, 3), "Resp_ArchFil3");
   for (int set = 1; set <= kFileSetCount; ++set) {

@@ -130,6 +130,10 @@ TEST_F(NorvoTTest, FourRunsRotateThreeCopiesWithTheExactReports) {
   EXPECT_EQ(MemberOf("ARA2C002.RAR", "nota.txt"), "nota 2");
   EXPECT_EQ(MemberOf("ARC1C001.RAR", "b.xls"), "B");
   EXPECT_FALSE(fs::exists(work_ + "ARA2C001.RAR")) << "no local copy is kept";
+  // Each run's restore drill took the other item: the last tested the fourth run's ARA2.
+  EXPECT_EQ(ReadSetting("Resp_VerifCopia"), "ARA2C001.RAR");
+  EXPECT_EQ(ReadSetting("Resp_VerifTurno"), ",ARC1,ARA2,");
+  EXPECT_FALSE(fs::exists(work_ + "VERIF_ARA2C001.RAR"));
 }
 
 TEST_F(NorvoTTest, DatabaseDumpThroughOdbc32ToTheSqlServerStandIn) {
@@ -151,6 +155,10 @@ TEST_F(NorvoTTest, DatabaseDumpThroughOdbc32ToTheSqlServerStandIn) {
               ::testing::StartsWith(std::string("TAPE\0Norvo", 10)));
   EXPECT_THAT(ReadFile(dir_ / "tds.log"),
               ::testing::HasSubstr(R"(TO  DISK = 'W:\\TEMP_Norvo\\BD05C001.BAK')"));
+  // The restore drill had the server read the dump back from the copy.
+  EXPECT_THAT(
+      ReadFile(dir_ / "tds.log"),
+      ::testing::HasSubstr(R"(RESTORE VERIFYONLY FROM DISK = N'W:\\TEMP_Norvo\\VERIF_BD05\\BD05C001.BAK')"));
 }
 
 TEST_F(NorvoTTest, ARefusedFtpLogOnIsReportedAndNothingIsStored) {

@@ -81,6 +81,29 @@ int WaitFor(HANDLE process) {
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
+bool StartServiceAndWait(const std::wstring& name, std::chrono::seconds patience) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> manager(
+      OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT), &CloseServiceHandle);
+  if (!manager) return false;
+  std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> service(
+      OpenServiceW(manager.get(), name.c_str(), SERVICE_START | SERVICE_QUERY_STATUS), &CloseServiceHandle);
+  if (!service) return false;
+  while (std::chrono::steady_clock::now() < deadline) {
+    StartServiceW(service.get(), 0, nullptr);  // refused while the manager is busy, or already running
+    // A started service may still stop again while the manager settles: watch it for a while.
+    for (int i = 0; i < 20; ++i) {
+      SERVICE_STATUS status{};
+      if (!QueryServiceStatus(service.get(), &status)) return false;
+      if (status.dwCurrentState == SERVICE_RUNNING) return true;
+      if (status.dwCurrentState == SERVICE_STOPPED) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  return false;
+}
+
 std::string LinuxPath(const std::string& windows_path) {
   std::string path = windows_path;
   if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') path.erase(0, 2);

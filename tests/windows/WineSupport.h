@@ -2,6 +2,7 @@
 // Helpers of the Windows tests: the peers that wine_test.py starts on the
 // Linux side, paths in both forms, a throwaway settings store and programs
 // run as processes.
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ namespace norvo::test {
 
 // True when the program runs under Wine rather than on Windows.
 bool UnderWine();
+
+// Starts the Windows service `name` and waits until it runs; false when it
+// still does not run after `patience`. Right after a new Wine prefix is made,
+// the service manager stays busy with its own services for some seconds and
+// refuses every start (ERROR_SERVICE_DATABASE_LOCKED): this keeps trying.
+bool StartServiceAndWait(const std::wstring& name, std::chrono::seconds patience);
 
 // A path on drive Z: (the Linux side under Wine) in its Linux form.
 std::string LinuxPath(const std::string& windows_path);

@@ -99,6 +99,11 @@ def ensure_prefix(build, env):
         if not os.path.exists(os.path.join(prefix, "system.reg")):
             subprocess.run(["wineboot", "-i"], env=env, check=True, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            # The services of the session that made the prefix started before
+            # its registry was whole: the task scheduler's, for one, stops as
+            # soon as it starts. Let that session end; the next one is sound.
+            subprocess.run(["wineserver", "-w"], env=env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         drive = os.path.join(prefix, "dosdevices", "w:")
         target = os.path.join(build, "test-drive")
         os.makedirs(target, exist_ok=True)

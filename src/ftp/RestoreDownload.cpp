@@ -1,4 +1,4 @@
-#include "cloud/RestoreDownload.h"
+#include "ftp/RestoreDownload.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "ftp/cFTP.h"
 #include "net/FtpSession.h"
 
-namespace norvo::cloud {
+namespace norvo::ftp {
 namespace {
 
 // The login check: a separate session in active mode, closed at once.
@@ -111,4 +111,4 @@ std::string RestoreErrorText(RestoreFailure failure, const std::string& archivo)
   return {};
 }
 
-}  // namespace norvo::cloud
+}  // namespace norvo::ftp

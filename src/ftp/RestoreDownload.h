@@ -9,7 +9,7 @@
 
 #include "net/FtpSession.h"
 
-namespace norvo::cloud {
+namespace norvo::ftp {
 
 enum class RestoreFailure {
   None,
@@ -52,4 +52,4 @@ bool PlaceRestoredFile(const std::string& temporary, const std::string& destinat
 // The error text the user sees and the provider is sent; empty for None and Cancelled.
 std::string RestoreErrorText(RestoreFailure failure, const std::string& archivo);
 
-}  // namespace norvo::cloud
+}  // namespace norvo::ftp
