@@ -7,7 +7,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "cloud/RestoreDownload.h"
+#include "ftp/RestoreDownload.h"
 #include "peers/FtpPeer.h"
 #include "run/CloudUpload.h"
 #include "support/TempDir.h"
@@ -45,12 +45,12 @@ TEST(TransferCap, UploadAndRestoreKeepToTheCap) {
   EXPECT_EQ(ReadFile(peer.Root() + "/base/1/PC/ARC1C001.RAR"), data);
   EXPECT_GE(up, 3.5);
 
-  cloud::RestoreRequest request{peer.Address(),      "test", "secret", "/base/1/PC", "ARC1C001.RAR",
+  ftp::RestoreRequest request{peer.Address(),      "test", "secret", "/base/1/PC", "ARC1C001.RAR",
                                 local / "copia.TMP", 0,      session};
-  cloud::RestoreProgress progress;
-  cloud::RestoreFailure failure = cloud::RestoreFailure::NoFile;
-  const double down = SecondsOf([&] { failure = cloud::DownloadBackup(request, progress); });
-  ASSERT_EQ(failure, cloud::RestoreFailure::None);
+  ftp::RestoreProgress progress;
+  ftp::RestoreFailure failure = ftp::RestoreFailure::NoFile;
+  const double down = SecondsOf([&] { failure = ftp::DownloadBackup(request, progress); });
+  ASSERT_EQ(failure, ftp::RestoreFailure::None);
   EXPECT_EQ(ReadFile(request.temporary), data);
   EXPECT_GE(down, 3.5);
 }
