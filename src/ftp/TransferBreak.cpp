@@ -5,6 +5,20 @@
 #include "platform/EndRequest.h"
 
 namespace norvo::ftp {
+namespace {
+
+// Socket errors that WinINet passes on as they are (Wine does for a reset
+// data connection): WSAENETDOWN, WSAENETUNREACH, WSAENETRESET,
+// WSAECONNABORTED, WSAECONNRESET, WSAETIMEDOUT, WSAECONNREFUSED,
+// WSAEHOSTUNREACH.
+bool IsBrokenSocket(unsigned code) {
+  for (const unsigned broken : {10050U, 10051U, 10052U, 10053U, 10054U, 10060U, 10061U, 10065U}) {
+    if (code == broken) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 bool TransferMayGoOn(const net::FtpSession& session) {
   if (platform::EndRequested()) return false;
@@ -18,7 +32,7 @@ bool TransferMayGoOn(const net::FtpSession& session) {
     case net::ftp_error::kExtendedError:
       return net::ReplyCode(session.LastResponse()) / 100 == 4;
     default:
-      return false;
+      return IsBrokenSocket(session.LastError());
   }
 }
 
