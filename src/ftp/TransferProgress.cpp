@@ -44,7 +44,7 @@ std::optional<std::string> TransferProgress::Update(int64_t done, TimePoint now)
 
 std::string ByteCountText(int64_t bytes) {
   const auto value = static_cast<double>(bytes);
-  if (bytes < 1000 * 1000) return OneDecimal(value / 1e3, "kB");
+  if (bytes < int64_t{1000} * 1000) return OneDecimal(value / 1e3, "kB");
   if (bytes < int64_t{1000} * 1000 * 1000) return OneDecimal(value / 1e6, "MB");
   return OneDecimal(value / 1e9, "GB");
 }
