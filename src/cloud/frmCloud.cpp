@@ -206,6 +206,9 @@ void frmCloud::Descargar() {
   request.archivo = archivo.toStdString();
   request.temporary = TemporaryName(destination.toStdString());
   request.session = net::FtpSessionOptionsFor(config);
+  request.retries = config.ftp_retries;
+  request.retry_wait = std::chrono::seconds(config.ftp_retry_wait_s);
+  request.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
   restoring_ = true;
   RestoreFailure failure = RunRestoreWithProgress(request);
   restoring_ = false;

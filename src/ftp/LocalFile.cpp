@@ -39,6 +39,8 @@ long long LocalReader::Read(char* buffer, size_t size) {
   return static_cast<long long>(got);
 }
 
+void LocalReader::Rewind() { std::rewind(file_); }
+
 LocalWriter::LocalWriter(std::string path) : path_(std::move(path)), side_path_(path_ + ".part") {}
 
 LocalWriter::~LocalWriter() {

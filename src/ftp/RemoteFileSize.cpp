@@ -4,6 +4,7 @@
 
 #include "ftp/ListingParser.h"
 #include "net/FtpSession.h"
+#include "net/FtpText.h"
 
 namespace norvo::ftp {
 
@@ -26,6 +27,17 @@ std::optional<std::vector<FindData>> ListedEntries(net::FtpSession& session) {
 int64_t ListedFileSize(net::FtpSession& session, const std::string& name) {
   const std::optional<std::vector<FindData>> entries = ListedEntries(session);
   return entries ? FileSizeIn(*entries, name).value_or(-1) : -1;
+}
+
+int64_t HeldFileSize(net::FtpSession& session, const std::string& name) {
+  if (net::FeatOffers(session.Features(), "SIZE")) {
+    std::string reply;
+    const std::string path = net::ResolveRemotePath(session.CurrentDirectory(), name);
+    if (session.SendCommand("TYPE I", &reply) && session.SendCommand("SIZE " + path, &reply)) {
+      if (const std::optional<int64_t> size = net::ParseSizeReply(reply)) return *size;
+    }
+  }
+  return ListedFileSize(session, name);
 }
 
 }  // namespace norvo::ftp

@@ -29,4 +29,9 @@ std::optional<std::vector<FindData>> ListedEntries(net::FtpSession& session);
 // listing fails or holds no such file.
 int64_t ListedFileSize(net::FtpSession& session, const std::string& name);
 
+// The size of the file `name` of the session's current folder as the server
+// holds it: SIZE (in binary type) where FEAT offers it, else the listing; -1
+// when neither knows the file.
+int64_t HeldFileSize(net::FtpSession& session, const std::string& name);
+
 }  // namespace norvo::ftp

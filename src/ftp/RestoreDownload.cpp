@@ -1,11 +1,13 @@
 #include "ftp/RestoreDownload.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
 
 #include "ftp/RemoteFileSize.h"
+#include "ftp/TransferBreak.h"
 #include "ftp/cFTP.h"
 #include "net/FtpSession.h"
 
@@ -23,21 +25,32 @@ bool CheckLogin(const RestoreRequest& request) {
 }
 
 // Waits, waking up often enough to notice a cancel.
-void Pause(int milliseconds, const RestoreProgress& progress) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+void Pause(std::chrono::milliseconds wait, const RestoreProgress& progress) {
+  auto end = std::chrono::steady_clock::now() + wait;
   while (!progress.cancel && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
-RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
-  std::FILE* file = std::fopen(request.temporary.c_str(), "wb");
-  if (!file) return RestoreFailure::NoFile;
-  bool write_failed = false;
+// Connects the passive session and enters the customer's folder.
+RestoreFailure Enter(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
+  net::FtpSessionOptions options = request.session;
+  options.passive = true;
+  if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
+  Pause(std::chrono::milliseconds(request.pause_ms), progress);
+  if (progress.cancel) return RestoreFailure::Cancelled;
+  if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
+  return RestoreFailure::None;
+}
+
+// Receives the file into the temporary one, taking a broken transfer up
+// again on a new connection while the retries last.
+bool Receive(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress,
+             std::FILE*& file, bool* writeFailed) {
   net::FtpWriteFn write = [&](const char* data, size_t size) {
     if (progress.cancel) return false;
     if (std::fwrite(data, 1, size, file) != size) {
-      write_failed = true;
+      *writeFailed = true;
       return false;
     }
     progress.done += static_cast<std::int64_t>(size);
@@ -46,8 +59,36 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
   // Kept to the provider's cap; a cancel also ends a wait of the pacing.
   net::PaceClock clock = net::SystemPaceClock();
   clock.stop = [&progress, ended = clock.stop] { return progress.cancel.load() || ended(); };
-  bool ok = session.Retrieve(request.archivo, true, net::PacedWrite(request.session.cap, write, clock));
-  bool closed = std::fclose(file) == 0;
+  const net::FtpWriteFn paced = net::PacedWrite(request.session.cap, write, clock);
+  std::chrono::milliseconds wait = request.retry_wait;
+  bool ok = session.Retrieve(request.archivo, true, paced);
+  for (int retry = 0; !ok; ++retry) {
+    // A failed log-on of a retry decides as a broken transfer does.
+    if (*writeFailed || progress.cancel || retry >= request.retries || !ftp::TransferMayGoOn(session)) {
+      return false;
+    }
+    Pause(wait, progress);
+    wait = std::min(wait * 2, request.max_retry_wait);
+    if (progress.cancel) return false;
+    if (Enter(session, request, progress) != RestoreFailure::None) continue;
+    if (!session.OffersRestart() && progress.done > 0) {
+      // No restarts: the file comes again from its first byte.
+      static_cast<void>(std::fclose(file));  // its bytes are dropped anyway
+      file = std::fopen(request.temporary.c_str(), "wb");
+      if (file == nullptr) return false;
+      progress.done = 0;
+    }
+    ok = session.Retrieve(request.archivo, true, paced, progress.done);
+  }
+  return true;
+}
+
+RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
+  std::FILE* file = std::fopen(request.temporary.c_str(), "wb");
+  if (!file) return RestoreFailure::NoFile;
+  bool write_failed = false;
+  bool ok = Receive(session, request, progress, file, &write_failed);
+  bool closed = file != nullptr && std::fclose(file) == 0;
   const std::int64_t total = progress.total;
   RestoreFailure result = RestoreFailure::None;
   if (progress.cancel) {
@@ -69,12 +110,9 @@ RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& pr
   if (progress.cancel) return RestoreFailure::Cancelled;
   net::FtpSession session;
   if (!session.Ready()) return RestoreFailure::NoInternet;
-  net::FtpSessionOptions options = request.session;
-  options.passive = true;
-  if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
-  Pause(request.pause_ms, progress);
-  if (progress.cancel) return RestoreFailure::Cancelled;
-  if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
+  if (const RestoreFailure entered = Enter(session, request, progress); entered != RestoreFailure::None) {
+    return entered;
+  }
   progress.total = ftp::ListedFileSize(session, request.archivo);
   RestoreFailure result = Fetch(session, request, progress);
   session.Disconnect();

@@ -4,6 +4,7 @@
 // temporary file. Runs without Qt, so it can run off the window's thread;
 // progress and cancel pass through atomics.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,12 @@ struct RestoreRequest {
   std::string temporary;           // the local file that receives it (replaced if present)
   int pause_ms = 1000;             // the wait between connecting and entering the folder
   net::FtpSessionOptions session;  // time-out and TLS; the transfer is always passive
+  // A transfer that breaks is taken up again this many times (from where it
+  // broke where the server restarts transfers), after a wait that starts at
+  // retry_wait and doubles, at most max_retry_wait.
+  int retries = 5;
+  std::chrono::milliseconds retry_wait{10000};
+  std::chrono::milliseconds max_retry_wait{300000};
 };
 
 // Shared between the download and whoever watches it.
@@ -39,7 +46,9 @@ struct RestoreProgress {
   std::atomic<bool> finished{false};  // set last, when the download has returned
 };
 
-// Downloads request.archivo into request.temporary. Once the transfer has
+// Downloads request.archivo into request.temporary. A transfer that breaks
+// goes on, on a new connection, from the bytes already received (REST) where
+// the server restarts transfers, else from the start. Once the transfer has
 // begun, a failure or a cancel removes the temporary file; on success it
 // holds the whole file. A failure before that leaves the file untouched.
 RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& progress);

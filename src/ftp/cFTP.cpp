@@ -7,7 +7,7 @@
 
 namespace norvo::ftp {
 
-cFTP::cFTP(net::FtpSessionOptions options) : options_(std::move(options)) {}
+cFTP::cFTP(const net::FtpSessionOptions& options) : options_(options) {}
 cFTP::~cFTP() = default;
 
 std::shared_ptr<cDirList> cFTP::Directory() {

@@ -27,7 +27,7 @@ class cFTP {
 
   // options: time-out and TLS of every connection (see FtpSessionOptionsFor);
   // the passive flag is SetModeActive/SetModePassive's.
-  explicit cFTP(net::FtpSessionOptions options = {});
+  explicit cFTP(const net::FtpSessionOptions& options = {});
   ~cFTP();
   cFTP(const cFTP&) = delete;
   cFTP& operator=(const cFTP&) = delete;

@@ -77,9 +77,13 @@ class FtpSession {
   bool RenameFile(const std::string& from, const std::string& to);
 
   // Stores a remote file from `read`; `size` is the byte count when known, or -1.
-  bool Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size);
-  // Retrieves a remote file into `write`.
-  bool Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write);
+  // With `offset` > 0 the transfer goes on after the first `offset` bytes that
+  // the server already holds (APPE on libcurl, REST and STOR on WinINet):
+  // `read` then gives the bytes from there on, `size` stays the whole file's.
+  bool Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size, int64_t offset = 0);
+  // Retrieves a remote file into `write`; with `offset` > 0, its bytes from
+  // there on (REST before RETR).
+  bool Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write, int64_t offset = 0);
   // The listing text of a folder ("" for the current one): MLSD lines when the
   // server offers MLST (*machine = true), else LIST lines. A listing past
   // kMaxListingBytes or ExchangeTimeLimit fails (FtpLimits.h), as does any
@@ -92,6 +96,10 @@ class FtpSession {
   // "211 End"); empty when the server has none. WinINet may hand out only
   // the reply's last line (it does under Wine).
   const std::vector<std::string>& Features() const;
+  // Whether a transfer can start part-way (FEAT offers "REST STREAM"; on
+  // WinINet, when FEAT's lines are not handed out, the server accepted a
+  // "REST 0" at log-on).
+  bool OffersRestart() const;
   // Sends one command that has no data reply ("XSHA256 /a/NAME.TMP"); true
   // with a 2xx or 3xx reply, whose final line goes to *reply. A refusal or a
   // lost connection fails as the other requests do.

@@ -55,14 +55,38 @@ std::optional<std::string> ParsePwdReply(std::string_view reply) {
   return std::nullopt;  // no closing quote
 }
 
-bool FeatOffersMlst(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) {
+bool FeatOffersMlst(const std::vector<std::string>& lines) { return FeatOffers(lines, "MLST"); }
+
+bool FeatOffers(const std::vector<std::string>& lines, std::string_view name, std::string_view parameter) {
+  for (const std::string& text : lines) {
+    const std::string_view line(text);
     size_t start = line.find_first_not_of(' ');
     if (start == 0 || start == std::string::npos) continue;  // feature lines are indented
-    const size_t end = line.find_first_of(" \r", start);
-    if (settings::EqualsIgnoreCase(std::string_view(line).substr(start, end - start), "MLST")) return true;
+    size_t end = line.find_first_of(" \r", start);
+    if (!settings::EqualsIgnoreCase(line.substr(start, end - start), name)) continue;
+    if (parameter.empty()) return true;
+    // The parameters follow, separated by blanks or semicolons ("REST STREAM").
+    while (end != std::string::npos) {
+      start = line.find_first_not_of(" ;\r", end);
+      if (start == std::string::npos) break;
+      end = line.find_first_of(" ;\r", start);
+      if (settings::EqualsIgnoreCase(line.substr(start, end - start), parameter)) return true;
+    }
   }
   return false;
+}
+
+std::optional<int64_t> ParseSizeReply(std::string_view reply) {
+  if (ReplyCode(reply) != 213 || reply.size() < 5 || reply[3] != ' ') return std::nullopt;
+  int64_t size = 0;
+  size_t at = 4;
+  for (; at < reply.size() && reply[at] >= '0' && reply[at] <= '9'; ++at) {
+    if (size > (INT64_MAX - 9) / 10) return std::nullopt;
+    size = size * 10 + (reply[at] - '0');
+  }
+  const std::string_view rest = reply.substr(at);
+  if (at == 4 || rest.find_first_not_of(" \r\n") != std::string_view::npos) return std::nullopt;
+  return size;
 }
 
 std::optional<HostPort> SplitHostPort(std::string_view server) {

@@ -1,6 +1,7 @@
 #pragma once
 // Pure text helpers of the FTP session: server replies, host names and
 // remote paths. No I/O, so they can be tested and fuzzed alone.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,13 @@ std::optional<std::string> ParsePwdReply(std::string_view reply);
 
 // Whether the lines of a FEAT reply offer MLST (and so MLSD).
 bool FeatOffersMlst(const std::vector<std::string>& lines);
+// Whether they offer the feature `name` ("SIZE"); with a parameter, that
+// feature with that word among its parameters ("REST" with "STREAM").
+bool FeatOffers(const std::vector<std::string>& lines, std::string_view name,
+                std::string_view parameter = {});
+
+// The byte count of a SIZE reply ("213 1234"); nothing for any other reply.
+std::optional<int64_t> ParseSizeReply(std::string_view reply);
 
 // A server given as "host" or "host:port" ("[v6]:port" for IPv6). Port 0 or
 // none means 21. Nothing for an empty or malformed server or port.

@@ -7,12 +7,15 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "ftp/LocalFile.h"
 #include "ftp/RemoteFileSize.h"
+#include "ftp/TransferBreak.h"
+#include "ftp/TransferProgress.h"
 #include "net/FtpErrors.h"
 #include "net/FtpText.h"
 #include "platform/EndRequest.h"
@@ -52,23 +55,49 @@ void Wait(std::chrono::milliseconds wait) {
   }
 }
 
-// Connects and logs on, trying again as WorthRetrying says, at most
-// options.retries times. Every failure is told on stderr with its reason.
+// The retries one step may still make and the wait before the next: the wait
+// starts at retry_wait and doubles up to max_retry_wait.
+class RetryBudget {
+ public:
+  explicit RetryBudget(const CloudUploadOptions& options) : options_(options), wait_(options.retry_wait) {}
+  bool Spent() const { return used_ >= options_.retries || platform::EndRequested(); }
+  // "; trying again in W ms (retry N of M)" for the line that tells the retry.
+  std::string Announce() const {
+    return "; trying again in " + std::to_string(wait_.count()) + " ms (retry " + std::to_string(used_ + 1) +
+           " of " + std::to_string(options_.retries) + ")";
+  }
+  void WaitAndCount() {
+    Wait(wait_);
+    wait_ = std::min(wait_ * 2, options_.max_retry_wait);
+    ++used_;
+  }
+
+ private:
+  const CloudUploadOptions& options_;
+  std::chrono::milliseconds wait_;
+  int used_ = 0;
+};
+
+// Connects and logs on, trying again as WorthRetrying says while the budget
+// lasts. Every failure is told on stderr with its reason.
 bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
-                     const std::string& user, const std::string& password) {
-  std::chrono::milliseconds wait = options.retry_wait;
-  for (int attempt = 0;; ++attempt) {
+                     const std::string& user, const std::string& password, RetryBudget& budget) {
+  for (;;) {
     if (session.Connect(host, user, password, PassiveOptions(options))) return true;
     const std::string why = "log-on to " + host + " failed: " + FtpFailure(session);
-    if (attempt >= options.retries || !WorthRetrying(session) || platform::EndRequested()) {
+    if (budget.Spent() || !WorthRetrying(session)) {
       Say(options, why);
       return false;
     }
-    Say(options, why + "; trying again in " + std::to_string(wait.count()) + " ms (retry " +
-                     std::to_string(attempt + 1) + " of " + std::to_string(options.retries) + ")");
-    Wait(wait);
-    wait = std::min(wait * 2, options.max_retry_wait);
+    Say(options, why + budget.Announce());
+    budget.WaitAndCount();
   }
+}
+
+bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
+                     const std::string& user, const std::string& password) {
+  RetryBudget budget(options);
+  return ConnectRetrying(session, options, host, user, password, budget);
 }
 
 // Makes the customer and computer folders; false when the server cannot be
@@ -83,25 +112,105 @@ bool PrepareFolders(const CloudUploadOptions& options, const std::string& host, 
   return true;
 }
 
-// Sends the opened local file as `remote` in binary; a file that shrinks while
-// it is read fails the transfer. *size is the local size the server must end
-// up holding; `digest`, when given, takes every byte as it is sent. The
-// bytes go no faster than `cap` allows.
-bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::string& remote, int64_t* size,
-             platform::Digest* digest, const net::TransferCap& cap) {
+// Sends the opened local file, from byte `from` on (where the reader stands),
+// as `remote` in binary, no faster than the session's cap allows; a file that
+// shrinks while it is read fails the transfer (*readFailed). `digest`, when
+// given, takes every byte as it is sent; `sent` is told the bytes of the file
+// sent so far.
+bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::string& remote, int64_t from,
+             platform::Digest* digest, const std::function<void(int64_t)>& sent, bool* readFailed,
+             const net::TransferCap& cap) {
   const int64_t total = reader.Size();
-  int64_t sent = 0;
+  int64_t done = from;
   net::FtpReadFn read = [&](char* buffer, size_t room) -> long long {
-    const auto want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(room), total - sent));
+    const auto want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(room), total - done));
     if (want == 0) return 0;
     const long long got = reader.Read(buffer, want);
-    if (got <= 0) return -1;
+    if (got <= 0) {
+      *readFailed = true;
+      return -1;
+    }
     if (digest != nullptr) digest->Update(buffer, static_cast<size_t>(got));
-    sent += got;
+    done += got;
+    sent(done);
     return got;
   };
-  *size = total;
-  return session.Store(remote, true, net::PacedRead(cap, read), total) && sent == total;
+  return session.Store(remote, true, net::PacedRead(cap, read), total, from) && done == total;
+}
+
+// Reads the file's first `bytes` again, into a fresh digest when there is
+// one, so that the reader stands where the next transfer starts and the
+// digest has seen every byte before it.
+bool ReadAgainUpTo(ftp::LocalReader& reader, int64_t bytes, DigestPlan& digest) {
+  reader.Rewind();
+  if (digest.local) digest.local = platform::MakeDigest(digest.command->kind);
+  std::vector<char> buffer(std::size_t{1} << 20);
+  for (int64_t left = bytes; left > 0;) {
+    const long long got = reader.Read(
+        buffer.data(), static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(buffer.size()))));
+    if (got <= 0) return false;
+    if (digest.local) digest.local->Update(buffer.data(), static_cast<size_t>(got));
+    left -= got;
+  }
+  return true;
+}
+
+// What an upload needs to connect again after a break.
+struct Destination {
+  const CloudUploadOptions& options;
+  const std::string& host;
+  const std::string& user;
+  const std::string& password;
+  const std::string& folder;  // the computer's folder
+};
+
+// Sends the local file as NAME.TMP on `session`, already in the computer's
+// folder. A transfer that breaks goes on, on a new connection, from what the
+// server holds (SIZE, else the listing): with APPE or REST where the server
+// restarts transfers, else from the start; a server that holds the whole file
+// (its 226 was lost) needs nothing more. Retries and their reconnections take
+// from one budget, so the upload is bounded. True once the server holds the
+// whole file, with the digest fed with all of it.
+bool SendResuming(net::FtpSession& session, const Destination& where, ftp::LocalReader& reader,
+                  const std::string& fileName, DigestPlan& digest) {
+  const CloudUploadOptions& options = where.options;
+  const std::string temporary = TemporaryName(fileName);
+  const int64_t total = reader.Size();
+  ftp::TransferProgress progress("upload of " + fileName, total, options.progress,
+                                 std::chrono::steady_clock::now());
+  const auto sent = [&](int64_t done) {
+    if (const auto line = progress.Update(done, std::chrono::steady_clock::now())) Say(options, *line);
+  };
+  RetryBudget budget(options);
+  for (int64_t from = 0;;) {
+    bool readFailed = false;
+    if (PutFile(session, reader, temporary, from, digest.local.get(), sent, &readFailed, options.session.cap))
+      return true;
+    std::string why = "upload of " + fileName + " as " + temporary + " failed: " + FtpFailure(session);
+    if (readFailed || !ftp::TransferMayGoOn(session) || budget.Spent()) {
+      Say(options, why);
+      return false;
+    }
+    Say(options, why + budget.Announce());
+    budget.WaitAndCount();
+    if (!ConnectRetrying(session, options, where.host, where.user, where.password, budget)) return false;
+    if (!session.ChangeDirectory(where.folder)) {
+      Say(options, "CWD " + where.folder + " failed: " + FtpFailure(session));
+      return false;
+    }
+    const int64_t held = ftp::HeldFileSize(session, temporary);
+    from = held == total || (held > 0 && held < total && session.OffersRestart()) ? held : 0;
+    Say(options, "the server holds " + std::to_string(held) + " bytes (-1: none) of " + temporary +
+                     (from == total ? "; the file is whole" : "; sending from byte " + std::to_string(from)));
+    // A server that refuses to overwrite needs the partial file gone.
+    if (from == 0 && held > 0) session.DeleteFile(temporary);
+    if (!ReadAgainUpTo(reader, from, digest)) {
+      Say(options, "the local file of " + fileName + " cannot be read again");
+      return false;
+    }
+    if (from == total) return true;
+    progress.Restart(from, std::chrono::steady_clock::now());
+  }
 }
 
 // What the listing of the current remote folder says about the new file and
@@ -194,8 +303,9 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
     // that rename colliding uploads: it goes first (nothing there is no error).
     first.DeleteFile(temporary);
     DigestPlan digest = PlanDigest(first);
-    if (!PutFile(first, reader, temporary, &size, digest.local.get(), options.session.cap)) {
-      Say(options, "upload of " + fileName + " as " + temporary + " failed: " + FtpFailure(first));
+    size = reader.Size();
+    const Destination where{options, host, user, password, computerFolder};
+    if (!SendResuming(first, where, reader, fileName, digest)) {
       return "Problema no se pudo copiar el archivo " + fileName;
     }
     if (digest.command) {

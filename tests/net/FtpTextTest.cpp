@@ -38,6 +38,19 @@ TEST(FtpReplies, FeatOffersMlstOnlyAsFeatureLine) {
   EXPECT_FALSE(FeatOffersMlst({"500 Unknown command."}));
 }
 
+TEST(FtpReplies, FeatureWithParameterAndSizeReply) {
+  const std::vector<std::string> feat = {"211-Features:", " REST STREAM", " SIZE", "211 End"};
+  EXPECT_TRUE(FeatOffers(feat, "REST", "STREAM"));
+  EXPECT_TRUE(FeatOffers(feat, "size"));
+  EXPECT_FALSE(FeatOffers({"211-Features:", " REST", "211 End"}, "REST", "STREAM"));
+  EXPECT_FALSE(FeatOffers({"211-REST STREAM", "211 End"}, "REST", "STREAM"));
+  EXPECT_EQ(ParseSizeReply("213 4831838208"), 4831838208);
+  EXPECT_EQ(ParseSizeReply("213 12\r\n"), 12);
+  EXPECT_FALSE(ParseSizeReply("550 No such file."));
+  EXPECT_FALSE(ParseSizeReply("213 12 bytes"));
+  EXPECT_FALSE(ParseSizeReply("213 99999999999999999999"));
+}
+
 TEST(FtpHost, PlainHostUsesPort21AndHostPortItsPort) {
   auto plain = SplitHostPort("ftp.example.com");
   ASSERT_TRUE(plain);

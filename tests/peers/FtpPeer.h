@@ -28,6 +28,11 @@ struct FtpPeerOptions {
   // The digest commands offered: "all" (empty), "hash", "x", "none", or "lie"
   // (digests of other bytes than the file holds); see ftp_server.py.
   std::string digests;
+  // The data connection of the n-th file transfer is reset after cut_after[n]
+  // bytes; the first lose_226 whole uploads get no 226; no_rest: no REST.
+  std::vector<long long> cut_after;
+  int lose_226 = 0;
+  bool no_rest = false;
   // Instead of pyftpdlib, tests/peers/ftp_hostile.py answering "FEAT" or
   // "LISTING" without end, fast or (trickle) a line at a time.
   std::string flood;

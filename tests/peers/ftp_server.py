@@ -25,10 +25,18 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
                          XSHA1, XMD5, XCRC), "hash" (HASH only), "x" (the X
                          commands only), "none", or "lie" (all, each giving
                          the digest of other bytes than the file holds)
+  --cut-after N          reset the data connection of the next file transfer
+                         (STOR, APPE or RETR) once it carried N bytes, and
+                         answer 426; repeated, one cut per transfer in order
+  --lose-226 N           the first N uploads that arrive whole get no 226
+                         (the control connection stays silent after them)
+  --no-rest              no REST command (and no "REST STREAM" in FEAT)
 """
 import argparse
 import hashlib
 import os
+import socket
+import struct
 import sys
 import zlib
 
@@ -56,6 +64,9 @@ def main():
     parser.add_argument("--encoding", default="utf8")
     parser.add_argument("--digests", default="all",
                         choices=["all", "hash", "x", "none", "lie"])
+    parser.add_argument("--cut-after", type=int, action="append", default=[])
+    parser.add_argument("--lose-226", type=int, default=0)
+    parser.add_argument("--no-rest", action="store_true")
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -182,6 +193,57 @@ def main():
         Handler.proto_cmds[command] = dict(perm="r", auth=True, arg=True,
                                            help="Syntax: %s <SP> file-name." % command)
 
+    if args.no_rest:
+        Handler.proto_cmds = {k: v for k, v in Handler.proto_cmds.items() if k != "REST"}
+    cuts = list(args.cut_after)  # one per file transfer, in order
+    lost_226 = [args.lose_226]
+
+    def faulty(base):
+        class FaultyDTP(base):
+            cut = None  # bytes after which this transfer is cut; -1: never
+
+            def cut_at(self):
+                if self.cut is None and self.file_obj is not None:
+                    self.cut = cuts.pop(0) if cuts else -1
+                return -1 if self.cut is None else self.cut
+
+            def cut_now(self):
+                # A reset, as a router or a server gone away gives.
+                self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.transfer_finished = False
+                self._resp = ("426 Connection cut by the test server.", lambda *a, **k: None)
+                self.close()
+
+            def recv(self, size):
+                cut = self.cut_at()
+                if cut >= 0:
+                    size = max(1, min(size, cut - self.tot_bytes_received))
+                return super().recv(size)
+
+            def handle_read(self):
+                super().handle_read()
+                if self.cut_at() >= 0 and self.tot_bytes_received >= self.cut and not self._closed:
+                    self.cut_now()
+
+            handle_read_event = handle_read  # pyftpdlib calls it by this name
+
+            def send(self, data):
+                cut = self.cut_at()
+                if cut >= 0:
+                    data = data[:max(0, cut - self.tot_bytes_sent)]
+                sent = super().send(data) if data else 0
+                if cut >= 0 and self.tot_bytes_sent >= cut and not self._closed:
+                    self.cut_now()
+                return sent
+
+            def close(self):
+                if (not self._closed and self.receive and self.transfer_finished
+                        and self.file_obj is not None and lost_226[0] > 0):
+                    lost_226[0] -= 1
+                    self._resp = None
+                super().close()
+        return FaultyDTP
+
     Handler.authorizer = authorizer
     Handler.banner = "Norvo test FTP server ready."
     Handler.passive_ports = None
@@ -197,6 +259,8 @@ def main():
         dtp.read_limit = args.throttle
         dtp.write_limit = args.throttle
         Handler.dtp_handler = dtp
+    Handler.use_sendfile = False
+    Handler.dtp_handler = faulty(Handler.dtp_handler)
 
     # Quiet: pyftpdlib logs every command otherwise.
     import logging

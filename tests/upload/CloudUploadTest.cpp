@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,8 +16,10 @@ namespace {
 
 using namespace norvo::run;
 
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
@@ -62,7 +65,7 @@ class CloudUploadTest : public ::testing::Test {
     std::vector<std::string> changes;
     std::ifstream log(dir_ / "commands.log");
     for (std::string line; std::getline(log, line);) {
-      for (const char* verb : {"MKD ", "STOR ", "DELE ", "RNFR ", "RNTO "}) {
+      for (const char* verb : {"MKD ", "STOR ", "APPE ", "DELE ", "RNFR ", "RNTO "}) {
         if (line.rfind(verb, 0) == 0) changes.push_back(line);
       }
     }
@@ -247,6 +250,83 @@ TEST_F(CloudUploadTest, RefusedRenameNamesTheTemporaryFile) {
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new");
   // stderr carries the server's reply, code and text.
   EXPECT_THAT(diagnostics, ElementsAre(StartsWith("rename of ARC1C001.TMP to ARC1C001.RAR failed: 550 ")));
+}
+
+// A file of a million distinct-enough bytes, and a server that cuts its data
+// connections after the byte counts given.
+class ResumedUploadTest : public CloudUploadTest {
+ protected:
+  void StartCutting(FtpPeerOptions options) {
+    StartServer(std::move(options));
+    PutInCloud("ARC1C001.RAR", "old copy");
+    data_.clear();
+    for (int i = 0; i < 1000000; ++i) data_ += static_cast<char>(i * 7 % 251);
+    WriteFile(local_ + "/ARC1C001.RAR", data_);
+    options_.diagnostic = [this](const std::string& line) { said_.push_back(line); };
+  }
+  long Sent(const std::string& verb) const {
+    const std::vector<std::string> changes = Changes();
+    return std::count_if(changes.begin(), changes.end(),
+                         [&](const std::string& line) { return line.rfind(verb + " ", 0) == 0; });
+  }
+
+  std::string data_;
+  std::vector<std::string> said_;
+};
+
+TEST_F(ResumedUploadTest, BrokenTransferGoesOnFromWhatTheServerHolds) {
+  FtpPeerOptions cutting;
+  cutting.cut_after = {400000, 400000};
+  StartCutting(cutting);
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), data_) << "proven by the server's digest of the whole file";
+  EXPECT_EQ(Sent("STOR"), 1);
+  EXPECT_EQ(Sent("APPE"), 2);
+  EXPECT_THAT(said_, Contains(AllOf(StartsWith("upload of ARC1C001.RAR as ARC1C001.TMP failed: "),
+                                    HasSubstr("(retry 2 of 5)"))));
+  EXPECT_THAT(said_, Contains("the server holds 800000 bytes (-1: none) of ARC1C001.TMP; sending from byte "
+                              "800000"));
+}
+
+TEST_F(ResumedUploadTest, ServerWithoutRestartsGetsTheFileAgain) {
+  FtpPeerOptions cutting;
+  cutting.cut_after = {300000};
+  cutting.no_rest = true;
+  StartCutting(cutting);
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), data_);
+  EXPECT_EQ(Sent("STOR"), 2);
+  EXPECT_EQ(Sent("APPE"), 0);
+}
+
+TEST_F(ResumedUploadTest, LostFinalReplyGoesStraightToTheCheck) {
+  StartCutting(With(&FtpPeerOptions::lose_226, 1));
+  options_.session.timeout_s = 2;
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), data_);
+  EXPECT_EQ(Sent("STOR"), 1);
+  EXPECT_EQ(Sent("APPE"), 0);
+}
+
+TEST_F(ResumedUploadTest, FailingResumeKeepsTheOldCopy) {
+  // Breaks past the retries: the last failure is the item's.
+  FtpPeerOptions cutting;
+  cutting.cut_after = {1000, 1000, 1000};
+  StartCutting(cutting);
+  options_.retries = 2;
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_THAT(said_.back(), StartsWith("upload of ARC1C001.RAR as ARC1C001.TMP failed: "));
+  EXPECT_THAT(said_.back(), Not(HasSubstr("retry")));
+
+  // A server that restarts wrongly (drops a byte of what is appended).
+  said_.clear();
+  cutting.cut_after = {5000};
+  cutting.truncate_received = 1;
+  StartCutting(cutting);
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_THAT(said_, Contains(StartsWith("the SHA-256 digests of ARC1C001.TMP differed")));
 }
 
 }  // namespace

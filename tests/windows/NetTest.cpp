@@ -154,6 +154,47 @@ TEST_F(WinInetFtpTest, TransfersKeepToTheCap) {
   EXPECT_GE(std::chrono::steady_clock::now() - stored, std::chrono::milliseconds(3500));
 }
 
+// A transfer the server cuts goes on where it broke: REST before STOR for the
+// upload (after a REST 0 at log-on told that the server restarts, as Wine
+// hands out only FEAT's last line), REST before RETR for a download.
+TEST(WinInetUploadTest, ABrokenTransferGoesOnFromWhatTheServerHolds) {
+  TempDir dir;
+  std::string data(1000000, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 % 251);
+  WriteFile(dir / "ARC1C001.RAR", data);
+  const std::string root = dir / "cloud";
+  fs::create_directories(root + "\\123\\PC");
+  const std::string log = dir / "commands.log";
+  FtpServer server(root, std::vector<std::string>{"--cut-after", "300000", "--command-log", LinuxPath(log)});
+  ASSERT_TRUE(server.Started());
+  run::CloudUploadOptions options;
+  options.session.timeout_s = 5;
+  options.pause = std::chrono::milliseconds(0);
+  options.retry_wait = std::chrono::milliseconds(10);
+  std::string said;
+  options.diagnostic = [&said](const std::string& line) { said += line + "\n"; };
+  EXPECT_EQ(run::UploadToCloud(options, server.Address(), "test", "secret", "/123/PC/", "/123/",
+                               dir.path().string() + "\\", "ARC1C001.RAR"),
+            "OK")
+      << said << ReadFile(log);
+  EXPECT_TRUE(ReadFile(root + "\\123\\PC\\ARC1C001.RAR") == data);
+  EXPECT_THAT(ReadFile(log), ::testing::HasSubstr("\nREST "));
+
+  FtpSession session;
+  FtpSessionOptions plain;
+  plain.timeout_s = 5;
+  ASSERT_TRUE(session.Connect(server.Address(), "test", "secret", plain));
+  EXPECT_TRUE(session.OffersRestart());
+  std::string back;
+  FtpWriteFn write = [&](const char* bytes, std::size_t size) {
+    back.append(bytes, size);
+    return true;
+  };
+  ASSERT_TRUE(session.Retrieve("/123/PC/ARC1C001.RAR", true, write, 999000))
+      << session.LastError() << " " << session.LastResponse();
+  EXPECT_TRUE(back == data.substr(999000)) << back.size();
+}
+
 TEST_F(WinInetFtpTest, ConnectFailuresCarryWinInetCodes) {
   FtpSession session;
   EXPECT_FALSE(Connect(session, "wrong"));

@@ -2,6 +2,7 @@
 // connection stays open between requests.
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +15,8 @@
 
 namespace norvo::net {
 namespace {
+
+constexpr long kKeepAliveIdleS = 30;
 
 void GlobalInit() {
   static std::once_flag once;
@@ -149,6 +152,12 @@ void FtpSession::Impl::Prepare(bool timed) {
   curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, timeout * 1000L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
+  // Routers forget a connection that stays silent for long, as the control
+  // connection does through a long transfer: keep-alive probes every 30 s
+  // (the first after 30 s of silence) keep it in their tables.
+  curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+  curl_easy_setopt(curl, CURLOPT_TCP_KEEPIDLE, kKeepAliveIdleS);
+  curl_easy_setopt(curl, CURLOPT_TCP_KEEPINTVL, kKeepAliveIdleS);
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   // The receive buffer: with 256 KiB a download takes curl -o's CPU and wall
   // time (bench/ftp/run.sh); 512 KiB took more wall time, curl's own 100 KiB
@@ -399,7 +408,8 @@ size_t OnWrite(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size) {
+bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& read, int64_t size,
+                       int64_t offset) {
   Impl& s = *impl_;
   if (!s.CheckTransferName(remote)) return false;
   s.Prepare(false);
@@ -408,16 +418,22 @@ bool FtpSession::Store(const std::string& remote, bool binary, const FtpReadFn& 
   curl_easy_setopt(s.curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
   curl_easy_setopt(s.curl, CURLOPT_READFUNCTION, OnRead);
   curl_easy_setopt(s.curl, CURLOPT_READDATA, &read);
-  if (size >= 0) curl_easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+  // libcurl goes on with an upload by APPE; the server holds `offset` bytes.
+  if (offset > 0) curl_easy_setopt(s.curl, CURLOPT_APPEND, 1L);
+  if (size >= 0) {
+    curl_easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE,
+                     static_cast<curl_off_t>(size - std::min(offset, size)));
+  }
   return s.Perform();
 }
 
-bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write) {
+bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWriteFn& write, int64_t offset) {
   Impl& s = *impl_;
   if (!s.CheckTransferName(remote)) return false;
   s.Prepare(false);
   curl_easy_setopt(s.curl, CURLOPT_URL, s.UrlOf(ResolveRemotePath(s.current, remote), false).c_str());
   curl_easy_setopt(s.curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
+  if (offset > 0) curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
   curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, OnWrite);
   curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, &write);
   return s.Perform();
@@ -456,6 +472,7 @@ bool FtpSession::List(const std::string& folder, std::string* text, bool* machin
 }
 
 const std::vector<std::string>& FtpSession::Features() const { return impl_->features; }
+bool FtpSession::OffersRestart() const { return FeatOffers(impl_->features, "REST", "STREAM"); }
 
 bool FtpSession::SendCommand(const std::string& command, std::string* reply) {
   Impl& s = *impl_;

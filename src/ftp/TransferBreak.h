@@ -1,0 +1,12 @@
+#pragma once
+// Whether a file transfer that failed may be taken up again on a new
+// connection: the connection broke, timed out or could not be made, or the
+// server refused for the moment (421, 425, 426, 451, ...). A lasting refusal
+// (5xx), a local failure or a request to end the program is final.
+#include "net/FtpSession.h"
+
+namespace norvo::ftp {
+
+bool TransferMayGoOn(const net::FtpSession& session);
+
+}  // namespace norvo::ftp
