@@ -190,7 +190,13 @@ struct FtpSession::Impl {
   // Closes a transfer's file handle; a refusal of the server at the end of
   // the transfer (its 226 missing) fails the transfer.
   bool CloseTransfer(HINTERNET file, bool ok) {
+    const std::string before = LastResponseInfo();
     if (!InternetCloseHandle(file) && ok) return FailLast();
+    // Wine takes the final reply at the close and says nothing when it
+    // refuses the transfer (426 after a cut data connection, once every
+    // byte had been written): a new reply of 4xx or 5xx fails it.
+    const std::string after = LastResponseInfo();
+    if (ok && after != before && ReplyCode(after) >= 400) return Fail(ftp_error::kExtendedError);
     return ok;
   }
 };
