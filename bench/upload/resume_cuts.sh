@@ -6,12 +6,15 @@
 #  - `curl -T`, then `curl -C - -T` again until it ends well.
 # For each: the bytes the server received over all data connections (the
 # server's --received-log) against the file's size, and the wall time.
-# Each run has a fresh server; runs alternate, ours first.
-#   bench/upload/resume_cuts.sh [FILE_MIB] [PAIRS]   (default 1024 2)
+# Each run has a fresh server; runs alternate, ours first. The server offers
+# no digest command unless DIGESTS says otherwise (ftp_server.py --digests):
+# curl proves nothing, and the digest's own cost is digest_cap.sh's to measure.
+#   bench/upload/resume_cuts.sh [FILE_MIB] [PAIRS] [DIGESTS]   (default 1024 2 none)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 file_mib="${1:-1024}"
 pairs="${2:-2}"
+digests="${3:-none}"
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
   -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
@@ -45,7 +48,8 @@ serve() {
   rm -rf "$work/srv" "$work/received" "$work/port"
   mkdir -p "$work/srv/bench/pc"
   /usr/bin/python3 "$root/tests/peers/ftp_server.py" --root "$work/srv" --cut-after "$first_cut" \
-    --cut-after "$second_cut" --received-log "$work/received" >"$work/port" &
+    --cut-after "$second_cut" --received-log "$work/received" \
+    --digests "$digests" >"$work/port" &
   server_pid=$!
   for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
   port="$(cut -d' ' -f2 "$work/port")"
@@ -53,8 +57,8 @@ serve() {
 received() { awk '{ total += $1 } END { print total + 0 }' "$work/received"; }
 now() { date +%s.%N; }
 
-printf 'upload of %d MiB, data connection reset at 40%% and 80%% (pyftpdlib on loopback, %d pairs)\n' \
-  "$file_mib" "$pairs"
+printf 'upload of %d MiB, data connection reset at 40%% and 80%% (pyftpdlib on loopback, digests: %s, %d pairs)\n' \
+  "$file_mib" "$digests" "$pairs"
 for pair in $(seq "$pairs"); do
   serve
   read -r _ ours_s _ pause_s < <("$bench" "127.0.0.1:$port" test secret "$work/local/" ARC1C001.RAR 0 0 2>/dev/null)
