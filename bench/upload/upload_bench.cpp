@@ -1,6 +1,8 @@
 // Times one UploadToCloud, for bench/upload/run.sh to compare against curl -T.
-//   upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS]
-// MAX_KBPS caps the transfer as ftp_max_kbps does (at every hour).
+//   upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS [RETRY_WAIT_MS]]
+// MAX_KBPS caps the transfer as ftp_max_kbps does (at every hour; 0: no cap).
+// RETRY_WAIT_MS replaces the run's wait before a broken transfer is taken up
+// again (0 times the resume alone, as curl -C - run at once after a cut).
 // Prints "total <s> pause <s>": the whole call, and the one-second pause that
 // the call holds between its first connection and the transfer.
 #include <chrono>
@@ -11,12 +13,15 @@
 #include "run/CloudUpload.h"
 
 int main(int argc, char** argv) {
-  if (argc != 6 && argc != 7) {
-    std::fprintf(stderr, "usage: upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS]\n");
+  if (argc < 6 || argc > 8) {
+    std::fprintf(
+        stderr,
+        "usage: upload_bench HOST:PORT USER PASSWORD LOCAL_FOLDER/ FILE_NAME [MAX_KBPS [RETRY_WAIT_MS]]\n");
     return 2;
   }
   norvo::run::CloudUploadOptions options;  // the run's own: passive, one-second pause
-  if (argc == 7) options.session.cap.max_kbps = std::atoi(argv[6]);
+  if (argc >= 7) options.session.cap.max_kbps = std::atoi(argv[6]);
+  if (argc == 8) options.retry_wait = std::chrono::milliseconds(std::atoi(argv[7]));
   const auto start = std::chrono::steady_clock::now();
   const std::string result = norvo::run::UploadToCloud(options, argv[1], argv[2], argv[3], "/bench/pc/",
                                                        "/bench/", argv[4], argv[5]);

@@ -182,12 +182,18 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
     if (const auto line = progress.Update(done, std::chrono::steady_clock::now())) Say(options, *line);
   };
   RetryBudget budget(options);
+  // A server may offer REST STREAM and still refuse to append to a file
+  // (ProFTPD without AllowStoreRestart answers APPE with 451): once it has,
+  // the file goes again from its first byte.
+  bool appendRefused = false;
   for (int64_t from = 0;;) {
     bool readFailed = false;
     if (PutFile(session, reader, temporary, from, digest.local.get(), sent, &readFailed, options.session.cap))
       return true;
+    const bool refusedNow = from > 0 && !session.TransferStarted() && !session.RefusedCommand().empty();
+    appendRefused = appendRefused || refusedNow;
     std::string why = "upload of " + fileName + " as " + temporary + " failed: " + FtpFailure(session);
-    if (readFailed || !ftp::TransferMayGoOn(session) || budget.Spent()) {
+    if (readFailed || (!refusedNow && !ftp::TransferMayGoOn(session)) || budget.Spent()) {
       Say(options, why);
       return false;
     }
@@ -199,7 +205,8 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
       return false;
     }
     const int64_t held = ftp::HeldFileSize(session, temporary);
-    from = held == total || (held > 0 && held < total && session.OffersRestart()) ? held : 0;
+    from =
+        held == total || (!appendRefused && held > 0 && held < total && session.OffersRestart()) ? held : 0;
     Say(options, "the server holds " + std::to_string(held) + " bytes (-1: none) of " + temporary +
                      (from == total ? "; the file is whole" : "; sending from byte " + std::to_string(from)));
     // A server that refuses to overwrite needs the partial file gone.

@@ -23,7 +23,8 @@ ProftpdPeer::ProftpdPeer(ProftpdOptions options)
                         << (options.no_digest ? "" : "LoadModule mod_digest.c\n")
                         << "AuthOrder mod_auth_file.c\nAuthUserFile " << users
                         << "\nRequireValidShell off\nDefaultRoot ~\nAllowOverwrite "
-                        << (options.no_overwrite ? "off" : "on") << "\n"
+                        << (options.no_overwrite ? "off" : "on") << "\nAllowStoreRestart "
+                        << (options.store_restart ? "on" : "off") << "\n"
                         << (options.deny_mlsd ? "<Limit MLSD>\n  DenyAll\n</Limit>\n" : "");
   if (!options.command_log.empty()) {
     std::ofstream(config, std::ios::app)

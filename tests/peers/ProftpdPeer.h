@@ -6,10 +6,11 @@
 namespace norvo::test {
 
 struct ProftpdOptions {
-  bool no_overwrite = false;  // AllowOverwrite off: STOR onto an existing name is refused
-  bool deny_mlsd = false;     // <Limit MLSD> DenyAll: MLSD answers 550
-  std::string command_log;    // file that receives every command line
-  bool no_digest = false;     // without mod_digest: no HASH or X digest commands
+  bool no_overwrite = false;   // AllowOverwrite off: STOR onto an existing name is refused
+  bool deny_mlsd = false;      // <Limit MLSD> DenyAll: MLSD answers 550
+  std::string command_log;     // file that receives every command line
+  bool no_digest = false;      // without mod_digest: no HASH or X digest commands
+  bool store_restart = false;  // AllowStoreRestart on: APPE and REST before STOR accepted
 };
 
 class ProftpdPeer : public RealFtpPeer {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/posix/Spawn.h"
@@ -72,6 +73,27 @@ void RealFtpPeer::GiveToServer(const std::string& path) const {
   if (!std::filesystem::is_directory(path)) return;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
     if (lchown(entry.path().c_str(), uid_, gid_) != 0) return;
+}
+
+int RealFtpPeer::KillSessions() const {
+  int killed = 0;
+  if (pid_ <= 0) return killed;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    // /proc/PID/stat: "PID (COMMAND) STATE PPID ..."; the command may hold spaces.
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    char state = 0;
+    long parent = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &parent) == 2 && parent == pid_ &&
+        kill(std::stoi(name), SIGKILL) == 0)
+      ++killed;
+  }
+  return killed;
 }
 
 std::string RealFtpPeer::UnpackedPath(const std::string& package, const std::string& inside) {

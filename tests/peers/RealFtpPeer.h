@@ -33,6 +33,10 @@ class RealFtpPeer {
   // Makes a file or folder that the test wrote (as root) the server user's,
   // with everything in it, as if the server had stored it.
   void GiveToServer(const std::string& path) const;
+  // Kills (SIGKILL) every session process the server has forked, as a crash
+  // or the provider's restart ends them; the server itself goes on listening.
+  // How many were killed.
+  int KillSessions() const;
 
  protected:
   // Checks that `program` (a path) can run and prepares the home folder.

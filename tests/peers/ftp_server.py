@@ -31,6 +31,8 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --lose-226 N           the first N uploads that arrive whole get no 226
                          (the control connection stays silent after them)
   --no-rest              no REST command (and no "REST STREAM" in FEAT)
+  --received-log FILE    append the bytes each upload's data connection carried
+                         (STOR or APPE, whole or cut), one number per line
 """
 import argparse
 import hashlib
@@ -67,6 +69,7 @@ def main():
     parser.add_argument("--cut-after", type=int, action="append", default=[])
     parser.add_argument("--lose-226", type=int, default=0)
     parser.add_argument("--no-rest", action="store_true")
+    parser.add_argument("--received-log")
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -241,6 +244,9 @@ def main():
                         and self.file_obj is not None and lost_226[0] > 0):
                     lost_226[0] -= 1
                     self._resp = None
+                if not self._closed and self.receive and args.received_log:
+                    with open(args.received_log, "a", encoding="utf-8") as log:
+                        log.write("%d\n" % self.tot_bytes_received)
                 super().close()
         return FaultyDTP
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "peers/ProftpdPeer.h"
 #include "peers/PureFtpdPeer.h"
@@ -18,6 +19,7 @@ namespace {
 using namespace norvo::run;
 
 using ::testing::Contains;
+using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -115,6 +117,60 @@ TEST_F(RealServerUploadTest, ServersCountingConnectionsPerAddress) {
     EXPECT_EQ(Upload(*peer, "ARC1C001.RAR", "a copy"), "OK");
     EXPECT_EQ(ReadFile(Cloud(*peer, "ARC1C001.RAR")), "a copy");
     EXPECT_THAT(diagnostics_, Contains(HasSubstr("failed: 421 ")));
+  }
+}
+
+// Kills the server's sessions once it holds part of NAME.TMP; joined on destruction.
+class SessionKiller {
+ public:
+  explicit SessionKiller(const RealFtpPeer& peer)
+      : thread_([&peer] {
+          const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+          std::error_code error;
+          while (std::chrono::steady_clock::now() < until) {
+            const auto held = std::filesystem::file_size(peer.PubPath() + "/123/PC1/ARC1C001.TMP", error);
+            if (!error && held > 0) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+          }
+          peer.KillSessions();
+        }) {}
+  ~SessionKiller() { thread_.join(); }
+  SessionKiller(const SessionKiller&) = delete;
+  SessionKiller& operator=(const SessionKiller&) = delete;
+
+ private:
+  std::thread thread_;
+};
+
+// The server's session process dies once part of the file is up (the cap
+// keeps the upload slow enough to be caught): the upload logs on again, asks
+// how much the server holds, and sends the rest from there; where the server
+// refuses to append (ProFTPD's default), it sends the file again whole.
+TEST_F(RealServerUploadTest, SessionKilledMidUploadIsResumed) {
+  options_.session.cap.max_kbps = 2000;
+  options_.retry_wait = std::chrono::milliseconds(200);
+  std::string data(400 * 1000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 251);
+  ProftpdOptions appending;
+  appending.store_restart = true;
+  const ProftpdPeer proftpd(appending);
+  const PureFtpdPeer pure;
+  const VsftpdPeer vsftpd;
+  const ProftpdPeer refusing;
+  for (const RealFtpPeer* peer :
+       std::initializer_list<const RealFtpPeer*>{&proftpd, &pure, &vsftpd, &refusing}) {
+    diagnostics_.clear();
+    std::string result;
+    {
+      const SessionKiller killer(*peer);
+      result = Upload(*peer, "ARC1C001.RAR", data);
+    }
+    EXPECT_EQ(result, "OK") << ::testing::PrintToString(diagnostics_);
+    EXPECT_TRUE(ReadFile(Cloud(*peer, "ARC1C001.RAR")) == data);  // no dump of 600 kB on failure
+    EXPECT_THAT(diagnostics_, Contains(ContainsRegex("sending from byte [1-9]")));
+    if (peer == &refusing) {
+      EXPECT_THAT(diagnostics_, Contains(HasSubstr("sending from byte 0")));
+    }
   }
 }
 
