@@ -46,7 +46,7 @@ TEST(TransferCap, UploadAndRestoreKeepToTheCap) {
   EXPECT_GE(up, 3.5);
 
   ftp::RestoreRequest request{peer.Address(),      "test", "secret", "/base/1/PC", "ARC1C001.RAR",
-                                local / "copia.TMP", 0,      session};
+                              local / "copia.TMP", 0,      session};
   ftp::RestoreProgress progress;
   ftp::RestoreFailure failure = ftp::RestoreFailure::NoFile;
   const double down = SecondsOf([&] { failure = ftp::DownloadBackup(request, progress); });
