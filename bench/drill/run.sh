@@ -5,13 +5,12 @@
 # cloud browser's restore, the same 7-Zip test, the file removed).
 #   bench/drill/run.sh [COPY_MIB]   (default 1024: a copy of one gibibyte)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=bench/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+root="$bench_root"
 copy_mib="${1:-1024}"
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
-  -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target drill_bench >/dev/null 2>&1
-bin="$build/bin"
+build_bench drill_bench
+bin="$bench_build/bin"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/norvo-bench-XXXXXX")"
 pids=()

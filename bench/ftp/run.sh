@@ -6,20 +6,15 @@
 # of PAIRS paired runs (bench/ftp/paired.py), each pair in alternating order.
 #   bench/ftp/run.sh [SIZE_MIB] [PAIRS]     (default 1024, i.e. 1 GiB, and 6)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=bench/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+root="$bench_root"
 size_mib="${1:-1024}"
 pairs="${2:-6}"
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
-  -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target ftp_bench >/dev/null
-bench="$build/bin/ftp_bench"
+build_bench ftp_bench
+bench="$bench_build/bin/ftp_bench"
 
-# Memory-backed files keep the disk's noise out of the comparison when there is room.
-tmp_base="${TMPDIR:-/tmp}"
-shm_free_mib=$(df -m --output=avail /dev/shm 2>/dev/null | tail -1 || echo 0)
-if [ "${shm_free_mib:-0}" -gt $((size_mib * 5)) ]; then tmp_base=/dev/shm; fi
-work="$(mktemp -d -p "$tmp_base")"
+work="$(bench_work_folder $((size_mib * 5)))"
 server_pid=""
 cleanup() {
   if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
@@ -66,7 +61,7 @@ rm -f "$work/ours.out"
 down_simple=$(timed "$bench" "127.0.0.1:$port" test secret simple-down "$work/simple.out" ours.bin)
 cmp "$work/data.bin" "$work/simple.out"
 
-printf 'file: %d MiB in %s, server: pyftpdlib on loopback\n' "$size_mib" "$tmp_base"
+printf 'file: %d MiB in %s, server: pyftpdlib on loopback\n' "$size_mib" "$(dirname "$work")"
 printf 'upload   curl -T %6.2fs  FTPUploadFile %6.2fs (ratio %s)  SimpleFTPPutFile %6.2fs (ratio %s)\n' \
   "$up_curl" "$up_ours" "$(ratio "$up_ours" "$up_curl")" "$up_simple" "$(ratio "$up_simple" "$up_curl")"
 printf 'download curl -o %6.2fs  FTPDownloadFile %6.2fs (ratio %s)  SimpleFTPGetFile %6.2fs (ratio %s)\n' \

@@ -6,21 +6,17 @@
 #  2. the bandwidth cap: wall time of one capped upload (ftp_max_kbps).
 #   bench/upload/digest_cap.sh [DIGEST_MIB] [PAIRS] [CAP_MIB] [CAP_KBPS]   (default 1024 6 30 4000)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=bench/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+root="$bench_root"
 digest_mib="${1:-1024}"
 pairs="${2:-6}"
 cap_mib="${3:-30}"
 cap_kbps="${4:-4000}"
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
-  -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target upload_bench >/dev/null
-bench="$build/bin/upload_bench"
+build_bench upload_bench
+bench="$bench_build/bin/upload_bench"
 
-tmp_base="${TMPDIR:-/tmp}"
-shm_free_mib=$(df -m --output=avail /dev/shm 2>/dev/null | tail -1 || echo 0)
-if [ "${shm_free_mib:-0}" -gt $((digest_mib * 4)) ]; then tmp_base=/dev/shm; fi
-work="$(mktemp -d -p "$tmp_base")"
+work="$(bench_work_folder $((digest_mib * 4)))"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done

@@ -11,20 +11,16 @@
 # curl proves nothing, and the digest's own cost is digest_cap.sh's to measure.
 #   bench/upload/resume_cuts.sh [FILE_MIB] [PAIRS] [DIGESTS]   (default 1024 2 none)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=bench/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+root="$bench_root"
 file_mib="${1:-1024}"
 pairs="${2:-2}"
 digests="${3:-none}"
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
-  -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target upload_bench >/dev/null
-bench="$build/bin/upload_bench"
+build_bench upload_bench
+bench="$bench_build/bin/upload_bench"
 
-tmp_base="${TMPDIR:-/tmp}"
-shm_free_mib=$(df -m --output=avail /dev/shm 2>/dev/null | tail -1 || echo 0)
-if [ "${shm_free_mib:-0}" -gt $((file_mib * 4)) ]; then tmp_base=/dev/shm; fi
-work="$(mktemp -d -p "$tmp_base")"
+work="$(bench_work_folder $((file_mib * 4)))"
 server_pid=""
 stop_server() {
   if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi

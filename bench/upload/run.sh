@@ -6,14 +6,13 @@
 #     file sizes (it should stay flat as the file grows).
 #   bench/upload/run.sh [UPLOAD_MIB] [RSS_SMALL_MIB] [RSS_LARGE_MIB]   (default 1024 512 2048)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=bench/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+root="$bench_root"
 upload_mib="${1:-1024}"
 rss_sizes=("${2:-512}" "${3:-2048}")
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVO_BUILD_BENCH=ON \
-  -DNORVO_BUILD_TESTS=OFF -DNORVO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j2 --target upload_bench Norvo_T norvo-settings >/dev/null 2>&1
-bin="$build/bin"
+build_bench upload_bench Norvo_T norvo-settings
+bin="$bench_build/bin"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/norvo-bench-XXXXXX")"
 pids=()
