@@ -58,6 +58,15 @@ TEST_F(RestoreDownloadTest, BrokenTransferGoesOnFromTheBytesReceived) {
   EXPECT_THAT(Commands(), ContainsRegex("\nREST [1-9][0-9]*\nRETR .*\nREST [1-9][0-9]*\nRETR "));
 }
 
+TEST_F(RestoreDownloadTest, ControlConnectionCutIsResumedToo) {
+  FtpPeerOptions cutting;
+  cutting.cut_after = {400000};
+  cutting.cut_control = true;
+  ASSERT_EQ(Download(cutting), ftp::RestoreFailure::None);
+  EXPECT_EQ(ReadFile(request_.temporary), data_);
+  EXPECT_THAT(Commands(), ContainsRegex("\nREST [1-9][0-9]*\nRETR "));
+}
+
 TEST_F(RestoreDownloadTest, WithoutRestartsTheFileComesAgain) {
   FtpPeerOptions cutting;
   cutting.cut_after = {400000};

@@ -24,6 +24,7 @@ FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ 
   if (!options.encoding.empty()) args.insert(args.end(), {"--encoding", options.encoding});
   if (!options.digests.empty()) args.insert(args.end(), {"--digests", options.digests});
   for (long long cut : options.cut_after) args.insert(args.end(), {"--cut-after", std::to_string(cut)});
+  if (options.cut_control) args.emplace_back("--cut-control");
   if (options.lose_226 > 0) args.insert(args.end(), {"--lose-226", std::to_string(options.lose_226)});
   if (options.no_rest) args.emplace_back("--no-rest");
   process_ = std::make_unique<PeerProcess>(args);

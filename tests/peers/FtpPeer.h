@@ -29,8 +29,10 @@ struct FtpPeerOptions {
   // (digests of other bytes than the file holds); see ftp_server.py.
   std::string digests;
   // The data connection of the n-th file transfer is reset after cut_after[n]
-  // bytes; the first lose_226 whole uploads get no 226; no_rest: no REST.
+  // bytes (cut_control: with the control connection); the first lose_226
+  // whole uploads get no 226; no_rest: no REST.
   std::vector<long long> cut_after;
+  bool cut_control = false;
   int lose_226 = 0;
   bool no_rest = false;
   // Instead of pyftpdlib, tests/peers/ftp_hostile.py answering "FEAT" or

@@ -28,6 +28,9 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --cut-after N          reset the data connection of the next file transfer
                          (STOR, APPE or RETR) once it carried N bytes, and
                          answer 426; repeated, one cut per transfer in order
+  --cut-control          each cut resets the control connection as well (the
+                         session is gone, no reply comes), as a router that
+                         drops a long-silent control connection does
   --lose-226 N           the first N uploads that arrive whole get no 226
                          (the control connection stays silent after them)
   --no-rest              no REST command (and no "REST STREAM" in FEAT)
@@ -67,6 +70,7 @@ def main():
     parser.add_argument("--digests", default="all",
                         choices=["all", "hash", "x", "none", "lie"])
     parser.add_argument("--cut-after", type=int, action="append", default=[])
+    parser.add_argument("--cut-control", action="store_true")
     parser.add_argument("--lose-226", type=int, default=0)
     parser.add_argument("--no-rest", action="store_true")
     parser.add_argument("--received-log")
@@ -214,8 +218,13 @@ def main():
                 # A reset, as a router or a server gone away gives.
                 self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 self.transfer_finished = False
-                self._resp = ("426 Connection cut by the test server.", lambda *a, **k: None)
+                self._resp = None if args.cut_control else (
+                    "426 Connection cut by the test server.", lambda *a, **k: None)
+                control = self.cmd_channel
                 self.close()
+                if args.cut_control:
+                    control.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                    control.close()
 
             def recv(self, size):
                 cut = self.cut_at()

@@ -288,6 +288,18 @@ TEST_F(ResumedUploadTest, BrokenTransferGoesOnFromWhatTheServerHolds) {
                               "800000"));
 }
 
+TEST_F(ResumedUploadTest, ControlConnectionCutMidTransferIsResumed) {
+  FtpPeerOptions cutting;
+  cutting.cut_after = {600000};
+  cutting.cut_control = true;
+  StartCutting(cutting);
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), data_);
+  EXPECT_EQ(Sent("APPE"), 1);
+  EXPECT_THAT(said_, Contains(HasSubstr("Connection reset by peer")))
+      << "no reply came on the control connection";
+}
+
 TEST_F(ResumedUploadTest, ServerWithoutRestartsGetsTheFileAgain) {
   FtpPeerOptions cutting;
   cutting.cut_after = {300000};
