@@ -154,22 +154,20 @@ TEST_F(WinInetFtpTest, TransfersKeepToTheCap) {
   EXPECT_GE(std::chrono::steady_clock::now() - stored, std::chrono::milliseconds(3500));
 }
 
-// A transfer the server cuts goes on where it broke: REST before STOR for the
-// upload (after a REST 0 at log-on told that the server restarts, as Wine
-// hands out only FEAT's last line), REST before RETR for a download. The
-// second cut comes so near the end that every byte is written by then, and
-// only the server's final 426 tells of it.
-TEST(WinInetUploadTest, ABrokenTransferGoesOnFromWhatTheServerHolds) {
-  TempDir dir;
+// Uploads a file of a million bytes as ARC1C001.RAR to a server started with
+// `cuts` (its --cut-after arguments and the like) and checks that it arrived
+// whole, resumed with REST (after a REST 0 at log-on told that the server
+// restarts, as Wine hands out only FEAT's last line). Returns the file.
+std::string UploadThroughCuts(const TempDir& dir, std::vector<std::string> cuts) {
   std::string data(1000000, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 % 251);
   WriteFile(dir / "ARC1C001.RAR", data);
   const std::string root = dir / "cloud";
   fs::create_directories(root + "\\123\\PC");
   const std::string log = dir / "commands.log";
-  FtpServer server(root, std::vector<std::string>{"--cut-after", "300000", "--cut-after", "690000",
-                                                  "--command-log", LinuxPath(log)});
-  ASSERT_TRUE(server.Started());
+  cuts.insert(cuts.end(), {"--command-log", LinuxPath(log)});
+  FtpServer server(root, cuts);
+  EXPECT_TRUE(server.Started());
   run::CloudUploadOptions options;
   options.session.timeout_s = 5;
   options.pause = std::chrono::milliseconds(0);
@@ -182,6 +180,19 @@ TEST(WinInetUploadTest, ABrokenTransferGoesOnFromWhatTheServerHolds) {
       << said << ReadFile(log);
   EXPECT_TRUE(ReadFile(root + "\\123\\PC\\ARC1C001.RAR") == data);
   EXPECT_THAT(ReadFile(log), ::testing::HasSubstr("\nREST "));
+  return data;
+}
+
+// A transfer the server cuts goes on where it broke: REST before STOR for the
+// upload, REST before RETR for a download. The second cut comes so near the
+// end that every byte is written by then, and only the server's final 426
+// tells of it.
+TEST(WinInetUploadTest, ABrokenTransferGoesOnFromWhatTheServerHolds) {
+  TempDir dir;
+  const std::string data = UploadThroughCuts(dir, {"--cut-after", "300000", "--cut-after", "690000"});
+  const std::string root = dir / "cloud";
+  FtpServer server(root, std::vector<std::string>{});
+  ASSERT_TRUE(server.Started());
 
   FtpSession session;
   FtpSessionOptions plain;
@@ -196,6 +207,12 @@ TEST(WinInetUploadTest, ABrokenTransferGoesOnFromWhatTheServerHolds) {
   ASSERT_TRUE(session.Retrieve("/123/PC/ARC1C001.RAR", true, write, 999000))
       << session.LastError() << " " << session.LastResponse();
   EXPECT_TRUE(back == data.substr(999000)) << back.size();
+}
+
+// A router that drops the control connection mid-transfer: no reply comes.
+TEST(WinInetUploadTest, AControlConnectionCutMidTransferIsResumed) {
+  TempDir dir;
+  UploadThroughCuts(dir, {"--cut-after", "400000", "--cut-control"});
 }
 
 TEST_F(WinInetFtpTest, ConnectFailuresCarryWinInetCodes) {
