@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "net/FtpErrors.h"
+#include "platform/System.h"
 
 namespace norvo::ftp {
 
@@ -39,7 +40,7 @@ long long LocalReader::Read(char* buffer, size_t size) {
   return static_cast<long long>(got);
 }
 
-void LocalReader::Rewind() { std::rewind(file_); }
+bool LocalReader::SeekTo(int64_t offset) { return platform::SeekFile(file_, offset); }
 
 LocalWriter::LocalWriter(std::string path) : path_(std::move(path)), side_path_(path_ + ".part") {}
 

@@ -16,8 +16,8 @@ class LocalReader {
   int64_t Size() const { return size_; }
   // Up to `size` bytes; 0 at the end, -1 on a read error.
   long long Read(char* buffer, size_t size);
-  // Goes back to the file's first byte for the next Read.
-  void Rewind();
+  // Moves to byte `offset` for the next Read; false when the file cannot.
+  bool SeekTo(int64_t offset);
 
  private:
   std::FILE* file_ = nullptr;

@@ -18,6 +18,7 @@ class Crc32Digest : public Digest {
       size -= part;
     }
   }
+  std::unique_ptr<Digest> Copy() const override { return std::make_unique<Crc32Digest>(*this); }
   std::string FinishHex() override {
     const unsigned char bytes[4] = {static_cast<unsigned char>(crc_ >> 24),
                                     static_cast<unsigned char>(crc_ >> 16),

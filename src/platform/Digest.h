@@ -18,6 +18,9 @@ class Digest {
  public:
   virtual ~Digest() = default;
   virtual void Update(const void* data, size_t size) = 0;
+  // A digest that has taken the same bytes and goes on apart from this one;
+  // null when the system's library cannot copy it.
+  virtual std::unique_ptr<Digest> Copy() const = 0;
   // The digest in lower-case hex (CRC-32 as 8 digits); the object is spent.
   virtual std::string FinishHex() = 0;
 };

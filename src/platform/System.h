@@ -2,6 +2,7 @@
 // Facts about this computer and small file operations, behind one interface
 // so that the Windows build supplies its own (kernel32) implementation.
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ bool CreateFolder(const std::string& path);
 // another user's).
 bool MakePrivate(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Moves an open file's position to `offset` bytes from its start, past 2 GiB
+// too (std::fseek takes a long, 32 bits on Windows).
+bool SeekFile(std::FILE* file, int64_t offset);
 bool FileExists(const std::string& path);
 
 // The folder that holds the running program, ending in the separator.

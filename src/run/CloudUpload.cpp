@@ -114,11 +114,11 @@ bool PrepareFolders(const CloudUploadOptions& options, const std::string& host, 
 
 // Sends the opened local file, from byte `from` on (where the reader stands),
 // as `remote` in binary, no faster than the session's cap allows; a file that
-// shrinks while it is read fails the transfer (*readFailed). `digest`, when
-// given, takes every byte as it is sent; `sent` is told the bytes of the file
-// sent so far.
+// shrinks while it is read fails the transfer (*readFailed). The digest, when
+// there is one, takes every byte as it is sent; `sent` is told the bytes of
+// the file sent so far.
 bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::string& remote, int64_t from,
-             platform::Digest* digest, const std::function<void(int64_t)>& sent, bool* readFailed,
+             DigestPlan& digest, const std::function<void(int64_t)>& sent, bool* readFailed,
              const net::TransferCap& cap) {
   const int64_t total = reader.Size();
   int64_t done = from;
@@ -130,22 +130,30 @@ bool PutFile(net::FtpSession& session, ftp::LocalReader& reader, const std::stri
       *readFailed = true;
       return -1;
     }
-    if (digest != nullptr) digest->Update(buffer, static_cast<size_t>(got));
     done += got;
+    if (digest.local) {
+      digest.local->Update(buffer, static_cast<size_t>(got));
+      digest.checkpoints.Passed(done, *digest.local);
+    }
     sent(done);
     return got;
   };
   return session.Store(remote, true, net::PacedRead(cap, read), total, from) && done == total;
 }
 
-// Reads the file's first `bytes` again, into a fresh digest when there is
-// one, so that the reader stands where the next transfer starts and the
-// digest has seen every byte before it.
-bool ReadAgainUpTo(ftp::LocalReader& reader, int64_t bytes, DigestPlan& digest) {
-  reader.Rewind();
-  if (digest.local) digest.local = platform::MakeDigest(digest.command->kind);
+// Puts the reader at byte `bytes`, where the next transfer starts, with the
+// digest, when there is one, brought to the same point: from its last copy
+// before there, reading only the bytes since.
+bool StandAt(ftp::LocalReader& reader, int64_t bytes, DigestPlan& digest) {
+  int64_t at = bytes;
+  if (digest.local) {
+    auto [kept, copy] = digest.checkpoints.ResumeAt(bytes);
+    at = kept;
+    digest.local = copy ? std::move(copy) : platform::MakeDigest(digest.command->kind);
+  }
+  if (!reader.SeekTo(at)) return false;
   std::vector<char> buffer(std::size_t{1} << 20);
-  for (int64_t left = bytes; left > 0;) {
+  for (int64_t left = bytes - at; left > 0;) {
     const long long got = reader.Read(
         buffer.data(), static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(buffer.size()))));
     if (got <= 0) return false;
@@ -188,7 +196,7 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
   bool appendRefused = false;
   for (int64_t from = 0;;) {
     bool readFailed = false;
-    if (PutFile(session, reader, temporary, from, digest.local.get(), sent, &readFailed, options.session.cap))
+    if (PutFile(session, reader, temporary, from, digest, sent, &readFailed, options.session.cap))
       return true;
     const bool refusedNow = from > 0 && !session.TransferStarted() && !session.RefusedCommand().empty();
     appendRefused = appendRefused || refusedNow;
@@ -211,7 +219,7 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
                      (from == total ? "; the file is whole" : "; sending from byte " + std::to_string(from)));
     // A server that refuses to overwrite needs the partial file gone.
     if (from == 0 && held > 0) session.DeleteFile(temporary);
-    if (!ReadAgainUpTo(reader, from, digest)) {
+    if (!StandAt(reader, from, digest)) {
       Say(options, "the local file of " + fileName + " cannot be read again");
       return false;
     }

@@ -9,6 +9,7 @@
 #include "net/FtpDigest.h"
 #include "net/FtpSession.h"
 #include "platform/Digest.h"
+#include "run/DigestCheckpoints.h"
 
 namespace norvo::run {
 
@@ -17,6 +18,7 @@ namespace norvo::run {
 struct DigestPlan {
   std::optional<net::DigestCommand> command;
   std::unique_ptr<platform::Digest> local;  // fed with the bytes as they are sent
+  DigestCheckpoints checkpoints;            // copies of `local` on the way
 };
 DigestPlan PlanDigest(const net::FtpSession& session);
 

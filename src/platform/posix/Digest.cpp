@@ -13,6 +13,15 @@ class EvpDigest : public Digest {
   EvpDigest(const EvpDigest&) = delete;
   EvpDigest& operator=(const EvpDigest&) = delete;
   void Update(const void* data, size_t size) override { EVP_DigestUpdate(context_, data, size); }
+  std::unique_ptr<Digest> Copy() const override {
+    EVP_MD_CTX* copy = EVP_MD_CTX_new();
+    if (copy == nullptr) return nullptr;
+    if (EVP_MD_CTX_copy_ex(copy, context_) != 1) {
+      EVP_MD_CTX_free(copy);
+      return nullptr;
+    }
+    return std::make_unique<EvpDigest>(copy);
+  }
   std::string FinishHex() override {
     unsigned char value[EVP_MAX_MD_SIZE];
     unsigned int length = 0;

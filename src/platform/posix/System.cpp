@@ -122,6 +122,10 @@ bool MakePrivate(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool SeekFile(std::FILE* file, int64_t offset) {
+  return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
 bool FileExists(const std::string& path) { return IsRegularFile(path); }
 
 std::string ProgramFolder() {

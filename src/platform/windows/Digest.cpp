@@ -5,19 +5,20 @@
 // windows.h first: bcrypt.h needs its types.
 #include <bcrypt.h>
 
+#include <memory>
 #include <vector>
 
 namespace norvo::platform {
 namespace {
 
+// The algorithm's provider, shared by a digest and its copies.
+using Algorithm = std::shared_ptr<void>;
+
 class CngDigest : public Digest {
  public:
-  CngDigest(BCRYPT_ALG_HANDLE algorithm, BCRYPT_HASH_HANDLE hash, DWORD length)
-      : algorithm_(algorithm), hash_(hash), length_(length) {}
-  ~CngDigest() override {
-    BCryptDestroyHash(hash_);
-    BCryptCloseAlgorithmProvider(algorithm_, 0);
-  }
+  CngDigest(Algorithm algorithm, BCRYPT_HASH_HANDLE hash, DWORD length)
+      : algorithm_(std::move(algorithm)), hash_(hash), length_(length) {}
+  ~CngDigest() override { BCryptDestroyHash(hash_); }
   CngDigest(const CngDigest&) = delete;
   CngDigest& operator=(const CngDigest&) = delete;
   void Update(const void* data, size_t size) override {
@@ -29,6 +30,11 @@ class CngDigest : public Digest {
       size -= part;
     }
   }
+  std::unique_ptr<Digest> Copy() const override {
+    BCRYPT_HASH_HANDLE copy = nullptr;
+    if (BCryptDuplicateHash(hash_, &copy, nullptr, 0, 0) != 0) return nullptr;
+    return std::make_unique<CngDigest>(algorithm_, copy, length_);
+  }
   std::string FinishHex() override {
     std::vector<unsigned char> value(length_);
     if (BCryptFinishHash(hash_, value.data(), length_, 0) != 0) return "";
@@ -36,7 +42,7 @@ class CngDigest : public Digest {
   }
 
  private:
-  BCRYPT_ALG_HANDLE algorithm_;
+  Algorithm algorithm_;  // outlives hash_, which the destructor ends first
   BCRYPT_HASH_HANDLE hash_;
   DWORD length_;
 };
@@ -58,17 +64,16 @@ std::unique_ptr<Digest> MakeDigest(DigestKind kind) {
     case DigestKind::Crc32:
       return MakeCrc32Digest();
   }
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
-  if (BCryptOpenAlgorithmProvider(&algorithm, name, nullptr, 0) != 0) return nullptr;
+  BCRYPT_ALG_HANDLE opened = nullptr;
+  if (BCryptOpenAlgorithmProvider(&opened, name, nullptr, 0) != 0) return nullptr;
+  const Algorithm algorithm(opened, [](void* handle) { BCryptCloseAlgorithmProvider(handle, 0); });
   DWORD length = 0;
   ULONG written = 0;
   BCRYPT_HASH_HANDLE hash = nullptr;
-  if (BCryptGetProperty(algorithm, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof(length),
+  if (BCryptGetProperty(opened, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof(length),
                         &written, 0) != 0 ||
-      BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) != 0) {
-    BCryptCloseAlgorithmProvider(algorithm, 0);
+      BCryptCreateHash(opened, &hash, nullptr, 0, nullptr, 0, 0) != 0)
     return nullptr;
-  }
   return std::make_unique<CngDigest>(algorithm, hash, length);
 }
 
