@@ -36,4 +36,10 @@ bool TransferMayGoOn(const net::FtpSession& session) {
   }
 }
 
+bool LogOnMayWorkAgain(const net::FtpSession& session) {
+  return session.LastError() == net::ftp_error::kCannotConnect ||
+         (session.LastError() == net::ftp_error::kExtendedError &&
+          net::ReplyCode(session.LastResponse()) == 421);
+}
+
 }  // namespace norvo::ftp

@@ -9,4 +9,9 @@ namespace norvo::ftp {
 
 bool TransferMayGoOn(const net::FtpSession& session);
 
+// Whether a failed log-on may work when tried again: the server refused the
+// connection or answered 421 (too many connections, from this address or in
+// all), as servers that still count the connection just closed do.
+bool LogOnMayWorkAgain(const net::FtpSession& session);
+
 }  // namespace norvo::ftp

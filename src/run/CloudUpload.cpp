@@ -17,7 +17,6 @@
 #include "ftp/TransferBreak.h"
 #include "ftp/TransferProgress.h"
 #include "net/FtpErrors.h"
-#include "net/FtpText.h"
 #include "platform/EndRequest.h"
 #include "run/FtpFailure.h"
 #include "run/ServerDigest.h"
@@ -35,15 +34,6 @@ net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   net::FtpSessionOptions session = options.session;
   session.passive = true;
   return session;
-}
-
-// Whether a failed log-on may work when tried again: the server refused the
-// connection or answered 421 (too many connections, from this address or in
-// all), as servers that still count the connection just closed do.
-bool WorthRetrying(const net::FtpSession& session) {
-  return session.LastError() == net::ftp_error::kCannotConnect ||
-         (session.LastError() == net::ftp_error::kExtendedError &&
-          net::ReplyCode(session.LastResponse()) == 421);
 }
 
 // Waits, in short steps so that a request to end the program is heard.
@@ -78,14 +68,14 @@ class RetryBudget {
   int used_ = 0;
 };
 
-// Connects and logs on, trying again as WorthRetrying says while the budget
+// Connects and logs on, trying again as LogOnMayWorkAgain says while the budget
 // lasts. Every failure is told on stderr with its reason.
 bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
                      const std::string& user, const std::string& password, RetryBudget& budget) {
   for (;;) {
     if (session.Connect(host, user, password, PassiveOptions(options))) return true;
     const std::string why = "log-on to " + host + " failed: " + FtpFailure(session);
-    if (budget.Spent() || !WorthRetrying(session)) {
+    if (budget.Spent() || !ftp::LogOnMayWorkAgain(session)) {
       Say(options, why);
       return false;
     }
@@ -186,7 +176,12 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
   const int64_t total = reader.Size();
   ftp::TransferProgress progress("upload of " + fileName, total, options.progress,
                                  std::chrono::steady_clock::now());
+  // The furthest byte of the file handed to the server: a NAME.TMP longer
+  // than that is not this upload's (an earlier run's, whose delete failed)
+  // and cannot be gone on from.
+  int64_t reached = 0;
   const auto sent = [&](int64_t done) {
+    reached = std::max(reached, done);
     if (const auto line = progress.Update(done, std::chrono::steady_clock::now())) Say(options, *line);
   };
   RetryBudget budget(options);
@@ -213,8 +208,10 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
       return false;
     }
     const int64_t held = ftp::HeldFileSize(session, temporary);
-    from =
-        held == total || (!appendRefused && held > 0 && held < total && session.OffersRestart()) ? held : 0;
+    const bool ours = held <= reached;
+    from = ours && (held == total || (!appendRefused && held > 0 && held < total && session.OffersRestart()))
+               ? held
+               : 0;
     Say(options, "the server holds " + std::to_string(held) + " bytes (-1: none) of " + temporary +
                      (from == total ? "; the file is whole" : "; sending from byte " + std::to_string(from)));
     // A server that refuses to overwrite needs the partial file gone.
@@ -260,7 +257,12 @@ std::string ReplaceCopy(const CloudUploadOptions& options, const std::string& ho
   if (!ConnectRetrying(second, options, host, user, password)) {
     return "No se puede conectar al Cloud para renombrar " + host;
   }
-  second.ChangeDirectory(computerFolder);
+  if (!second.ChangeDirectory(computerFolder)) {
+    // Elsewhere the listing and the names would be another folder's: nothing
+    // is touched, the new file and the old copy both stay.
+    Say(options, "CWD " + computerFolder + " failed: " + FtpFailure(second));
+    return "Problema no se pudo renombrar " + temporary;
+  }
   const SlotState slot = LookAtSlot(second, temporary, fileName);
   if (!slot.listed && !proven && options.diagnostic) {
     std::string why = net::FtpErrorText(second.LastError());

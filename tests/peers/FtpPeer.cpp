@@ -27,6 +27,8 @@ FtpPeer::FtpPeer(FtpPeerOptions options) : root_(options.root.empty() ? folder_ 
   if (options.cut_control) args.emplace_back("--cut-control");
   if (options.lose_226 > 0) args.insert(args.end(), {"--lose-226", std::to_string(options.lose_226)});
   if (options.no_rest) args.emplace_back("--no-rest");
+  if (options.ignore_rest) args.emplace_back("--ignore-rest");
+  for (const std::string& command : options.refuse_once) args.insert(args.end(), {"--refuse-once", command});
   process_ = std::make_unique<PeerProcess>(args);
   port_ = process_->Port();
 }

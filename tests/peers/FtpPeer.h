@@ -35,14 +35,17 @@ struct FtpPeerOptions {
   bool cut_control = false;
   int lose_226 = 0;
   bool no_rest = false;
+  bool ignore_rest = false;              // REST answered 350, every transfer from byte 0
+  std::vector<std::string> refuse_once;  // commands refused once each, for the moment (4xx)
   // Instead of pyftpdlib, tests/peers/ftp_hostile.py answering "FEAT" or
   // "LISTING" without end, fast or (trickle) a line at a time.
   std::string flood;
   bool trickle = false;
 };
 
-// Default options with one number set: With(&FtpPeerOptions::throttle, 1024).
-inline FtpPeerOptions With(int FtpPeerOptions::*field, int value) {
+// Default options with one field set: With(&FtpPeerOptions::throttle, 1024).
+template <typename Field>
+FtpPeerOptions With(Field FtpPeerOptions::*field, Field value) {
   FtpPeerOptions options;
   options.*field = value;
   return options;

@@ -34,6 +34,13 @@ Prints "PORT <n>" on its first line once it listens, then serves until killed.
   --lose-226 N           the first N uploads that arrive whole get no 226
                          (the control connection stays silent after them)
   --no-rest              no REST command (and no "REST STREAM" in FEAT)
+  --ignore-rest          answer REST with 350 yet start every transfer at byte 0
+                         (a server that restarts wrongly)
+  --refuse-once CMD[#N]  answer the next CMD (or the N-th CMD the server gets)
+                         with a refusal for the moment (421 and the connection
+                         closed for USER, as a server that counts connections
+                         per address does; 425 for STOR, APPE and RETR; 450
+                         else); repeated, once more
   --received-log FILE    append the bytes each upload's data connection carried
                          (STOR or APPE, whole or cut), one number per line
 """
@@ -73,6 +80,8 @@ def main():
     parser.add_argument("--cut-control", action="store_true")
     parser.add_argument("--lose-226", type=int, default=0)
     parser.add_argument("--no-rest", action="store_true")
+    parser.add_argument("--ignore-rest", action="store_true")
+    parser.add_argument("--refuse-once", action="append", default=[])
     parser.add_argument("--received-log")
     args = parser.parse_args()
 
@@ -97,6 +106,8 @@ def main():
     offered = {"all": {**hash_commands, **x_commands}, "lie": {**hash_commands, **x_commands},
                "hash": hash_commands, "x": x_commands, "none": {}}[args.digests]
 
+    received = {}  # how many of each command the server got
+
     class Handler(FTPHandler):
         def __init__(self, *a, **kw):
             super().__init__(*a, **kw)
@@ -107,6 +118,19 @@ def main():
             if args.command_log:
                 with open(args.command_log, "a", encoding="utf-8") as log:
                     log.write(line.rstrip("\r\n") + "\n")
+            received[cmd] = received.get(cmd, 0) + 1
+            refusal = next((entry for entry in args.refuse_once
+                            if entry == cmd or entry == "%s#%d" % (cmd, received[cmd])), None)
+            if refusal:
+                args.refuse_once.remove(refusal)
+                if cmd == "USER":
+                    self.respond("421 Too many connections from this IP.")
+                    self.close_when_done()
+                elif cmd in ("STOR", "APPE", "RETR"):
+                    self.respond("425 Can't open data connection.")
+                else:
+                    self.respond("450 Requested action not taken, try again.")
+                return
             super().pre_process_command(line, cmd, arg)
 
         def decode(self, data):
@@ -114,6 +138,12 @@ def main():
 
         def push(self, text):
             super(FTPHandler, self).push(text.encode(args.encoding, self.unicode_errors))
+
+        def ftp_REST(self, line):
+            if not args.ignore_rest:
+                return super().ftp_REST(line)
+            self.respond("350 Restarting at %s." % line)
+            return None
 
         def ftp_RNTO(self, path):
             if args.rename_keeps_target and self._rnfr and os.path.exists(path):

@@ -138,6 +138,14 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new copy");
   EXPECT_THAT(Changes(), Not(Contains("DELE " + folder + "ARC1C001.RAR")));
+
+  // The rename's connection cannot enter the folder: nothing is touched.
+  std::filesystem::remove(dir_ / "commands.log");
+  StartServer(With(&FtpPeerOptions::refuse_once, std::vector<std::string>{"CWD#2"}));
+  PutInCloud("ARC1C001.RAR", "old copy");
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new copy");
 }
 
 TEST_F(CloudUploadTest, ListingWithoutEndKeepsTheOldCopy) {
@@ -298,6 +306,16 @@ TEST_F(ResumedUploadTest, ControlConnectionCutMidTransferIsResumed) {
   EXPECT_EQ(Sent("APPE"), 1);
   EXPECT_THAT(said_, Contains(HasSubstr("Connection reset by peer")))
       << "no reply came on the control connection";
+}
+
+TEST_F(ResumedUploadTest, TemporaryFileOfAnEarlierRunIsNeverGoneOnFrom) {
+  // Its delete and then the first STOR refused for the moment: what the
+  // server holds at the retry is not this upload's.
+  StartCutting(With(&FtpPeerOptions::refuse_once, std::vector<std::string>{"DELE", "STOR"}));
+  PutInCloud("ARC1C001.TMP", std::string(700000, 'x'));
+  EXPECT_EQ(Upload("ARC1C001.RAR"), "OK");
+  EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), data_);
+  EXPECT_EQ(Sent("APPE"), 0);
 }
 
 TEST_F(ResumedUploadTest, ServerWithoutRestartsGetsTheFileAgain) {
