@@ -198,17 +198,13 @@ void frmCloud::Descargar() {
       run::ProviderAccountService(config).LookupAccount(cliente, run::kDownloadReplySize));
   if (fields[0].empty()) return;  // unknown account: hidden, still loaded, no message
 
-  RestoreRequest request;
+  RestoreRequest request = ftp::RestoreRequestFor(config);
   request.host = fields[1];
   request.user = fields[2];
   request.password = fields[3];
   request.folder = CustomerFolder(fields, code, computer);
   request.archivo = archivo.toStdString();
   request.temporary = TemporaryName(destination.toStdString());
-  request.session = net::FtpSessionOptionsFor(config);
-  request.retries = config.ftp_retries;
-  request.retry_wait = std::chrono::seconds(config.ftp_retry_wait_s);
-  request.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
   restoring_ = true;
   RestoreFailure failure = RunRestoreWithProgress(request);
   restoring_ = false;

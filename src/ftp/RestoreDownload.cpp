@@ -4,55 +4,129 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "ftp/RemoteFileSize.h"
 #include "ftp/TransferBreak.h"
-#include "ftp/cFTP.h"
 #include "net/FtpSession.h"
+#include "platform/EndRequest.h"
 
 namespace norvo::ftp {
 namespace {
 
-// The login check: a separate session in active mode, closed at once.
-bool CheckLogin(const RestoreRequest& request) {
-  ftp::cFTP check(request.session);
-  check.SetModeActive();
-  check.SetTransferASCII();
-  bool ok = check.OpenConnection(request.host, request.user, request.password);
-  check.CloseConnection();
-  return ok;
-}
+// The user cancelled, or the program was asked to end.
+bool Stopped(const RestoreProgress& progress) { return progress.cancel || platform::EndRequested(); }
 
-// Waits, waking up often enough to notice a cancel.
+// Waits, waking up often enough to notice a stop.
 void Pause(std::chrono::milliseconds wait, const RestoreProgress& progress) {
   auto end = std::chrono::steady_clock::now() + wait;
-  while (!progress.cancel && std::chrono::steady_clock::now() < end) {
+  while (!Stopped(progress) && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
-// Connects the passive session and enters the customer's folder.
-RestoreFailure Enter(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress) {
+// Connects and logs on, trying again while LogOnMayWorkAgain says so (a
+// server that counts connections per address may still count the one just
+// closed) and the request's retries last.
+bool ConnectRetrying(net::FtpSession& session, const RestoreRequest& request,
+                     const net::FtpSessionOptions& options, const RestoreProgress& progress) {
+  std::chrono::milliseconds wait = request.retry_wait;
+  for (int retry = 0;; ++retry) {
+    if (session.Connect(request.host, request.user, request.password, options)) return true;
+    if (retry >= request.retries || !ftp::LogOnMayWorkAgain(session)) return false;
+    Pause(wait, progress);
+    wait = std::min(wait * 2, request.max_retry_wait);
+    if (Stopped(progress)) return false;
+  }
+}
+
+// The login check: a separate session in active mode, closed at once.
+bool CheckLogin(const RestoreRequest& request, const RestoreProgress& progress) {
+  net::FtpSession check;
+  net::FtpSessionOptions options = request.session;
+  options.passive = false;
+  const bool ok = ConnectRetrying(check, request, options, progress);
+  check.Disconnect();
+  return ok;
+}
+
+// Connects the passive session and enters the customer's folder; a log-on
+// the server refuses for the moment is tried again when `retryLogOn`.
+RestoreFailure Enter(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress,
+                     bool retryLogOn) {
   net::FtpSessionOptions options = request.session;
   options.passive = true;
-  if (!session.Connect(request.host, request.user, request.password, options)) return RestoreFailure::NoCloud;
+  const bool connected = retryLogOn ? ConnectRetrying(session, request, options, progress)
+                                    : session.Connect(request.host, request.user, request.password, options);
+  if (!connected) return RestoreFailure::NoCloud;
   Pause(std::chrono::milliseconds(request.pause_ms), progress);
-  if (progress.cancel) return RestoreFailure::Cancelled;
+  if (Stopped(progress)) return RestoreFailure::Cancelled;
   if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
   return RestoreFailure::None;
 }
 
+// The last bytes written, so that a restarted transfer can be asked for them
+// again first: a server that takes REST and then sends from another byte
+// (from the first, say) is caught before any of its bytes are written. The
+// size alone cannot tell, since the library stops at the size it expects.
+class RestartCheck {
+ public:
+  static constexpr std::size_t kOverlap = 4096;
+
+  void Written(const char* data, std::size_t size) {
+    if (size >= kOverlap) {
+      tail_.assign(data + size - kOverlap, kOverlap);
+      return;
+    }
+    tail_.append(data, size);
+    if (tail_.size() > kOverlap) tail_.erase(0, tail_.size() - kOverlap);
+  }
+  // The byte a restart after `done` bytes asks for: a little before them.
+  std::int64_t RestartAt(std::int64_t done) {
+    expected_ = tail_;
+    return done - static_cast<std::int64_t>(tail_.size());
+  }
+  // Takes the bytes sent again off the front of `data`; false when they
+  // differ from those written.
+  bool Skip(const char*& data, std::size_t& size) {
+    const std::size_t same = std::min(size, expected_.size());
+    if (expected_.compare(0, same, data, same) != 0) return false;
+    expected_.erase(0, same);
+    data += same;
+    size -= same;
+    return true;
+  }
+  void Forget() {
+    tail_.clear();
+    expected_.clear();
+  }
+
+ private:
+  std::string tail_;      // the last bytes written, at most kOverlap
+  std::string expected_;  // what the restarted transfer must still send again
+};
+
 // Receives the file into the temporary one, taking a broken transfer up
-// again on a new connection while the retries last.
+// again on a new connection while the retries last: from where it broke
+// where the server restarts transfers (and does so rightly), else from the
+// first byte.
 bool Receive(net::FtpSession& session, const RestoreRequest& request, RestoreProgress& progress,
              std::FILE*& file, bool* writeFailed) {
+  RestartCheck check;
+  bool restartWrong = false;
   net::FtpWriteFn write = [&](const char* data, size_t size) {
-    if (progress.cancel) return false;
+    if (Stopped(progress)) return false;
+    if (!check.Skip(data, size)) {
+      restartWrong = true;
+      return false;
+    }
     if (std::fwrite(data, 1, size, file) != size) {
       *writeFailed = true;
       return false;
     }
+    check.Written(data, size);
     progress.done += static_cast<std::int64_t>(size);
     return true;
   };
@@ -61,24 +135,29 @@ bool Receive(net::FtpSession& session, const RestoreRequest& request, RestorePro
   clock.stop = [&progress, ended = clock.stop] { return progress.cancel.load() || ended(); };
   const net::FtpWriteFn paced = net::PacedWrite(request.session.cap, write, clock);
   std::chrono::milliseconds wait = request.retry_wait;
+  bool restarts = true;  // until the server restarts a transfer wrongly
   bool ok = session.Retrieve(request.archivo, true, paced);
   for (int retry = 0; !ok; ++retry) {
+    const bool wrongNow = std::exchange(restartWrong, false);
+    restarts = restarts && !wrongNow;
     // A failed log-on of a retry decides as a broken transfer does.
-    if (*writeFailed || progress.cancel || retry >= request.retries || !ftp::TransferMayGoOn(session)) {
+    if (*writeFailed || Stopped(progress) || retry >= request.retries ||
+        (!wrongNow && !ftp::TransferMayGoOn(session))) {
       return false;
     }
     Pause(wait, progress);
     wait = std::min(wait * 2, request.max_retry_wait);
-    if (progress.cancel) return false;
-    if (Enter(session, request, progress) != RestoreFailure::None) continue;
-    if (!session.OffersRestart() && progress.done > 0) {
+    if (Stopped(progress)) return false;
+    if (Enter(session, request, progress, false) != RestoreFailure::None) continue;
+    if ((!restarts || !session.OffersRestart()) && progress.done > 0) {
       // No restarts: the file comes again from its first byte.
       static_cast<void>(std::fclose(file));  // its bytes are dropped anyway
       file = std::fopen(request.temporary.c_str(), "wb");
       if (file == nullptr) return false;
       progress.done = 0;
+      check.Forget();
     }
-    ok = session.Retrieve(request.archivo, true, paced, progress.done);
+    ok = session.Retrieve(request.archivo, true, paced, check.RestartAt(progress.done));
   }
   return true;
 }
@@ -93,8 +172,10 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
   RestoreFailure result = RestoreFailure::None;
   if (progress.cancel) {
     result = RestoreFailure::Cancelled;
-  } else if (!ok || write_failed || !closed || (total >= 0 && progress.done < total)) {
-    result = RestoreFailure::NoFile;  // a partial file is of no use
+  } else if (!ok || write_failed || !closed || (total >= 0 && progress.done != total)) {
+    // A partial file is of no use, nor one longer than the listing said (a
+    // server that took REST and sent from the first byte anyway).
+    result = RestoreFailure::NoFile;
   }
   if (result != RestoreFailure::None) {
     std::error_code ignored;  // a temporary file that cannot be removed is left for the next restore
@@ -105,12 +186,22 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
 
 }  // namespace
 
+RestoreRequest RestoreRequestFor(const settings::ProviderConfig& provider) {
+  RestoreRequest request;
+  request.session = net::FtpSessionOptionsFor(provider);
+  request.retries = provider.ftp_retries;
+  request.retry_wait = std::chrono::seconds(provider.ftp_retry_wait_s);
+  request.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
+  return request;
+}
+
 RestoreFailure DownloadBackup(const RestoreRequest& request, RestoreProgress& progress) {
-  if (!CheckLogin(request)) return RestoreFailure::NoCloud;
+  if (!CheckLogin(request, progress)) return RestoreFailure::NoCloud;
   if (progress.cancel) return RestoreFailure::Cancelled;
   net::FtpSession session;
   if (!session.Ready()) return RestoreFailure::NoInternet;
-  if (const RestoreFailure entered = Enter(session, request, progress); entered != RestoreFailure::None) {
+  if (const RestoreFailure entered = Enter(session, request, progress, true);
+      entered != RestoreFailure::None) {
     return entered;
   }
   progress.total = ftp::ListedFileSize(session, request.archivo);

@@ -46,6 +46,10 @@ struct RestoreProgress {
   std::atomic<bool> finished{false};  // set last, when the download has returned
 };
 
+// A request with the provider's time-outs, TLS, cap and retries; the copy,
+// the server and where it goes are the caller's to fill in.
+RestoreRequest RestoreRequestFor(const settings::ProviderConfig& provider);
+
 // Downloads request.archivo into request.temporary. A transfer that breaks
 // goes on, on a new connection, from the bytes already received (REST) where
 // the server restarts transfers, else from the start. Once the transfer has

@@ -51,7 +51,7 @@ RunPhases ProgramPhases(const settings::ProviderConfig& provider,
   };
   database->UseChecksums(provider.sql_checksum);
   if (archiver) {
-    DrillTools drill{archiver, net::FtpSessionOptionsFor(provider),
+    DrillTools drill{archiver, ftp::RestoreRequestFor(provider),
                      [database](const std::string& path) { return database->VerifyDump(path); }, diagnostic};
     phases.VerifyCopy = [drill](const DrillJob& job) { return DrillCopy(drill, job); };
   }

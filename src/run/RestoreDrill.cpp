@@ -112,7 +112,7 @@ std::vector<std::string> TurnAfter(std::vector<std::string> turn, const std::str
 }
 
 std::string DrillCopy(const DrillTools& tools, const DrillJob& job) {
-  ftp::RestoreRequest request;
+  ftp::RestoreRequest request = tools.download;
   request.host = job.host;
   request.user = job.user;
   request.password = job.password;
@@ -120,7 +120,6 @@ std::string DrillCopy(const DrillTools& tools, const DrillJob& job) {
   request.archivo = job.archive;
   request.temporary = DownloadPath(job);
   request.pause_ms = 0;
-  request.session = tools.session;
   ftp::RestoreProgress progress;
   const ftp::RestoreFailure failure = ftp::DownloadBackup(request, progress);
   std::string result;

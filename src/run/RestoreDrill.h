@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "net/FtpSession.h"
+#include "ftp/RestoreDownload.h"
 #include "run/Archiver.h"
 
 namespace norvo::run {
@@ -63,7 +63,7 @@ struct DrillJob {
 // The routines of a drill, set up by the program.
 struct DrillTools {
   std::shared_ptr<const Archiver> archiver;
-  net::FtpSessionOptions session;  // time-outs and TLS, as every transfer
+  ftp::RestoreRequest download;  // the provider's time-outs, TLS, cap and retries, as every download
   // Asks the server whether it can restore the dump at `path`: "OK" or the
   // server's description of the failure.
   std::function<std::string(const std::string& path)> verifyDump;

@@ -67,6 +67,14 @@ TEST_F(RestoreDownloadTest, ControlConnectionCutIsResumedToo) {
   EXPECT_THAT(Commands(), ContainsRegex("\nREST [1-9][0-9]*\nRETR "));
 }
 
+TEST_F(RestoreDownloadTest, LogOnsRefusedForTheMomentAreTriedAgain) {
+  // 421 twice, as a server that still counts the connection just closed
+  // against its limit per address answers.
+  ASSERT_EQ(Download(With(&FtpPeerOptions::refuse_once, std::vector<std::string>{"USER", "USER"})),
+            ftp::RestoreFailure::None);
+  EXPECT_EQ(ReadFile(request_.temporary), data_);
+}
+
 TEST_F(RestoreDownloadTest, WithoutRestartsTheFileComesAgain) {
   FtpPeerOptions cutting;
   cutting.cut_after = {400000};
@@ -74,6 +82,15 @@ TEST_F(RestoreDownloadTest, WithoutRestartsTheFileComesAgain) {
   ASSERT_EQ(Download(cutting), ftp::RestoreFailure::None);
   EXPECT_EQ(ReadFile(request_.temporary), data_);
   EXPECT_THAT(Commands(), Not(HasSubstr("REST ")));
+}
+
+TEST_F(RestoreDownloadTest, ServerThatRestartsWronglySendsTheFileAgain) {
+  FtpPeerOptions cutting;
+  cutting.cut_after = {400000, 300000};
+  cutting.ignore_rest = true;  // REST taken, yet every transfer from byte 0
+  ASSERT_EQ(Download(cutting), ftp::RestoreFailure::None);
+  EXPECT_EQ(ReadFile(request_.temporary), data_);
+  EXPECT_THAT(Commands(), ContainsRegex("\nREST [1-9][0-9]*\nRETR [^\n]*\n(.*\n)*RETR "));
 }
 
 TEST_F(RestoreDownloadTest, BreaksPastTheRetriesLeaveNoPartialFile) {
