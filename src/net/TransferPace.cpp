@@ -72,6 +72,13 @@ void TransferPace::Moved(std::size_t bytes) {
   }
 }
 
+std::size_t ReceiveBlock(const TransferCap& cap, std::size_t uncapped) {
+  constexpr std::size_t kSmallestBlock = std::size_t{16} * 1024;
+  if (cap.max_kbps <= 0) return uncapped;
+  const auto tenth = static_cast<std::size_t>(cap.max_kbps * 1000.0 / 8.0 / 10.0);
+  return std::min(uncapped, std::max(kSmallestBlock, tenth));
+}
+
 std::function<long long(char*, std::size_t)> PacedRead(const TransferCap& cap,
                                                        std::function<long long(char*, std::size_t)> read,
                                                        PaceClock clock) {

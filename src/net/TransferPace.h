@@ -8,10 +8,11 @@
 //
 // The waits happen between the library's reads and writes: a paced reader
 // hands out at most a tenth of a second's worth of bytes at a time, a paced
-// writer waits after the block the library gave it (libcurl's are 16 KiB).
-// The connection never stands still for long, so the stall time-out
-// (ftp_timeout_s) of a backend, which looks for no progress at all, is never
-// reached by the pacing itself.
+// writer waits after the block the library gave it, which the backends keep
+// to ReceiveBlock while there is a cap. The connection never stands still
+// for long, so neither the stall time-out (ftp_timeout_s) of a backend, which
+// looks for no progress at all, nor a server's own time-out for a data
+// connection without progress is reached by the pacing itself.
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -59,6 +60,11 @@ class TransferPace {
   std::chrono::steady_clock::time_point last_;
   std::chrono::steady_clock::time_point next_hours_check_;
 };
+
+// The most a download should take from its connection at a time: `uncapped`
+// without a cap, else a tenth of a second's worth at the cap (at least
+// 16 KiB), so that a paced writer's waits stay short.
+std::size_t ReceiveBlock(const TransferCap& cap, std::size_t uncapped);
 
 // The callbacks paced by the cap; returned unchanged when there is no cap.
 std::function<long long(char*, std::size_t)> PacedRead(const TransferCap& cap,

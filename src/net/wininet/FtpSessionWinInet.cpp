@@ -197,6 +197,13 @@ struct FtpSession::Impl {
     // byte had been written): a new reply of 4xx or 5xx fails it.
     const std::string after = LastResponseInfo();
     if (ok && after != before && ReplyCode(after) >= 400) return Fail(ftp_error::kExtendedError);
+    // No final reply, only the transfer's 1xx: the control connection may
+    // have been dropped during the transfer (by a router, with the bytes
+    // still in the socket's buffer), and then what the server holds is not
+    // known. A NOOP tells; when it gets no reply either, the transfer broke.
+    if (ok && after == before && ReplyCode(after) / 100 == 1 && Command("NOOP") == 0) {
+      return Fail(ftp_error::kConnectionAborted);
+    }
     return ok;
   }
 };
@@ -338,7 +345,7 @@ bool FtpSession::Retrieve(const std::string& remote, bool binary, const FtpWrite
       FtpOpenFileA(s.connection, s.Remote(remote).c_str(), GENERIC_READ, s.TransferType(binary), 0);
   if (file == nullptr) return s.FailLast("RETR");
   s.transfer_started = true;
-  std::vector<char> buffer(kTransferBlock);
+  std::vector<char> buffer(ReceiveBlock(s.options.cap, kTransferBlock));
   bool ok = true;
   while ((ok = s.Go())) {
     DWORD got = 0;
