@@ -144,6 +144,7 @@ TEST_F(CloudUploadTest, OldCopyGoesOnlyOnceRenamingIsKnownToWork) {
   StartServer(With(&FtpPeerOptions::refuse_once, std::vector<std::string>{"CWD#2"}));
   PutInCloud("ARC1C001.RAR", "old copy");
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo renombrar ARC1C001.TMP");
+  EXPECT_THAT(Changes(), Not(Contains(StartsWith("RNFR"))));
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.TMP")), "new copy");
 }
