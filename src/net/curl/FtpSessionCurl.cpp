@@ -162,7 +162,8 @@ void FtpSession::Impl::Prepare(bool timed) {
   // The receive buffer: with 256 KiB a download takes curl -o's CPU and wall
   // time (bench/ftp/run.sh); 512 KiB took more wall time, curl's own 100 KiB
   // more CPU. Under a cap it is smaller, so the pacing's waits stay short.
-  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, static_cast<long>(ReceiveBlock(options.cap, 256 * 1024)));
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
+                   static_cast<long>(ReceiveBlock(options.cap, std::size_t{256} * 1024)));
   curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 1024L * 1024L);
   if (!options.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
   if (options.tls == settings::FtpTls::Try)
