@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   }
   norvo::run::CloudUploadOptions options;  // the run's own: passive, one-second pause
   if (argc >= 7) options.session.cap.max_kbps = std::atoi(argv[6]);
-  if (argc == 8) options.retry_wait = std::chrono::milliseconds(std::atoi(argv[7]));
+  if (argc == 8) options.retry.retry_wait = std::chrono::milliseconds(std::atoi(argv[7]));
   const auto start = std::chrono::steady_clock::now();
   const std::string result = norvo::run::UploadToCloud(options, argv[1], argv[2], argv[3], "/bench/pc/",
                                                        "/bench/", argv[4], argv[5]);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "ftp/RemoteFileSize.h"
@@ -19,12 +18,9 @@ namespace {
 // The user cancelled, or the program was asked to end.
 bool Stopped(const RestoreProgress& progress) { return progress.cancel || platform::EndRequested(); }
 
-// Waits, waking up often enough to notice a stop.
-void Pause(std::chrono::milliseconds wait, const RestoreProgress& progress) {
-  auto end = std::chrono::steady_clock::now() + wait;
-  while (!Stopped(progress) && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+// The request's retries; a stop spends them.
+RetryBudget BudgetOf(const RestoreRequest& request, const RestoreProgress& progress) {
+  return RetryBudget(request.retry, [&progress] { return Stopped(progress); });
 }
 
 // Connects and logs on, trying again while LogOnMayWorkAgain says so (a
@@ -32,14 +28,11 @@ void Pause(std::chrono::milliseconds wait, const RestoreProgress& progress) {
 // closed) and the request's retries last.
 bool ConnectRetrying(net::FtpSession& session, const RestoreRequest& request,
                      const net::FtpSessionOptions& options, const RestoreProgress& progress) {
-  std::chrono::milliseconds wait = request.retry_wait;
-  for (int retry = 0;; ++retry) {
-    if (session.Connect(request.host, request.user, request.password, options)) return true;
-    if (retry >= request.retries || !ftp::LogOnMayWorkAgain(session)) return false;
-    Pause(wait, progress);
-    wait = std::min(wait * 2, request.max_retry_wait);
-    if (Stopped(progress)) return false;
+  RetryBudget budget = BudgetOf(request, progress);
+  while (!session.Connect(request.host, request.user, request.password, options)) {
+    if (budget.Spent() || !ftp::LogOnMayWorkAgain(session) || !budget.WaitAndCount()) return false;
   }
+  return true;
 }
 
 // The login check: a separate session in active mode, closed at once.
@@ -61,7 +54,7 @@ RestoreFailure Enter(net::FtpSession& session, const RestoreRequest& request, Re
   const bool connected = retryLogOn ? ConnectRetrying(session, request, options, progress)
                                     : session.Connect(request.host, request.user, request.password, options);
   if (!connected) return RestoreFailure::NoCloud;
-  Pause(std::chrono::milliseconds(request.pause_ms), progress);
+  WaitUnless(std::chrono::milliseconds(request.pause_ms), [&progress] { return Stopped(progress); });
   if (Stopped(progress)) return RestoreFailure::Cancelled;
   if (!session.ChangeDirectory(request.folder)) return RestoreFailure::NoFolder;
   return RestoreFailure::None;
@@ -134,20 +127,17 @@ bool Receive(net::FtpSession& session, const RestoreRequest& request, RestorePro
   net::PaceClock clock = net::SystemPaceClock();
   clock.stop = [&progress, ended = clock.stop] { return progress.cancel.load() || ended(); };
   const net::FtpWriteFn paced = net::PacedWrite(request.session.cap, write, clock);
-  std::chrono::milliseconds wait = request.retry_wait;
+  RetryBudget budget = BudgetOf(request, progress);
   bool restarts = true;  // until the server restarts a transfer wrongly
   bool ok = session.Retrieve(request.archivo, true, paced);
-  for (int retry = 0; !ok; ++retry) {
+  while (!ok) {
     const bool wrongNow = std::exchange(restartWrong, false);
     restarts = restarts && !wrongNow;
     // A failed log-on of a retry decides as a broken transfer does.
-    if (*writeFailed || Stopped(progress) || retry >= request.retries ||
-        (!wrongNow && !ftp::TransferMayGoOn(session))) {
+    if (*writeFailed || budget.Spent() || (!wrongNow && !ftp::TransferMayGoOn(session)) ||
+        !budget.WaitAndCount()) {
       return false;
     }
-    Pause(wait, progress);
-    wait = std::min(wait * 2, request.max_retry_wait);
-    if (Stopped(progress)) return false;
     if (Enter(session, request, progress, false) != RestoreFailure::None) continue;
     if ((!restarts || !session.OffersRestart()) && progress.done > 0) {
       // No restarts: the file comes again from its first byte.
@@ -189,9 +179,7 @@ RestoreFailure Fetch(net::FtpSession& session, const RestoreRequest& request, Re
 RestoreRequest RestoreRequestFor(const settings::ProviderConfig& provider) {
   RestoreRequest request;
   request.session = net::FtpSessionOptionsFor(provider);
-  request.retries = provider.ftp_retries;
-  request.retry_wait = std::chrono::seconds(provider.ftp_retry_wait_s);
-  request.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
+  request.retry = RetryPolicyFor(provider);
   return request;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ftp/RetryBudget.h"
 #include "net/FtpSession.h"
 
 namespace norvo::ftp {
@@ -30,12 +31,10 @@ struct RestoreRequest {
   std::string temporary;           // the local file that receives it (replaced if present)
   int pause_ms = 1000;             // the wait between connecting and entering the folder
   net::FtpSessionOptions session;  // time-out and TLS; the transfer is always passive
-  // A transfer that breaks is taken up again this many times (from where it
-  // broke where the server restarts transfers), after a wait that starts at
-  // retry_wait and doubles, at most max_retry_wait.
-  int retries = 5;
-  std::chrono::milliseconds retry_wait{10000};
-  std::chrono::milliseconds max_retry_wait{300000};
+  // A transfer that breaks is taken up again as this says (from where it
+  // broke where the server restarts transfers); so is a log-on refused for
+  // the moment.
+  RetryPolicy retry;
 };
 
 // Shared between the download and whoever watches it.

@@ -36,42 +36,15 @@ net::FtpSessionOptions PassiveOptions(const CloudUploadOptions& options) {
   return session;
 }
 
-// Waits, in short steps so that a request to end the program is heard.
-void Wait(std::chrono::milliseconds wait) {
-  const auto until = std::chrono::steady_clock::now() + wait;
-  while (!platform::EndRequested() && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-        std::chrono::milliseconds(100), until - std::chrono::steady_clock::now()));
-  }
+// The retries one step may still make; a request to end the program spends them.
+ftp::RetryBudget BudgetOf(const CloudUploadOptions& options) {
+  return ftp::RetryBudget(options.retry, platform::EndRequested);
 }
-
-// The retries one step may still make and the wait before the next: the wait
-// starts at retry_wait and doubles up to max_retry_wait.
-class RetryBudget {
- public:
-  explicit RetryBudget(const CloudUploadOptions& options) : options_(options), wait_(options.retry_wait) {}
-  bool Spent() const { return used_ >= options_.retries || platform::EndRequested(); }
-  // "; trying again in W ms (retry N of M)" for the line that tells the retry.
-  std::string Announce() const {
-    return "; trying again in " + std::to_string(wait_.count()) + " ms (retry " + std::to_string(used_ + 1) +
-           " of " + std::to_string(options_.retries) + ")";
-  }
-  void WaitAndCount() {
-    Wait(wait_);
-    wait_ = std::min(wait_ * 2, options_.max_retry_wait);
-    ++used_;
-  }
-
- private:
-  const CloudUploadOptions& options_;
-  std::chrono::milliseconds wait_;
-  int used_ = 0;
-};
 
 // Connects and logs on, trying again as LogOnMayWorkAgain says while the budget
 // lasts. Every failure is told on stderr with its reason.
 bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
-                     const std::string& user, const std::string& password, RetryBudget& budget) {
+                     const std::string& user, const std::string& password, ftp::RetryBudget& budget) {
   for (;;) {
     if (session.Connect(host, user, password, PassiveOptions(options))) return true;
     const std::string why = "log-on to " + host + " failed: " + FtpFailure(session);
@@ -86,7 +59,7 @@ bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options
 
 bool ConnectRetrying(net::FtpSession& session, const CloudUploadOptions& options, const std::string& host,
                      const std::string& user, const std::string& password) {
-  RetryBudget budget(options);
+  ftp::RetryBudget budget = BudgetOf(options);
   return ConnectRetrying(session, options, host, user, password, budget);
 }
 
@@ -184,7 +157,7 @@ bool SendResuming(net::FtpSession& session, const Destination& where, ftp::Local
     reached = std::max(reached, done);
     if (const auto line = progress.Update(done, std::chrono::steady_clock::now())) Say(options, *line);
   };
-  RetryBudget budget(options);
+  ftp::RetryBudget budget = BudgetOf(options);
   // A server may offer REST STREAM and still refuse to append to a file
   // (ProFTPD without AllowStoreRestart answers APPE with 451): once it has,
   // the file goes again from its first byte.
@@ -345,9 +318,7 @@ std::string Upload(const CloudUploadOptions& options, const std::string& host, c
 CloudUploadOptions CloudUploadOptionsFor(const settings::ProviderConfig& provider) {
   CloudUploadOptions options;
   options.session = net::FtpSessionOptionsFor(provider);
-  options.retries = provider.ftp_retries;
-  options.retry_wait = std::chrono::seconds(provider.ftp_retry_wait_s);
-  options.max_retry_wait = std::chrono::seconds(settings::kMaxFtpRetryWaitS);
+  options.retry = ftp::RetryPolicyFor(provider);
   return options;
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "ftp/RetryBudget.h"
 #include "ftp/TransferProgress.h"
 #include "net/FtpSession.h"
 #include "settings/ProviderConfig.h"
@@ -22,12 +23,9 @@ struct CloudUploadOptions {
   // The wait between the upload's first connection and its work in the folder.
   std::chrono::milliseconds pause{1000};
   // A log-on refused with 421 or a connection refused (a server that still
-  // counts the connection just closed) is tried again this many times, after
-  // a wait that starts at retry_wait and doubles, at most max_retry_wait; so
-  // is a transfer that broke, counting the log-ons that take it up again.
-  int retries = 5;
-  std::chrono::milliseconds retry_wait{10000};
-  std::chrono::milliseconds max_retry_wait{300000};
+  // counts the connection just closed) is tried again as this says; so is a
+  // transfer that broke, counting the log-ons that take it up again.
+  ftp::RetryPolicy retry;
   // When the upload's progress lines come (ftp/TransferProgress.h).
   ftp::ProgressTimes progress;
   // Told, for every step that failed, the server's reply or the failure (a

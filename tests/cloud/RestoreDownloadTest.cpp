@@ -36,7 +36,7 @@ class RestoreDownloadTest : public ::testing::Test {
     request_.archivo = "0105C01.RAR";
     request_.temporary = local_ / "copia.TMP";
     request_.pause_ms = 0;
-    request_.retry_wait = std::chrono::milliseconds(10);
+    request_.retry.retry_wait = std::chrono::milliseconds(10);
     return ftp::DownloadBackup(request_, progress_);
   }
   std::string Commands() const { return ReadFile(local_ / "commands.log"); }
@@ -96,7 +96,7 @@ TEST_F(RestoreDownloadTest, ServerThatRestartsWronglySendsTheFileAgain) {
 TEST_F(RestoreDownloadTest, BreaksPastTheRetriesLeaveNoPartialFile) {
   FtpPeerOptions cutting;
   cutting.cut_after = {1000, 1000};
-  request_.retries = 1;
+  request_.retry.retries = 1;
   EXPECT_EQ(Download(cutting), ftp::RestoreFailure::NoFile);
   EXPECT_FALSE(std::filesystem::exists(request_.temporary));
 }

@@ -30,7 +30,7 @@ class CloudUploadTest : public ::testing::Test {
     std::filesystem::create_directories(local_);
     options_.pause = std::chrono::milliseconds(0);
     options_.session.timeout_s = 10;
-    options_.retry_wait = std::chrono::milliseconds(10);
+    options_.retry.retry_wait = std::chrono::milliseconds(10);
   }
 
   void StartServer(FtpPeerOptions options = {}) {
@@ -344,7 +344,7 @@ TEST_F(ResumedUploadTest, FailingResumeKeepsTheOldCopy) {
   FtpPeerOptions cutting;
   cutting.cut_after = {1000, 1000, 1000};
   StartCutting(cutting);
-  options_.retries = 2;
+  options_.retry.retries = 2;
   EXPECT_EQ(Upload("ARC1C001.RAR"), "Problema no se pudo copiar el archivo ARC1C001.RAR");
   EXPECT_EQ(ReadFile(Cloud("ARC1C001.RAR")), "old copy");
   EXPECT_THAT(said_.back(), StartsWith("upload of ARC1C001.RAR as ARC1C001.TMP failed: "));

@@ -101,7 +101,7 @@ TEST_F(RealServerUploadTest, LeftoverTemporaryFileOnServersThatNeverOverwrite) {
 // while it still counts another one (here one the test holds, and lets go at
 // the first refusal): the log-on is tried again, and stderr says so with the reply.
 TEST_F(RealServerUploadTest, ServersCountingConnectionsPerAddress) {
-  options_.retry_wait = std::chrono::milliseconds(200);
+  options_.retry.retry_wait = std::chrono::milliseconds(200);
   const VsftpdPeer vsftpd({1});
   PureFtpdOptions counting;
   counting.max_per_ip = 1;
@@ -148,7 +148,7 @@ class SessionKiller {
 // refuses to append (ProFTPD's default), it sends the file again whole.
 TEST_F(RealServerUploadTest, SessionKilledMidUploadIsResumed) {
   options_.session.cap.max_kbps = 2000;
-  options_.retry_wait = std::chrono::milliseconds(200);
+  options_.retry.retry_wait = std::chrono::milliseconds(200);
   std::string data(400 * 1000, '\0');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 251);
   ProftpdOptions appending;
@@ -178,7 +178,7 @@ TEST_F(RealServerUploadTest, SessionKilledMidUploadIsResumed) {
 // store alone refuses it, and so does a certificate for another name.
 TEST_F(RealServerUploadTest, PureFtpdWithTheProvidersOwnCertificate) {
   options_.session.tls = settings::FtpTls::Require;
-  options_.retries = 0;
+  options_.retry.retries = 0;
   PureFtpdOptions tls;
   tls.tls_name = "127.0.0.1";
   PureFtpdPeer own(tls);

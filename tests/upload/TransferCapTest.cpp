@@ -45,8 +45,8 @@ TEST(TransferCap, UploadAndRestoreKeepToTheCap) {
   EXPECT_EQ(ReadFile(peer.Root() + "/base/1/PC/ARC1C001.RAR"), data);
   EXPECT_GE(up, 3.5);
 
-  ftp::RestoreRequest request{peer.Address(),      "test", "secret", "/base/1/PC", "ARC1C001.RAR",
-                              local / "copia.TMP", 0,      session};
+  ftp::RestoreRequest request{
+      peer.Address(), "test", "secret", "/base/1/PC", "ARC1C001.RAR", local / "copia.TMP", 0, session, {}};
   ftp::RestoreProgress progress;
   ftp::RestoreFailure failure = ftp::RestoreFailure::NoFile;
   const double down = SecondsOf([&] { failure = ftp::DownloadBackup(request, progress); });

@@ -171,7 +171,7 @@ std::string UploadThroughCuts(const TempDir& dir, std::vector<std::string> cuts)
   run::CloudUploadOptions options;
   options.session.timeout_s = 5;
   options.pause = std::chrono::milliseconds(0);
-  options.retry_wait = std::chrono::milliseconds(10);
+  options.retry.retry_wait = std::chrono::milliseconds(10);
   std::string said;
   options.diagnostic = [&said](const std::string& line) { said += line + "\n"; };
   EXPECT_EQ(run::UploadToCloud(options, server.Address(), "test", "secret", "/123/PC/", "/123/",
