@@ -20,3 +20,11 @@ bench_work_folder() {
   if [ "${free_mib:-0}" -gt "$need_mib" ]; then base=/dev/shm; fi
   mktemp -d -p "$base" norvo-bench-XXXXXX
 }
+
+# The background servers a script starts (pids+=($!)); bench_cleanup, set as
+# the EXIT trap, stops them and removes the work folder $work.
+pids=()
+bench_cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  rm -rf "${work:-}"
+}

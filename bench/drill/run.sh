@@ -13,12 +13,7 @@ build_bench drill_bench
 bin="$bench_build/bin"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/norvo-bench-XXXXXX")"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap bench_cleanup EXIT
 
 mkdir -p "$work/srv/bench/pc" "$work/data" "$work/drive"
 /usr/bin/python3 "$root/tests/peers/ftp_server.py" --root "$work/srv" >"$work/ftp.port" &

@@ -17,12 +17,7 @@ build_bench upload_bench
 bench="$bench_build/bin/upload_bench"
 
 work="$(bench_work_folder $((digest_mib * 4)))"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap bench_cleanup EXIT
 # Starts a server on its own folder (in this shell, so that cleanup ends it);
 # its port goes to $port.
 serve() {

@@ -15,12 +15,7 @@ build_bench upload_bench Norvo_T norvo-settings
 bin="$bench_build/bin"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/norvo-bench-XXXXXX")"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap bench_cleanup EXIT
 port_of() {
   for _ in $(seq 100); do [ -s "$1" ] && { awk 'NR == 1 { print $NF }' "$1"; return; }; sleep 0.1; done
   echo "bench: a stand-in server did not start" >&2; exit 1
